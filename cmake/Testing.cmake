@@ -1,0 +1,32 @@
+# GoogleTest for both builds. Natively it is Debian's libgtest-dev; for the
+# Windows build it is compiled from the sources that libgtest-dev ships, with the
+# MinGW toolchain, into this build tree.
+if(WIN32)
+  if(NOT TARGET gtest)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+  set(SORVANE_GTEST gtest gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(SORVANE_GTEST GTest::gtest GTest::gtest_main)
+endif()
+include(GoogleTest)
+
+# sorvane_add_test(NAME sources... [LIBS libs...] [WINE_GUI])
+# One test program. Natively every case becomes its own CTest test; under Wine
+# the program is one CTest test (each Wine start costs about a second).
+function(sorvane_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${SORVANE_GTEST})
+  if(WIN32)
+    target_link_options(${name} PRIVATE ${SORVANE_STATIC_LINK})
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/test-reports/${name}.xml)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+  endif()
+endfunction()

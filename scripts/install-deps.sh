@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, everything needed to build Sorvane for Linux
+# and Windows and to run every test suite. Safe to run again: packages that are
+# already present are skipped, and apt is not touched when nothing is missing.
+set -euo pipefail
+
+PACKAGES=(
+  # native build
+  cmake ninja-build g++ pkg-config
+  libx11-dev libxrandr-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
+  # fuzzing
+  clang libclang-rt-14-dev
+  # Windows cross build and Wine
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+  # virtual display, driving and screenshots
+  xvfb xauth x11-utils xdotool imagemagick
+  # Japanese locale and font (code page 932 under Wine, readable screenshots)
+  locales fonts-ipafont-gothic
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "install-deps: generating ja_JP.UTF-8"
+  if [ -f /etc/locale.gen ] && grep -q '^# *ja_JP.UTF-8' /etc/locale.gen; then
+    $SUDO sed -i 's/^# *\(ja_JP.UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^ja_JP.UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+fi

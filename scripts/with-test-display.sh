@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs a command with a virtual X server (Xvfb) and a fresh Wine prefix in a
+# temporary folder, then stops the X server, the Wine server and the processes
+# they started, and removes the prefix.
+#   scripts/with-test-display.sh COMMAND [ARGS...]
+# SORVANE_SCREEN (default 1024x768x24) sets the virtual screen.
+set -euo pipefail
+
+SCREEN=${SORVANE_SCREEN:-1024x768x24}
+WORK=$(mktemp -d /tmp/sorvane-display.XXXXXX)
+export WINEPREFIX="$WORK/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+# Xvfb picks a free display number itself and tells it through a pipe.
+exec {FD}<> <(:)
+Xvfb -displayfd "$FD" -screen 0 "$SCREEN" -nolisten tcp +extension GLX +extension RANDR \
+  >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+read -r -t 30 -u "$FD" DISPLAY_NUMBER
+exec {FD}<&-
+export DISPLAY=":$DISPLAY_NUMBER"
+
+cleanup() {
+  local status=$?
+  if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  kill "$XVFB_PID" >/dev/null 2>&1 || true
+  wait "$XVFB_PID" 2>/dev/null || true
+  rm -rf "$WORK"
+  exit $status
+}
+trap cleanup EXIT INT TERM
+
+for _ in $(seq 1 100); do
+  if xdpyinfo >/dev/null 2>&1; then break; fi
+  sleep 0.1
+done
+
+if [ "${SORVANE_NO_WINE:-0}" != 1 ]; then
+  wineboot -i </dev/null >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  # Keep the Wine server up between test programs: each start is then quick.
+  wineserver -p >/dev/null 2>&1 || true
+fi
+
+"$@"

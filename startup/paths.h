@@ -1,0 +1,54 @@
+// Paths and files of Sorvane: the program folder, the settings file name, the
+// folder of a path and the file test. FolderOfPath is portable; the rest is
+// implemented per platform (paths_win32.cpp, paths_posix.cpp).
+//
+// Paths are byte strings in the system's narrow encoding: the ANSI code page on
+// Windows (as the settings file stores them), the file system's bytes on Linux.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace sorvane {
+
+// Folder that holds the running program, without a trailing separator except
+// at a drive root.
+std::string ProgramFolder();
+
+// The separator this platform puts between a folder and a name.
+const char* PathSeparator();
+
+// ProgramFolder followed by the separator and "Sorvane.ini"; built anew on
+// every call.
+std::string SettingsFileName();
+
+// Folder part of Path: everything before the last ":", "\" or "/", with one
+// trailing "\" or "/" dropped. "C:\photos\sea.jpg" gives "C:\photos", "C:sea.jpg"
+// gives "C:", "sea.jpg" gives "".
+std::string FolderOfPath(const std::string& Path);
+
+// True when Path names a file that can be opened for reading (one trailing
+// separator is ignored). Folders, missing files and the empty path give false.
+bool FileExists(const std::string& Path);
+
+// True when Byte starts a double-byte character in the system's narrow
+// encoding (Shift-JIS and other Windows code pages; never on Linux).
+bool IsLeadByte(unsigned char Byte);
+
+// True when Path ends with a separator byte that is not the second byte of a
+// double-byte character.
+bool EndsWithSeparator(const std::string& Path);
+
+// Opens a file by its narrow-encoded path with fopen's Mode; nullptr on failure.
+std::FILE* OpenFile(const std::string& Path, const char* Mode);
+
+// Renames From over To, replacing To. False on failure (To is then unchanged).
+bool ReplaceFileWith(const std::string& From, const std::string& To);
+
+// Deletes a file; false when it could not be deleted.
+bool DeleteFileAt(const std::string& Path);
+
+// A name for a new file beside Path that no other process uses right now.
+std::string SiblingTempName(const std::string& Path);
+
+}  // namespace sorvane

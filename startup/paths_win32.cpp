@@ -1,0 +1,106 @@
+// Paths and files on Windows (pairs with paths.h; the Linux side is
+// paths_posix.cpp). Paths arrive as ANSI code page bytes and are converted to
+// UTF-16 for the wide-character file functions.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "paths.h"
+#include "text_win32.h"
+
+namespace sorvane {
+
+std::wstring AnsiToWide(const std::string& Text) {
+  if (Text.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), &out[0], n);
+  return out;
+}
+
+std::string WideToAnsi(const std::wstring& Text, bool* UsedDefault) {
+  if (UsedDefault) *UsedDefault = false;
+  if (Text.empty()) return std::string();
+  BOOL used = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0,
+                                    nullptr, &used);
+  if (n <= 0) return std::string();
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), &out[0], n, nullptr, &used);
+  if (UsedDefault) *UsedDefault = used != FALSE;
+  return out;
+}
+
+std::wstring Utf8ToWide(const std::string& Text) {
+  if (Text.empty()) return std::wstring();
+  const int n = MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
+  if (n <= 0) return std::wstring();
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, Text.data(), static_cast<int>(Text.size()), &out[0], n);
+  return out;
+}
+
+std::string ProgramFolder() {
+  std::wstring exe(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, &exe[0], static_cast<DWORD>(exe.size()));
+  if (n == 0 || n >= exe.size()) return ".";
+  exe.resize(n);
+  std::wstring folder = exe.substr(0, exe.find_last_of(L"\\/"));
+  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // a drive root keeps its "\"
+  bool lossy = false;
+  std::string ansi = WideToAnsi(folder, &lossy);
+  if (lossy) {
+    // A folder name outside the ANSI code page: its short name is plain ASCII.
+    std::wstring shortName(32768, L'\0');
+    const DWORD s = GetShortPathNameW(folder.c_str(), &shortName[0], static_cast<DWORD>(shortName.size()));
+    if (s > 0 && s < shortName.size()) {
+      shortName.resize(s);
+      ansi = WideToAnsi(shortName);
+    }
+  }
+  return ansi;
+}
+
+const char* PathSeparator() { return "\\"; }
+
+bool IsLeadByte(unsigned char Byte) { return IsDBCSLeadByteEx(CP_ACP, Byte) != FALSE; }
+
+bool FileExists(const std::string& Path) {
+  std::string p = Path;
+  if (!p.empty() && EndsWithSeparator(p)) p.pop_back();
+  if (p.empty()) return false;
+  const std::wstring wide = AnsiToWide(p);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+std::FILE* OpenFile(const std::string& Path, const char* Mode) {
+  if (Path.empty()) return nullptr;
+  const std::wstring wide = AnsiToWide(Path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+  const std::wstring mode = AnsiToWide(Mode);
+  return _wfopen(wide.c_str(), mode.c_str());
+}
+
+bool ReplaceFileWith(const std::string& From, const std::string& To) {
+  return MoveFileExW(AnsiToWide(From).c_str(), AnsiToWide(To).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool DeleteFileAt(const std::string& Path) { return DeleteFileW(AnsiToWide(Path).c_str()) != FALSE; }
+
+std::string SiblingTempName(const std::string& Path) {
+  // One write at a time per process, and each renames its file away.
+  return Path + ".new" + std::to_string(GetCurrentProcessId());
+}
+
+}  // namespace sorvane

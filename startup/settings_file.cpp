@@ -1,0 +1,399 @@
+// Settings file: our own INI reader and writer (see settings_file.h).
+
+#include "settings_file.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "paths.h"
+
+namespace sorvane {
+
+const char* const kSettingsSection = "Section";
+const char* const kKeyPicture = "\x89\xE6\x91\x9C\xCC\xA7\xB2\xD9";
+const char* const kKeyCount = "\x93\xAF\x8E\x9E\x95\x5C\x8E\xA6\x90\x94";
+const char* const kKeySize = "\x89\xE6\x91\x9C\x82\xCC\x91\xE5\x82\xAB\x82\xB3";
+
+namespace {
+
+// The same three key names in UTF-8, accepted when reading so that a file
+// edited by hand on a UTF-8 system still means what it says.
+const char* const kKeyPictureUtf8 = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
+const char* const kKeyCountUtf8 = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
+const char* const kKeySizeUtf8 = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
+
+constexpr size_t kMaxValueBytes = 255;
+// Bytes of a line that are kept for parsing. Names we look for are far
+// shorter, and a value is cut to 255 bytes anyway, so longer lines are
+// streamed past rather than held.
+constexpr size_t kLinePrefixBytes = 4096;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Removes blanks at both ends.
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Compares a name from the file with the name we look for, ignoring the case
+// of ASCII letters. The second byte of a Shift-JIS character is compared
+// exactly, so two different double-byte characters never match.
+bool NamesMatch(const std::string& fromFile, const std::string& wanted) {
+  if (fromFile.size() != wanted.size()) return false;
+  bool trailByte = false;
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    const unsigned char w = static_cast<unsigned char>(wanted[i]);
+    if (trailByte) {
+      if (fromFile[i] != wanted[i]) return false;
+      trailByte = false;
+      continue;
+    }
+    if (AsciiUpper(fromFile[i]) != AsciiUpper(wanted[i])) return false;
+    trailByte = (w >= 0x81 && w <= 0x9F) || (w >= 0xE0 && w <= 0xFC);
+  }
+  return true;
+}
+
+// One line of the file as the scanner sees it.
+struct Line {
+  long start = 0;          // offset of the first byte
+  long contentEnd = 0;     // offset just past the content (before CR LF / LF)
+  long end = 0;            // offset just past the line ending
+  std::string prefix;      // first bytes of the content (at most kLinePrefixBytes)
+  bool truncated = false;  // the content is longer than prefix
+  char lastNonBlank = 0;   // last non-blank byte of the whole content
+};
+
+// Reads a file line by line with bounded memory.
+class LineScanner {
+ public:
+  explicit LineScanner(std::FILE* f) : file_(f) {}
+
+  bool Next(Line& line) {
+    line = Line();
+    line.start = offset_;
+    int c = Get();
+    if (c == EOF) return false;
+    long contentEnd = offset_ - 1;
+    bool sawCr = false;
+    while (c != EOF && c != '\n') {
+      if (sawCr) Append(line, '\r');
+      sawCr = (c == '\r');
+      if (!sawCr) Append(line, static_cast<char>(c));
+      c = Get();
+    }
+    if (c == '\n') {
+      contentEnd = offset_ - 1 - (sawCr ? 1 : 0);
+    } else {
+      if (sawCr) Append(line, '\r');  // a lone CR at the very end is content
+      contentEnd = offset_;
+    }
+    line.contentEnd = contentEnd;
+    line.end = offset_;
+    if (line.start == 0) StripByteOrderMark(line);
+    return true;
+  }
+
+ private:
+  int Get() {
+    if (pos_ == len_) {
+      len_ = std::fread(buf_, 1, sizeof buf_, file_);
+      pos_ = 0;
+      if (len_ == 0) return EOF;
+    }
+    ++offset_;
+    return static_cast<unsigned char>(buf_[pos_++]);
+  }
+
+  static void Append(Line& line, char c) {
+    if (line.prefix.size() < kLinePrefixBytes) {
+      line.prefix.push_back(c);
+    } else {
+      line.truncated = true;
+    }
+    if (!IsBlank(c)) line.lastNonBlank = c;
+  }
+
+  static void StripByteOrderMark(Line& line) {
+    if (line.prefix.compare(0, 3, "\xEF\xBB\xBF") == 0) line.prefix.erase(0, 3);
+  }
+
+  std::FILE* file_;
+  char buf_[8192];
+  size_t pos_ = 0, len_ = 0;
+  long offset_ = 0;
+};
+
+// "[name]" lines: the name between "[" and the last "]", blanks trimmed.
+bool SectionName(const Line& line, std::string& name) {
+  const std::string t = Trim(line.prefix);
+  if (t.empty() || t[0] != '[') return false;
+  const size_t close = t.rfind(']');
+  if (close == std::string::npos || close == 0) return false;
+  name = Trim(t.substr(1, close - 1));
+  return true;
+}
+
+// "key=value" lines. Comment lines (";") and lines without "=" are not keys.
+bool KeyName(const Line& line, std::string& key) {
+  const size_t eq = line.prefix.find('=');
+  if (eq == std::string::npos) return false;
+  key = Trim(line.prefix.substr(0, eq));
+  return !(key.empty() || key[0] == ';');
+}
+
+// The value of a key line: blanks trimmed, one pair of quotes removed, cut to
+// 255 bytes.
+std::string KeyValue(const Line& line) {
+  const size_t eq = line.prefix.find('=');
+  std::string v = line.prefix.substr(eq + 1);
+  size_t b = 0;
+  while (b < v.size() && IsBlank(v[b])) ++b;
+  v.erase(0, b);
+  if (!line.truncated) {
+    v = Trim(v);
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
+      v = v.substr(1, v.size() - 2);
+    }
+  } else if (!v.empty() && (v[0] == '"' || v[0] == '\'') && line.lastNonBlank == v[0]) {
+    v.erase(0, 1);  // the closing quote lies beyond the kept bytes
+  }
+  if (v.size() > kMaxValueBytes) v.resize(kMaxValueBytes);
+  return v;
+}
+
+bool IsBlankLine(const Line& line) { return !line.truncated && Trim(line.prefix).empty(); }
+
+// Copies bytes [from, to) of in to out.
+bool CopyRange(std::FILE* in, std::FILE* out, long from, long to) {
+  if (std::fseek(in, from, SEEK_SET) != 0) return false;
+  char buf[8192];
+  long left = to - from;
+  while (left > 0) {
+    const size_t want = left < static_cast<long>(sizeof buf) ? static_cast<size_t>(left) : sizeof buf;
+    const size_t got = std::fread(buf, 1, want, in);
+    if (got != want) return false;
+    if (std::fwrite(buf, 1, got, out) != got) return false;
+    left -= static_cast<long>(got);
+  }
+  return true;
+}
+
+bool WriteText(std::FILE* out, const std::string& s) {
+  return std::fwrite(s.data(), 1, s.size(), out) == s.size();
+}
+
+// A value is one line of the file: anything from the first line break on
+// would become lines of its own.
+std::string OneLine(const std::string& value) {
+  const size_t br = value.find_first_of("\r\n");
+  return br == std::string::npos ? value : value.substr(0, br);
+}
+
+std::string ReadSettingsValue(const std::string& file, const char* key, const char* utf8Key) {
+  std::string v = ReadIniValue(kSettingsSection, key, file);
+  if (v.empty()) v = ReadIniValue(kSettingsSection, utf8Key, file);
+  return v;
+}
+
+}  // namespace
+
+std::string ReadIniValue(const std::string& Section, const std::string& Key,
+                         const std::string& FileName) {
+  std::FILE* f = OpenFile(FileName, "rb");
+  if (!f) return std::string();
+  LineScanner scanner(f);
+  Line line;
+  bool inSection = false, sectionSeen = false;
+  std::string name, result;
+  while (scanner.Next(line)) {
+    if (SectionName(line, name)) {
+      if (inSection) break;  // only the first matching section counts
+      inSection = !sectionSeen && NamesMatch(name, Section);
+      sectionSeen = sectionSeen || inSection;
+      continue;
+    }
+    if (inSection && KeyName(line, name) && NamesMatch(name, Key)) {
+      result = KeyValue(line);
+      break;
+    }
+  }
+  std::fclose(f);
+  return result;
+}
+
+bool WriteIniValue(const std::string& Section, const std::string& Key,
+                   const std::string& Value, const std::string& FileName) {
+  const std::string newLine = Key + "=" + OneLine(Value);
+
+  // Pass 1: find where the key line goes.
+  long replaceFrom = -1, replaceTo = -1;  // an existing key line (content only)
+  long insertAt = -1;                     // end of the last non-blank line of the section
+  bool insertNeedsBreak = false;          // that line has no line ending
+  bool sectionFound = false, fileEndsWithBreak = true;
+  long fileEnd = 0;
+  std::FILE* in = OpenFile(FileName, "rb");
+  if (in) {
+    LineScanner scanner(in);
+    Line line;
+    bool inSection = false;
+    std::string name;
+    while (scanner.Next(line)) {
+      fileEnd = line.end;
+      fileEndsWithBreak = line.end > line.contentEnd;
+      if (SectionName(line, name)) {
+        if (inSection) {
+          inSection = false;
+          if (replaceFrom < 0) break;
+        }
+        if (!sectionFound && NamesMatch(name, Section)) {
+          sectionFound = inSection = true;
+          insertAt = line.end;
+          insertNeedsBreak = !fileEndsWithBreak;
+        }
+        continue;
+      }
+      if (!inSection) continue;
+      if (KeyName(line, name) && NamesMatch(name, Key)) {
+        replaceFrom = line.start;
+        replaceTo = line.contentEnd;
+        break;
+      }
+      if (!IsBlankLine(line)) {
+        insertAt = line.end;
+        insertNeedsBreak = !fileEndsWithBreak;
+      }
+    }
+    if (replaceFrom < 0 && !sectionFound) {
+      // The whole file is kept; the section goes after it.
+      std::fseek(in, 0, SEEK_END);
+      fileEnd = std::ftell(in);
+    } else {
+      std::fseek(in, 0, SEEK_END);
+      fileEnd = std::ftell(in);
+    }
+  }
+
+  // Pass 2: write the new file beside the old one.
+  const std::string tempName = SiblingTempName(FileName);
+  std::FILE* out = OpenFile(tempName, "wb");
+  if (!out) {
+    if (in) std::fclose(in);
+    return false;
+  }
+  bool ok = true;
+  if (replaceFrom >= 0) {
+    ok = CopyRange(in, out, 0, replaceFrom) && WriteText(out, newLine) &&
+         CopyRange(in, out, replaceTo, fileEnd);
+  } else if (sectionFound) {
+    ok = CopyRange(in, out, 0, insertAt) &&
+         WriteText(out, std::string(insertNeedsBreak ? "\r\n" : "") + newLine + "\r\n") &&
+         CopyRange(in, out, insertAt, fileEnd);
+  } else {
+    if (in) ok = CopyRange(in, out, 0, fileEnd);
+    const bool needBreak = in && fileEnd > 0 && !fileEndsWithBreak;
+    ok = ok && WriteText(out, std::string(needBreak ? "\r\n" : "") + "[" + Section + "]\r\n" +
+                                  newLine + "\r\n");
+  }
+  if (in) std::fclose(in);
+  ok = (std::fflush(out) == 0) && ok;
+  ok = (std::fclose(out) == 0) && ok;
+  if (ok) ok = ReplaceFileWith(tempName, FileName);
+  if (!ok) DeleteFileAt(tempName);
+  return ok;
+}
+
+bool ParseSettingsNumber(const std::string& Text, double& Value) {
+  const std::string t = Trim(Text);
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t digits = 0;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    size_t expDigits = 0;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i, ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  if (i != t.size()) return false;
+  // strtod reads exactly this syntax; the C locale's "." is the decimal point
+  // the settings dialog writes.
+  errno = 0;
+  const double v = std::strtod(t.c_str(), nullptr);
+  if (!std::isfinite(v)) return false;
+  Value = v;
+  return true;
+}
+
+std::string FormatSettingsNumber(int Value) {
+  return (Value >= 0 ? " " : "") + std::to_string(Value);
+}
+
+void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath) {
+  const std::string file = ProgramFolderPath + PathSeparator() + "Sorvane.ini";
+  Record.PictureFolder = ProgramFolderPath;
+
+  const std::string picture = ReadSettingsValue(file, kKeyPicture, kKeyPictureUtf8);
+  Record.PicturePath = picture;
+  if (!picture.empty()) {
+    if (FileExists(picture)) {
+      Record.PictureFolder = FolderOfPath(picture);
+    } else {
+      Record.PicturePath.clear();
+    }
+  }
+
+  const std::string count = ReadSettingsValue(file, kKeyCount, kKeyCountUtf8);
+  double number = 0;
+  if (count.empty()) {
+    Record.StarCount = 30;
+  } else if (ParseSettingsNumber(count, number)) {
+    const double whole = std::floor(number);
+    if (whole >= -32768.0 && whole <= 32767.0) Record.StarCount = static_cast<int16_t>(whole);
+  }
+
+  const std::string size = ReadSettingsValue(file, kKeySize, kKeySizeUtf8);
+  if (size.empty()) {
+    Record.StarSize = 12.0f;
+  } else if (ParseSettingsNumber(size, number)) {
+    if (std::fabs(number) <= std::numeric_limits<float>::max()) {
+      Record.StarSize = static_cast<float>(number);
+    }
+  }
+}
+
+void LoadSettings(SettingsRecord& Record) { LoadSettings(Record, ProgramFolder()); }
+
+std::string FolderOfPath(const std::string& Path) {
+  size_t last = std::string::npos;
+  for (size_t i = 0; i < Path.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(Path[i]))) {
+      ++i;  // the second byte of a double-byte character is never a separator
+      continue;
+    }
+    if (Path[i] == ':' || Path[i] == '\\' || Path[i] == '/') last = i;
+  }
+  if (last == std::string::npos) return std::string();
+  std::string folder = Path.substr(0, last + 1);
+  if (folder.back() == '\\' || folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+std::string SettingsFileName() { return ProgramFolder() + PathSeparator() + "Sorvane.ini"; }
+
+}  // namespace sorvane

@@ -1,0 +1,62 @@
+// Settings file of Sorvane: an INI file "Sorvane.ini" beside the program.
+//
+// Portable: no platform header. The file is read and written by our own code,
+// byte for byte in the layout that Windows' profile functions produce
+// ("[Section]" line, "key=value" lines in first-written order, CRLF line ends),
+// so a file means the same on every system. Key names are always the code page
+// 932 bytes below; values are passed through as bytes (the ANSI code page on
+// Windows, the path's own bytes on Linux).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sorvane {
+
+// The program-wide settings record.
+struct SettingsRecord {
+  std::string PicturePath;    // photograph; empty means a built-in photograph
+  std::string PictureFolder;  // folder the photo chooser opens in
+  int16_t StarCount = 0;      // number shown at once (stored, edited, not shown)
+  float StarSize = 0.0f;      // picture size; the show's view distance is StarSize - 25
+};
+
+// Section and key names as stored in the file (code page 932 bytes).
+extern const char* const kSettingsSection;  // "Section"
+extern const char* const kKeyPicture;       // 画像ﾌｧｲﾙ
+extern const char* const kKeyCount;         // 同時表示数
+extern const char* const kKeySize;          // 画像の大きさ
+
+// Value under Key in the first matching Section of FileName, or "" when the
+// file, section or key is missing. Names compare case-insensitively for ASCII
+// letters; blanks around the value and one pair of surrounding quotes are
+// removed; the result is cut to 255 bytes. Memory use does not grow with the
+// file's size.
+std::string ReadIniValue(const std::string& Section, const std::string& Key,
+                         const std::string& FileName);
+
+// Stores Value under Key in Section of FileName, creating file, section or key
+// as needed and keeping every other line of the file byte for byte. The new
+// file is written beside the old one and renamed over it, so a failed write
+// leaves the old file as it was. Returns false when nothing was written.
+bool WriteIniValue(const std::string& Section, const std::string& Key,
+                   const std::string& Value, const std::string& FileName);
+
+// Number syntax of the settings file: blanks around, an optional sign, digits
+// with an optional decimal fraction and an optional exponent. False on any
+// other text.
+bool ParseSettingsNumber(const std::string& Text, double& Value);
+
+// The three settings as the settings dialog writes them: the two numbers in
+// decimal with one leading blank (a minus sign instead for negative values).
+std::string FormatSettingsNumber(int Value);
+
+// Fills Record from the settings file in ProgramFolderPath. Steps that fail
+// leave their field as it was; missing keys give the defaults (built-in
+// photograph, count 30, size 12).
+void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath);
+
+// Same, from the folder that holds the running program.
+void LoadSettings(SettingsRecord& Record);
+
+}  // namespace sorvane

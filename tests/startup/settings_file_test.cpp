@@ -1,0 +1,287 @@
+// Reading and writing the settings file, and loading the settings record.
+
+#include "settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "paths.h"
+#include "../support/temp_folder.h"
+
+namespace sorvane {
+namespace {
+
+using testing::TempFolder;
+
+const std::string kSection = "Section";
+const std::string kPic = kKeyPicture;
+const std::string kCount = kKeyCount;
+const std::string kSize = kKeySize;
+
+TEST(ReadIniValue, FindsValuesTheWayTheProfileFunctionsDo) {
+  TempFolder t;
+  t.Write("a.ini",
+          "; comment\r\n"
+          "orphan=before any section\r\n"
+          "[Other]\r\nkey=other\r\n"
+          "[ section ]\r\n"
+          "  KEY  =   spaced value \t\r\n"
+          "key=second\r\n"
+          "quoted=\"in quotes\"\r\n"
+          "single='x'\r\n"
+          "mismatch=\"x'\r\n"
+          "noequals\r\n"
+          "empty=\r\n"
+          "[Section]\r\nkey=later section\r\n");
+  const std::string f = t.File("a.ini");
+  EXPECT_EQ(ReadIniValue("Section", "key", f), "spaced value");  // first section and key, case-blind
+  EXPECT_EQ(ReadIniValue("SECTION", "Key", f), "spaced value");
+  EXPECT_EQ(ReadIniValue("Section", "quoted", f), "in quotes");
+  EXPECT_EQ(ReadIniValue("Section", "single", f), "x");
+  EXPECT_EQ(ReadIniValue("Section", "mismatch", f), "\"x'");
+  EXPECT_EQ(ReadIniValue("Section", "noequals", f), "");
+  EXPECT_EQ(ReadIniValue("Section", "empty", f), "");
+  EXPECT_EQ(ReadIniValue("Section", "orphan", f), "");
+  EXPECT_EQ(ReadIniValue("Other", "key", f), "other");
+  EXPECT_EQ(ReadIniValue("Missing", "key", f), "");
+  EXPECT_EQ(ReadIniValue("Section", "missing", f), "");
+}
+
+TEST(ReadIniValue, MissingFilesFoldersAndOddLineEnds) {
+  TempFolder t;
+  EXPECT_EQ(ReadIniValue("Section", "key", t.File("none.ini")), "");
+  EXPECT_EQ(ReadIniValue("Section", "key", t.Path()), "");  // a folder
+  EXPECT_EQ(ReadIniValue("Section", "key", ""), "");
+
+  t.Write("lf.ini", "[Section]\nkey=lf only\nnext=2");
+  EXPECT_EQ(ReadIniValue("Section", "key", t.File("lf.ini")), "lf only");
+  EXPECT_EQ(ReadIniValue("Section", "next", t.File("lf.ini")), "2");  // no final line break
+
+  t.Write("bom.ini", "\xEF\xBB\xBF[Section]\r\nkey=after bom\r\n");
+  EXPECT_EQ(ReadIniValue("Section", "key", t.File("bom.ini")), "after bom");
+}
+
+TEST(ReadIniValue, CutsLongValuesTo255Bytes) {
+  TempFolder t;
+  const std::string longValue(10000, 'v');
+  t.Write("long.ini", "[Section]\r\nkey=" + longValue + "\r\nquoted=\"" + longValue + "\"\r\nafter=ok\r\n");
+  EXPECT_EQ(ReadIniValue("Section", "key", t.File("long.ini")), std::string(255, 'v'));
+  EXPECT_EQ(ReadIniValue("Section", "quoted", t.File("long.ini")), std::string(255, 'v'));
+  EXPECT_EQ(ReadIniValue("Section", "after", t.File("long.ini")), "ok");
+  t.Write("exact.ini", "[Section]\r\nkey=" + std::string(256, 'w') + "\r\n");
+  EXPECT_EQ(ReadIniValue("Section", "key", t.File("exact.ini")).size(), 255u);
+}
+
+TEST(ReadIniValue, ShiftJisNamesMatchOnlyThemselves) {
+  TempFolder t;
+  // 0x95 0x5C and 0x95 0x7C differ only in a trail byte that looks like ASCII.
+  t.Write("sjis.ini", "[Section]\r\n\x95\x7C=wrong\r\n\x95\x5C=right\r\n" + kCount + "=30\r\n");
+  EXPECT_EQ(ReadIniValue("Section", "\x95\x5C", t.File("sjis.ini")), "right");
+  EXPECT_EQ(ReadIniValue("Section", kCount, t.File("sjis.ini")), "30");
+}
+
+TEST(ReadIniValue, SurvivesGarbageAndHugeFiles) {
+  TempFolder t;
+  std::mt19937 rng(7);
+  std::string garbage(1 << 20, '\0');
+  for (char& c : garbage) c = static_cast<char>(rng());
+  t.Write("garbage.ini", garbage);
+  ReadIniValue("Section", "key", t.File("garbage.ini"));  // any result, no crash
+
+  // 50 MB of lines; the key sits at the very end.
+  {
+    std::ofstream out(t.File("big.ini"), std::ios::binary);
+    out << "[Section]\r\n";
+    const std::string filler = "filler=" + std::string(1000, 'x') + "\r\n";
+    for (int i = 0; i < 50 * 1024; ++i) out << filler;
+    out << std::string(200000, 'y') << "\r\n";  // one very long line without "="
+    out << "key=found\r\n";
+  }
+  EXPECT_EQ(ReadIniValue("Section", "key", t.File("big.ini")), "found");
+}
+
+TEST(WriteIniValue, NewFileHasTheProfileLayout) {
+  TempFolder t;
+  const std::string f = t.File("Sorvane.ini");
+  ASSERT_TRUE(WriteIniValue(kSection, kPic, "C:\\photos\\sea.jpg", f));
+  ASSERT_TRUE(WriteIniValue(kSection, kCount, FormatSettingsNumber(30), f));
+  ASSERT_TRUE(WriteIniValue(kSection, kSize, FormatSettingsNumber(12), f));
+  EXPECT_EQ(t.Read("Sorvane.ini"),
+            "[Section]\r\n" + kPic + "=C:\\photos\\sea.jpg\r\n" + kCount + "= 30\r\n" + kSize + "= 12\r\n");
+
+  // Writing again replaces values in place and keeps the order.
+  ASSERT_TRUE(WriteIniValue(kSection, kPic, "", f));
+  ASSERT_TRUE(WriteIniValue(kSection, kCount, FormatSettingsNumber(100), f));
+  EXPECT_EQ(t.Read("Sorvane.ini"),
+            "[Section]\r\n" + kPic + "=\r\n" + kCount + "= 100\r\n" + kSize + "= 12\r\n");
+  // What was written reads back.
+  EXPECT_EQ(ReadIniValue(kSection, kCount, f), "100");
+}
+
+TEST(WriteIniValue, KeepsEveryOtherLineOfAnExistingFile) {
+  TempFolder t;
+  const std::string before =
+      "\xEF\xBB\xBF; hand-written\n"
+      "[Other]\r\nkey=1\r\n\r\n"
+      "[section]\r\n"
+      "first = kept as it was \r\n"
+      "; a comment\r\n"
+      "target=old\r\n"
+      "last=z\r\n"
+      "\r\n"
+      "[Tail]\nx=y";
+  t.Write("a.ini", before);
+  ASSERT_TRUE(WriteIniValue("Section", "TARGET", "new", t.File("a.ini")));
+  std::string expected = before;
+  expected.replace(expected.find("target=old"), 10, "TARGET=new");
+  EXPECT_EQ(t.Read("a.ini"), expected);
+
+  // A new key goes after the section's last non-blank line.
+  ASSERT_TRUE(WriteIniValue("Section", "added", "v", t.File("a.ini")));
+  expected.insert(expected.find("last=z\r\n") + 8, "added=v\r\n");
+  EXPECT_EQ(t.Read("a.ini"), expected);
+
+  // A new section goes at the end, after a line break the file lacked.
+  ASSERT_TRUE(WriteIniValue("New", "k", "v", t.File("a.ini")));
+  EXPECT_EQ(t.Read("a.ini"), expected + "\r\n[New]\r\nk=v\r\n");
+
+  // A key in a last section without a final line break.
+  t.Write("b.ini", "[Section]\r\nk=1");
+  ASSERT_TRUE(WriteIniValue("Section", "j", "2", t.File("b.ini")));
+  EXPECT_EQ(t.Read("b.ini"), "[Section]\r\nk=1\r\nj=2\r\n");
+}
+
+TEST(WriteIniValue, AValueStaysOnOneLine) {
+  TempFolder t;
+  ASSERT_TRUE(WriteIniValue("Section", "k", "a\r\n[Evil]\r\nx=1", t.File("a.ini")));
+  EXPECT_EQ(t.Read("a.ini"), "[Section]\r\nk=a\r\n");
+}
+
+TEST(WriteIniValue, AFailedWriteLeavesTheOldFileAsItWas) {
+  TempFolder t;
+  // The target is a folder: nothing can be renamed over it.
+  std::filesystem::create_directories(t.File("folder.ini"));
+  EXPECT_FALSE(WriteIniValue("Section", "k", "v", t.File("folder.ini")));
+  EXPECT_TRUE(std::filesystem::is_directory(t.File("folder.ini")));
+  // A missing folder: no file appears anywhere.
+  EXPECT_FALSE(WriteIniValue("Section", "k", "v", t.File("missing/a.ini")));
+  EXPECT_FALSE(std::filesystem::exists(t.File("missing")));
+  // No temporary file is left behind.
+  size_t files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(t.Path())) files += e.is_regular_file();
+  EXPECT_EQ(files, 0u);
+}
+
+TEST(SettingsNumbers, AcceptOnlyNumbers) {
+  double v = -1;
+  EXPECT_TRUE(ParseSettingsNumber(" 30", v));
+  EXPECT_EQ(v, 30);
+  EXPECT_TRUE(ParseSettingsNumber("\t-2.5 ", v));
+  EXPECT_EQ(v, -2.5);
+  EXPECT_TRUE(ParseSettingsNumber("+.5", v));
+  EXPECT_EQ(v, 0.5);
+  EXPECT_TRUE(ParseSettingsNumber("1e3", v));
+  EXPECT_EQ(v, 1000);
+  for (const char* bad : {"", " ", "abc", "12abc", "1 2", ".", "-", "1e", "0x10", "1e400", "nan", "inf"}) {
+    EXPECT_FALSE(ParseSettingsNumber(bad, v)) << bad;
+  }
+  EXPECT_EQ(FormatSettingsNumber(30), " 30");
+  EXPECT_EQ(FormatSettingsNumber(0), " 0");
+  EXPECT_EQ(FormatSettingsNumber(-5), "-5");
+}
+
+class LoadSettingsTest : public ::testing::Test {
+ protected:
+  SettingsRecord Load(const std::string& contents) {
+    t.Write("Sorvane.ini", contents);
+    SettingsRecord r;
+    LoadSettings(r, t.Path());
+    return r;
+  }
+  std::string Ini(const std::string& pic, const std::string& count, const std::string& size) {
+    return "[Section]\r\n" + kPic + "=" + pic + "\r\n" + kCount + "=" + count + "\r\n" + kSize + "=" + size +
+           "\r\n";
+  }
+  TempFolder t;
+};
+
+TEST_F(LoadSettingsTest, NoFileGivesTheDefaults) {
+  SettingsRecord r;
+  LoadSettings(r, t.Path());
+  EXPECT_EQ(r.PicturePath, "");
+  EXPECT_EQ(r.PictureFolder, t.Path());
+  EXPECT_EQ(r.StarCount, 30);
+  EXPECT_EQ(r.StarSize, 12.0f);
+}
+
+TEST_F(LoadSettingsTest, ReadsNumbersWithTheirRules) {
+  EXPECT_EQ(Load(Ini("", " 30", " 12")).StarCount, 30);
+  EXPECT_EQ(Load(Ini("", "30", "12")).StarCount, 30);
+  EXPECT_EQ(Load(Ini("", "12.7", "12")).StarCount, 12);
+  EXPECT_EQ(Load(Ini("", "-2.5", "12")).StarCount, -3);
+  EXPECT_EQ(Load(Ini("", "32767.9", "12")).StarCount, 32767);
+  EXPECT_EQ(Load(Ini("", "-32768", "12")).StarCount, -32768);
+  // Not a number, or outside 16 bits: the field keeps its value (0 at start).
+  EXPECT_EQ(Load(Ini("", "abc", "12")).StarCount, 0);
+  EXPECT_EQ(Load(Ini("", "32768", "12")).StarCount, 0);
+  EXPECT_EQ(Load(Ini("", "-32769", "12")).StarCount, 0);
+
+  EXPECT_EQ(Load(Ini("", "30", "12.5")).StarSize, 12.5f);
+  EXPECT_EQ(Load(Ini("", "30", "")).StarSize, 12.0f);
+  EXPECT_EQ(Load(Ini("", "30", "0.1")).StarSize, 0.1f);  // kept as single precision
+  EXPECT_EQ(Load(Ini("", "30", "x")).StarSize, 0.0f);
+  EXPECT_EQ(Load(Ini("", "30", "1e39")).StarSize, 0.0f);  // beyond single precision
+}
+
+TEST_F(LoadSettingsTest, DropsAPictureThatIsNotAReadableFile) {
+  t.Write("sea.jpg", "not really a photo");
+  const std::string photo = t.File("sea.jpg");
+  SettingsRecord r = Load(Ini(photo, "30", "12"));
+  EXPECT_EQ(r.PicturePath, photo);
+  EXPECT_EQ(r.PictureFolder, FolderOfPath(photo));
+  EXPECT_EQ(r.PictureFolder, t.Path());
+
+  r = Load(Ini(photo + PathSeparator(), "30", "12"));  // a trailing separator is ignored by the test
+  EXPECT_EQ(r.PicturePath, photo + PathSeparator());
+
+  r = Load(Ini(t.File("missing.jpg"), "30", "12"));
+  EXPECT_EQ(r.PicturePath, "");
+  EXPECT_EQ(r.PictureFolder, t.Path());
+
+  r = Load(Ini(t.Path(), "30", "12"));  // a folder
+  EXPECT_EQ(r.PicturePath, "");
+}
+
+TEST_F(LoadSettingsTest, AcceptsKeysSavedInUtf8) {
+  const SettingsRecord r = Load(
+      "[Section]\r\n\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0=50\r\n"
+      "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95=7\r\n");
+  EXPECT_EQ(r.StarCount, 50);
+  EXPECT_EQ(r.StarSize, 7.0f);
+}
+
+TEST(Paths, FolderOfPathAndFileExists) {
+  EXPECT_EQ(FolderOfPath("C:\\photos\\sea.jpg"), "C:\\photos");
+  EXPECT_EQ(FolderOfPath("C:\\sea.jpg"), "C:");
+  EXPECT_EQ(FolderOfPath("C:sea.jpg"), "C:");
+  EXPECT_EQ(FolderOfPath("sea.jpg"), "");
+  EXPECT_EQ(FolderOfPath(""), "");
+  EXPECT_EQ(FolderOfPath("\\\\server\\share\\sea.jpg"), "\\\\server\\share");
+  EXPECT_EQ(FolderOfPath("C:\\photos\\"), "C:\\photos");
+  EXPECT_EQ(FolderOfPath("/home/user/sea.jpg"), "/home/user");
+
+  TempFolder t;
+  t.Write("a.jpg", "x");
+  EXPECT_TRUE(FileExists(t.File("a.jpg")));
+  EXPECT_TRUE(FileExists(t.File("a.jpg") + PathSeparator()));
+  EXPECT_FALSE(FileExists(t.File("b.jpg")));
+  EXPECT_FALSE(FileExists(t.Path()));
+  EXPECT_FALSE(FileExists(""));
+}
+
+}  // namespace
+}  // namespace sorvane
