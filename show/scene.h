@@ -1,0 +1,39 @@
+// The scene of the show: 50 photo squares, tinted, spinning, orbiting a centre
+// whose plane tilts. Portable OpenGL 1.1; all state of one show in one object.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "show_random.h"
+
+namespace sorvane {
+
+// One square.
+struct StarRecord {
+  int16_t Red = 0, Green = 0, Blue = 0;  // tint, 0 to 255
+  float Radius = 0.0f;                   // distance from the orbit centre
+  float OrbitAngle = 0.0f;               // degrees, never reduced modulo 360
+};
+
+class Scene {
+ public:
+  static constexpr int kStarCount = 50;
+
+  std::array<StarRecord, kStarCount> Stars{};
+  float TiltAngle = 90.0f;     // orbit plane's rotation about x, swept 90..270 by the show's timer
+  float SpinAngle = 0.0f;      // spin of the squares in their own plane
+  float ViewDistance = -13.0f; // z of the orbit centre: StarSize - 25
+  unsigned int PhotoTexture = 0;
+
+  // With a current context and projection: loads the texture from BitmapPath,
+  // sets the fixed OpenGL state and fills the table. False when the texture
+  // could not be loaded.
+  bool SetUpScene(const std::string& BitmapPath, ShowRandom& Random);
+
+  // Draws one frame and advances the motion by one step.
+  bool DrawFrame(ShowRandom& Random);
+};
+
+}  // namespace sorvane
