@@ -81,3 +81,54 @@ TEST(Startup, BadPreviewParentsAndUnknownSwitchesEndSilently) {
 
 }  // namespace
 }  // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// The program file carries its icon, its Japanese version block and its
+// manifest, and needs no DLL beside it.
+TEST(ProgramFile, CarriesIconVersionBlockAndManifest) {
+  HMODULE scr = LoadLibraryExW(kProgram.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(scr, nullptr);
+
+  // One 32 x 32 icon with 256 colours.
+  HRSRC group = FindResourceW(scr, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(scr, group)));
+  ASSERT_NE(dir, nullptr);
+  EXPECT_EQ(*reinterpret_cast<const WORD*>(dir + 4), 1);  // image count
+  EXPECT_EQ(dir[6], 32);                                   // width
+  EXPECT_EQ(dir[7], 32);                                   // height
+  EXPECT_EQ(*reinterpret_cast<const WORD*>(dir + 6 + 6), 8);  // bits per pixel
+
+  // The manifest asks for per-monitor DPI awareness.
+  HRSRC manifest = FindResourceW(scr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(manifest, nullptr);
+  const std::string text(static_cast<const char*>(LockResource(LoadResource(scr, manifest))),
+                         SizeofResource(scr, manifest));
+  EXPECT_NE(text.find("PerMonitorV2"), std::string::npos);
+  FreeLibrary(scr);
+
+  // The version block.
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(kProgram.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::string block(size, '\0');
+  ASSERT_TRUE(GetFileVersionInfoW(kProgram.c_str(), 0, size, &block[0]));
+  auto value = [&](const wchar_t* name) {
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+    if (!VerQueryValueW(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || !text) {
+      return std::wstring();
+    }
+    return std::wstring(text);
+  };
+  EXPECT_EQ(value(L"FileVersion"), L"1.01");
+  EXPECT_EQ(value(L"ProductVersion"), L"1.01");
+  EXPECT_EQ(value(L"ProductName"), L"Sorvane (Screen Saver)");
+  EXPECT_EQ(value(L"OriginalFilename"), L"Sorvane.scr");
+}
+
+}  // namespace
+}  // namespace sorvane
