@@ -1,11 +1,18 @@
 // The scene of the show: 50 photo squares, tinted, spinning, orbiting a centre
 // whose plane tilts. Portable OpenGL 1.1; all state of one show in one object.
+// Pairs with scene.cpp; the calls it makes go through scene_calls.h. It does
+// not make or own the rendering context (render_context_*.h do that).
+//
+// Use: with a context current and the projection set (OpenRenderContext does
+// both and then calls SetUpScene), set ViewDistance, then call DrawFrame once
+// per frame and present the back buffer. TiltAngle may change between frames.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "scene_calls.h"
 #include "show_random.h"
 
 namespace sorvane {
@@ -26,14 +33,18 @@ class Scene {
   float SpinAngle = 0.0f;      // spin of the squares in their own plane
   float ViewDistance = -13.0f; // z of the orbit centre: StarSize - 25
   unsigned int PhotoTexture = 0;
+  SceneCalls* Calls = &RealSceneCalls();  // where OpenGL calls go; tests put a recorder here
 
   // With a current context and projection: loads the texture from BitmapPath,
   // sets the fixed OpenGL state and fills the table. False when the texture
   // could not be loaded.
   bool SetUpScene(const std::string& BitmapPath, ShowRandom& Random);
 
-  // Draws one frame and advances the motion by one step.
+  // Draws one frame and advances the motion by one step. Always true.
   bool DrawFrame(ShowRandom& Random);
+
+  // A random tint component: floor(256 r), 0 to 255.
+  static int16_t RandomColour(ShowRandom& Random);
 };
 
 }  // namespace sorvane

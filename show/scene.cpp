@@ -1,0 +1,142 @@
+// The scene of the show (see scene.h): fixed OpenGL state, the table of 50
+// squares and one frame of drawing and motion. Also the real OpenGL side of
+// scene_calls.h. Does not make the rendering context or the projection.
+//
+// Arithmetic: every stored single-precision value is updated in extended
+// precision (long double) from the single value and a double constant (or a
+// single quotient) and rounded to single once, when stored. The constants are
+// doubles widened, e.g. (long double)0.01, which differs from 0.01L.
+
+#include "scene.h"
+
+#include <cmath>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+#include <GL/gl.h>
+
+#include "photo_texture.h"
+
+namespace sorvane {
+namespace {
+
+constexpr long double kSpinStep = static_cast<long double>(0.01);    // degrees per square drawn
+constexpr long double kDriftStep = static_cast<long double>(0.01);   // radius lost per frame
+constexpr long double kRimRadius = static_cast<long double>(5.0);    // re-entry adds this
+
+// Square i's orbit step in degrees per frame: i / 50 in single precision.
+float OrbitStep(int Index) { return static_cast<float>(Index) / 50.0f; }
+
+// Real OpenGL 1.1 on whatever context is current; no state of its own.
+class RealCalls final : public SceneCalls {
+ public:
+  bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) override {
+    return sorvane::LoadPhotoTexture(BitmapPath, PhotoTexture);
+  }
+  void Enable(unsigned int Capability) override { glEnable(Capability); }
+  void ShadeModel(unsigned int Mode) override { glShadeModel(Mode); }
+  void ClearColor(float Red, float Green, float Blue, float Alpha) override {
+    glClearColor(Red, Green, Blue, Alpha);
+  }
+  void ClearDepth(double Depth) override { glClearDepth(Depth); }
+  void Hint(unsigned int Target, unsigned int Mode) override { glHint(Target, Mode); }
+  void BlendFunc(unsigned int Source, unsigned int Destination) override { glBlendFunc(Source, Destination); }
+  void Clear(unsigned int Mask) override { glClear(Mask); }
+  void BindTexture(unsigned int Target, unsigned int Texture) override { glBindTexture(Target, Texture); }
+  void LoadIdentity() override { glLoadIdentity(); }
+  void Translatef(float X, float Y, float Z) override { glTranslatef(X, Y, Z); }
+  void Rotatef(float Angle, float X, float Y, float Z) override { glRotatef(Angle, X, Y, Z); }
+  void Color4ub(unsigned char Red, unsigned char Green, unsigned char Blue, unsigned char Alpha) override {
+    glColor4ub(Red, Green, Blue, Alpha);
+  }
+  void Begin(unsigned int Mode) override { glBegin(Mode); }
+  void TexCoord2f(float S, float T) override { glTexCoord2f(S, T); }
+  void Vertex3f(float X, float Y, float Z) override { glVertex3f(X, Y, Z); }
+  void End() override { glEnd(); }
+};
+
+}  // namespace
+
+// The one shared, stateless real-OpenGL table.
+SceneCalls& RealSceneCalls() {
+  static RealCalls Calls;
+  return Calls;
+}
+
+// floor(256 r) for the next random number r in [0, 1).
+int16_t Scene::RandomColour(ShowRandom& Random) {
+  const double Component = std::floor(256.0 * Random.Next());
+  if (Component < 0.0) return 0;
+  if (Component > 255.0) return 255;
+  return static_cast<int16_t>(Component);
+}
+
+// Loads the texture, sets the fixed OpenGL state and fills the table.
+bool Scene::SetUpScene(const std::string& BitmapPath, ShowRandom& Random) {
+  if (!Calls->LoadPhotoTexture(BitmapPath, PhotoTexture)) return false;
+
+  Calls->Enable(GL_TEXTURE_2D);
+  Calls->ShadeModel(GL_SMOOTH);
+  Calls->ClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+  Calls->ClearDepth(1.0);
+  Calls->Hint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  Calls->BlendFunc(GL_SRC_ALPHA, GL_ONE);
+  Calls->Enable(GL_BLEND);
+
+  for (int i = 0; i < kStarCount; ++i) {
+    StarRecord& Star = Stars[i];
+    Star.OrbitAngle = 0.0f;
+    Star.Radius = static_cast<float>(static_cast<long double>(OrbitStep(i)) * kRimRadius);
+    Star.Red = RandomColour(Random);
+    Star.Green = RandomColour(Random);
+    Star.Blue = RandomColour(Random);
+  }
+  return true;
+}
+
+// Draws the 50 squares, each facing the viewer, and moves them one step.
+bool Scene::DrawFrame(ShowRandom& Random) {
+  Calls->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  Calls->BindTexture(GL_TEXTURE_2D, PhotoTexture);
+
+  for (int i = 0; i < kStarCount; ++i) {
+    StarRecord& Star = Stars[i];
+    Calls->LoadIdentity();
+    Calls->Translatef(0.0f, 0.0f, ViewDistance);
+    Calls->Rotatef(TiltAngle, 1.0f, 0.0f, 0.0f);
+    Calls->Rotatef(Star.OrbitAngle, 0.0f, 1.0f, 0.0f);
+    Calls->Translatef(Star.Radius, 0.0f, 0.0f);
+    // Undo the orbit's orientation so the square faces the viewer.
+    Calls->Rotatef(-Star.OrbitAngle, 0.0f, 1.0f, 0.0f);
+    Calls->Rotatef(-TiltAngle, 1.0f, 0.0f, 0.0f);
+    Calls->Rotatef(SpinAngle, 0.0f, 0.0f, 1.0f);
+    Calls->Color4ub(static_cast<unsigned char>(Star.Red & 0xFF), static_cast<unsigned char>(Star.Green & 0xFF),
+                    static_cast<unsigned char>(Star.Blue & 0xFF), 255);
+
+    Calls->Begin(GL_QUADS);
+    Calls->TexCoord2f(0.0f, 0.0f);
+    Calls->Vertex3f(-1.0f, -1.0f, 0.0f);
+    Calls->TexCoord2f(1.0f, 0.0f);
+    Calls->Vertex3f(1.0f, -1.0f, 0.0f);
+    Calls->TexCoord2f(1.0f, 1.0f);
+    Calls->Vertex3f(1.0f, 1.0f, 0.0f);
+    Calls->TexCoord2f(0.0f, 1.0f);
+    Calls->Vertex3f(-1.0f, 1.0f, 0.0f);
+    Calls->End();
+
+    SpinAngle = static_cast<float>(static_cast<long double>(SpinAngle) + kSpinStep);
+    Star.OrbitAngle = static_cast<float>(static_cast<long double>(Star.OrbitAngle) +
+                                         static_cast<long double>(OrbitStep(i)));
+    Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) - kDriftStep);
+    if (Star.Radius < 0.0f) {
+      Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) + kRimRadius);
+      Star.Red = RandomColour(Random);
+      Star.Green = RandomColour(Random);
+      Star.Blue = RandomColour(Random);
+    }
+  }
+  return true;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,127 @@
+// The WGL rendering context under Wine: the pixel format request, a context on
+// a test window of its own class, the viewport, real pixels read back with
+// glReadPixels, and the release. Windows build only.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <string>
+
+#include "render_context_win32.h"
+#include "scene_pixel_checks.h"
+#include "temp_folder.h"
+
+namespace sorvane {
+namespace {
+
+using testing::Rgb;
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+// A plain window procedure for the test window.
+LRESULT CALLBACK TestWindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+  return DefWindowProcW(Window, Message, W, L);
+}
+
+// A popup window with its own device context, client area 320 x 240.
+HWND MakeTestWindow() {
+  WNDCLASSW Class{};
+  Class.style = CS_OWNDC;
+  Class.lpfnWndProc = TestWindowProc;
+  Class.hInstance = GetModuleHandleW(nullptr);
+  Class.lpszClassName = L"SorvaneRenderContextTest";
+  RegisterClassW(&Class);  // a second registration fails harmlessly
+  return CreateWindowExW(0, Class.lpszClassName, L"render context test", WS_POPUP, 0, 0, kWidth, kHeight, nullptr,
+                         nullptr, Class.hInstance, nullptr);
+}
+
+class WglScene : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Window = MakeTestWindow();
+    ASSERT_NE(Window, nullptr);
+  }
+  void TearDown() override {
+    CloseRenderContext(Context);
+    if (Window != nullptr) DestroyWindow(Window);
+  }
+  bool Open(const std::function<Rgb(int, int)>& Colour) {
+    const std::string Path = Folder.File("Sorvane.bmp");
+    testing::WriteTestBitmap(Path, 512, Colour);
+    return OpenRenderContext(Context, Window, 16, Show, Path, Random);
+  }
+
+  sorvane::testing::TempFolder Folder;
+  HWND Window = nullptr;
+  RenderContext Context;
+  Scene Show;
+  ShowRandom Random{77};
+};
+
+TEST(PixelFormatRequest, AsksForDoubleBufferedRgbaWithDepth) {
+  const PIXELFORMATDESCRIPTOR Request = ShowPixelFormatRequest(16);
+  EXPECT_EQ(Request.nSize, 40);
+  EXPECT_EQ(Request.nVersion, 1);
+  EXPECT_EQ(Request.dwFlags, 0x25u);
+  EXPECT_EQ(Request.iPixelType, 0);
+  EXPECT_EQ(Request.cColorBits, 16);
+  EXPECT_EQ(Request.cDepthBits, 16);
+  EXPECT_EQ(Request.iLayerType, 0);
+  EXPECT_EQ(Request.cAlphaBits + Request.cAccumBits + Request.cStencilBits + Request.cAuxBuffers, 0);
+}
+
+TEST_F(WglScene, OpensShowsAndSetsTheViewport) {
+  ASSERT_TRUE(Open([](int, int) { return Rgb{255, 255, 255}; }));
+  EXPECT_NE(wglGetCurrentContext(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(Window));
+  PIXELFORMATDESCRIPTOR Chosen{};
+  DescribePixelFormat(Context.DeviceContext, GetPixelFormat(Context.DeviceContext), sizeof Chosen, &Chosen);
+  EXPECT_TRUE(Chosen.dwFlags & PFD_DOUBLEBUFFER);
+  EXPECT_TRUE(Chosen.dwFlags & PFD_SUPPORT_OPENGL);
+  GLint Viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, Viewport);
+  EXPECT_EQ(Viewport[2], kWidth);
+  EXPECT_EQ(Viewport[3], kHeight);
+  GLdouble Projection[16] = {};
+  glGetDoublev(GL_PROJECTION_MATRIX, Projection);
+  EXPECT_NEAR(Projection[0], (1.0 / std::tan(22.5 * 3.14159265358979 / 180.0)) / (4.0 / 3.0), 1e-5);
+}
+
+TEST_F(WglScene, DrawsSquareZeroAtTheCentre) {
+  ASSERT_TRUE(Open([](int, int) { return Rgb{255, 255, 255}; }));
+  testing::CheckSquareZeroAtCentre(Show, Random, kWidth, kHeight);
+  PresentFrame(Context);
+}
+
+TEST_F(WglScene, PhotographIsUprightAndOverlapsAddUp) {
+  ASSERT_TRUE(Open([](int x, int y) { return testing::QuarterColour(x, y, 512); }));
+  testing::CheckPhotoUpright(Show, Random, kWidth, kHeight);
+}
+
+TEST_F(WglScene, EdgeOnTiltPutsAllCentresOnTheHorizontalLine) {
+  ASSERT_TRUE(Open([](int, int) { return Rgb{255, 255, 255}; }));
+  testing::CheckEdgeOnTilt(Show, Random, kWidth, kHeight);
+  testing::CheckOverlapAddsUp(Show, Random, kWidth, kHeight);
+}
+
+TEST_F(WglScene, UnreadableTextureFailsAndCloseReleasesEverything) {
+  EXPECT_FALSE(OpenRenderContext(Context, Window, 16, Show, Folder.File("missing.bmp"), Random));
+  EXPECT_NE(Context.Context, nullptr);
+  CloseRenderContext(Context);
+  EXPECT_EQ(Context.Context, nullptr);
+  EXPECT_EQ(Context.DeviceContext, nullptr);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  CloseRenderContext(Context);  // twice: nothing happens
+}
+
+TEST_F(WglScene, NoWindowGivesFalse) {
+  RenderContext None;
+  EXPECT_FALSE(OpenRenderContext(None, nullptr, 16, Show, "x.bmp", Random));
+  CloseRenderContext(None);
+}
+
+}  // namespace
+}  // namespace sorvane

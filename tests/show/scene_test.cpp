@@ -1,0 +1,258 @@
+// Tests of the scene's arithmetic and its exact OpenGL call sequence, through
+// the recorder (no display needed; runs in both builds). Real pixels are
+// checked in scene_pixels_x11_test.cpp and render_context_win32_test.cpp.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "scene.h"
+#include "scene_recorder.h"
+
+namespace sorvane {
+namespace {
+
+using testing::SceneRecorder;
+
+// The float whose bits are Bits (expected values were worked out with exact
+// rational arithmetic, independently of the code under test).
+float FromBits(uint32_t Bits) {
+  float Value;
+  std::memcpy(&Value, &Bits, sizeof Value);
+  return Value;
+}
+
+uint32_t BitsOf(float Value) {
+  uint32_t Bits;
+  std::memcpy(&Bits, &Value, sizeof Bits);
+  return Bits;
+}
+
+// A scene set up against the recorder, with the set-up calls cleared.
+struct RecordedScene {
+  SceneRecorder Recorder;
+  Scene Show;
+  ShowRandom Random{1234};
+  RecordedScene() {
+    Show.Calls = &Recorder;
+    EXPECT_TRUE(Show.SetUpScene("photo.bmp", Random));
+    Recorder.Calls.clear();
+  }
+  void Frames(int Count) {
+    for (int k = 0; k < Count; ++k) ASSERT_TRUE(Show.DrawFrame(Random));
+  }
+};
+
+TEST(SceneSetUp, LoadsTextureThenSetsFixedStateInOrder) {
+  SceneRecorder Recorder;
+  Scene Show;
+  Show.Calls = &Recorder;
+  ShowRandom Random(5);
+  ASSERT_TRUE(Show.SetUpScene("/tmp/x/Sorvane.bmp", Random));
+  const std::vector<std::string> Expected = {
+      "LoadPhotoTexture(/tmp/x/Sorvane.bmp)",
+      "Enable(3553)",          // GL_TEXTURE_2D
+      "ShadeModel(7425)",      // GL_SMOOTH
+      "ClearColor(0,0,0,0.5)",
+      "ClearDepth(1)",
+      "Hint(3152,4354)",       // GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST
+      "BlendFunc(770,1)",      // GL_SRC_ALPHA, GL_ONE
+      "Enable(3042)",          // GL_BLEND
+  };
+  EXPECT_EQ(Recorder.Calls, Expected);
+  EXPECT_EQ(Show.PhotoTexture, 7u);
+}
+
+TEST(SceneSetUp, FailedTextureLeavesStateAndTableAlone) {
+  SceneRecorder Recorder;
+  Recorder.TextureLoads = false;
+  Scene Show;
+  Show.Calls = &Recorder;
+  Show.Stars[3].Radius = 42.0f;
+  ShowRandom Random(5);
+  EXPECT_FALSE(Show.SetUpScene("missing.bmp", Random));
+  EXPECT_EQ(Recorder.Calls, std::vector<std::string>{"LoadPhotoTexture(missing.bmp)"});
+  EXPECT_EQ(Show.Stars[3].Radius, 42.0f);
+}
+
+TEST(SceneSetUp, RadiiComeFromSingleQuotientTimesFive) {
+  RecordedScene S;
+  EXPECT_EQ(S.Show.Stars[0].Radius, 0.0f);
+  // 1/50 in single is just under 0.02, so the radius is just under 0.1f.
+  EXPECT_EQ(BitsOf(S.Show.Stars[1].Radius), 0x3dccccccu);
+  EXPECT_EQ(S.Show.Stars[25].Radius, 2.5f);
+  EXPECT_EQ(BitsOf(S.Show.Stars[49].Radius), 0x409ccccdu);
+  for (const StarRecord& Star : S.Show.Stars) EXPECT_EQ(Star.OrbitAngle, 0.0f);
+}
+
+TEST(SceneSetUp, ColoursAreDrawnRedGreenBlueStarByStar) {
+  RecordedScene S;
+  ShowRandom Same(1234);
+  for (const StarRecord& Star : S.Show.Stars) {
+    EXPECT_EQ(Star.Red, static_cast<int16_t>(std::floor(256.0 * Same.Next())));
+    EXPECT_EQ(Star.Green, static_cast<int16_t>(std::floor(256.0 * Same.Next())));
+    EXPECT_EQ(Star.Blue, static_cast<int16_t>(std::floor(256.0 * Same.Next())));
+  }
+  // Seeds give different swarms; colours stay within 0..255.
+  RecordedScene Other;
+  Scene Third;
+  SceneRecorder Recorder;
+  Third.Calls = &Recorder;
+  ShowRandom Random(99);
+  ASSERT_TRUE(Third.SetUpScene("p", Random));
+  int Differences = 0;
+  for (int i = 0; i < Scene::kStarCount; ++i) {
+    const StarRecord& Star = Third.Stars[i];
+    for (int16_t C : {Star.Red, Star.Green, Star.Blue}) {
+      EXPECT_GE(C, 0);
+      EXPECT_LE(C, 255);
+    }
+    if (Star.Red != S.Show.Stars[i].Red) ++Differences;
+  }
+  EXPECT_GT(Differences, 40);
+}
+
+TEST(SceneFrame, OneFrameCallSequence) {
+  RecordedScene S;
+  S.Show.TiltAngle = 123.5f;
+  S.Show.ViewDistance = -24.0f;
+  S.Show.Stars[1].OrbitAngle = 30.0f;
+  S.Show.Stars[1].Red = 10;
+  S.Show.Stars[1].Green = 200;
+  S.Show.Stars[1].Blue = 255;
+  S.Frames(1);
+
+  const std::vector<std::string>& C = S.Recorder.Calls;
+  ASSERT_EQ(C.size(), 2u + 50u * 19u);
+  EXPECT_EQ(C[0], "Clear(16640)");  // GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT
+  EXPECT_EQ(C[1], "BindTexture(3553,7)");
+
+  // Square 1, drawn after square 0 has added 0.01 to the spin.
+  const std::vector<std::string> Square1 = {
+      "LoadIdentity()",
+      "Translatef(0,0,-24)",
+      "Rotatef(123.5,1,0,0)",
+      "Rotatef(30,0,1,0)",
+      "Translatef(" + SceneRecorder::Num(FromBits(0x3dccccccu)) + ",0,0)",
+      "Rotatef(-30,0,1,0)",
+      "Rotatef(-123.5,1,0,0)",
+      "Rotatef(" + SceneRecorder::Num(0.01f) + ",0,0,1)",
+      "Color4ub(10,200,255,255)",
+      "Begin(7)",  // GL_QUADS
+      "TexCoord2f(0,0)", "Vertex3f(-1,-1,0)",
+      "TexCoord2f(1,0)", "Vertex3f(1,-1,0)",
+      "TexCoord2f(1,1)", "Vertex3f(1,1,0)",
+      "TexCoord2f(0,1)", "Vertex3f(-1,1,0)",
+      "End()",
+  };
+  const std::vector<std::string> Recorded(C.begin() + 2 + 19, C.begin() + 2 + 19 + Square1.size());
+  EXPECT_EQ(Recorded, Square1);
+  // Square 0 is drawn with spin 0 at radius 0.
+  EXPECT_EQ(C[2 + 4], "Translatef(0,0,0)");
+  EXPECT_EQ(C[2 + 7], "Rotatef(0,0,0,1)");
+
+  // A second frame draws again from the clear.
+  S.Recorder.Calls.clear();
+  S.Frames(1);
+  EXPECT_EQ(S.Recorder.Calls[0], "Clear(16640)");
+  EXPECT_EQ(S.Recorder.Calls.size(), 2u + 50u * 19u);
+}
+
+TEST(SceneFrame, SpinGrowsThroughExtendedPrecision) {
+  RecordedScene S;
+  S.Frames(1);
+  // 50 additions of the double 0.01 rounded to single each time; adding a
+  // single 0.01f instead would give 0x3efffff9.
+  EXPECT_EQ(BitsOf(S.Show.SpinAngle), 0x3efffffau);
+  S.Frames(999);
+  EXPECT_EQ(BitsOf(S.Show.SpinAngle), 0x43fa16a1u);  // about 500.18 after 1000 frames
+}
+
+TEST(SceneFrame, SpinStopsAtTwoToTheEighteen) {
+  RecordedScene S;
+  S.Show.SpinAngle = 262144.0f;
+  S.Frames(3);
+  EXPECT_EQ(S.Show.SpinAngle, 262144.0f);
+  S.Show.SpinAngle = 262000.0f;
+  S.Frames(1);
+  EXPECT_GT(S.Show.SpinAngle, 262000.0f);
+}
+
+TEST(SceneFrame, SquareZeroReentersAfterFirstFrameWithNewColours) {
+  RecordedScene S;
+  ShowRandom Same(1234);
+  for (int k = 0; k < 3 * Scene::kStarCount; ++k) Same.Next();  // the set-up colours
+  const int16_t Red = static_cast<int16_t>(std::floor(256.0 * Same.Next()));
+  const int16_t Green = static_cast<int16_t>(std::floor(256.0 * Same.Next()));
+  const int16_t Blue = static_cast<int16_t>(std::floor(256.0 * Same.Next()));
+  const StarRecord Before1 = S.Show.Stars[1];
+
+  S.Frames(1);
+  const StarRecord& Zero = S.Show.Stars[0];
+  EXPECT_EQ(BitsOf(Zero.Radius), 0x409fae14u);  // 4.99
+  EXPECT_EQ(Zero.OrbitAngle, 0.0f);
+  EXPECT_EQ(Zero.Red, Red);
+  EXPECT_EQ(Zero.Green, Green);
+  EXPECT_EQ(Zero.Blue, Blue);
+
+  // Square 1 only drifted: same colour, one step nearer, 1/50 degree along.
+  const StarRecord& One = S.Show.Stars[1];
+  EXPECT_EQ(BitsOf(One.Radius), 0x3db851ebu);  // 0.09
+  EXPECT_EQ(One.OrbitAngle, 1.0f / 50.0f);
+  EXPECT_EQ(One.Red, Before1.Red);
+  EXPECT_EQ(One.Green, Before1.Green);
+  EXPECT_EQ(One.Blue, Before1.Blue);
+}
+
+TEST(SceneFrame, OrbitAnglesAdvanceByIndexOverFifty) {
+  RecordedScene S;
+  S.Frames(1);
+  for (int i = 0; i < Scene::kStarCount; ++i) EXPECT_EQ(S.Show.Stars[i].OrbitAngle, static_cast<float>(i) / 50.0f);
+  S.Frames(2);
+  EXPECT_EQ(BitsOf(S.Show.Stars[49].OrbitAngle), 0x403c28f6u);  // 2.94
+  EXPECT_EQ(BitsOf(S.Show.Stars[7].OrbitAngle), 0x3ed70a3eu);   // 0.42
+  S.Frames(497);
+  EXPECT_EQ(BitsOf(S.Show.Stars[49].OrbitAngle), 0x43f5004au);  // about 490.002 after 500 frames
+  EXPECT_EQ(S.Show.Stars[0].OrbitAngle, 0.0f);                  // square 0 never moves along its orbit
+  EXPECT_EQ(BitsOf(S.Show.Stars[49].Radius), 0x409ccca5u);
+}
+
+TEST(SceneFrame, SquaresReenterAtTheRimAboutEveryFiveHundredFrames) {
+  RecordedScene S;
+  std::vector<int> FirstReentry(Scene::kStarCount, 0);
+  for (int Frame = 1; Frame <= 1100; ++Frame) {
+    std::array<StarRecord, Scene::kStarCount> Before = S.Show.Stars;
+    S.Frames(1);
+    for (int i = 0; i < Scene::kStarCount; ++i) {
+      const StarRecord& Now = S.Show.Stars[i];
+      const bool Reentered = Now.Radius > Before[i].Radius;
+      if (Reentered) {
+        EXPECT_GE(Now.Radius, 4.98f);
+        EXPECT_LE(Now.Radius, 5.0f);  // -0.00000x + 5 may round to 5
+        if (FirstReentry[i] == 0) FirstReentry[i] = Frame;
+      } else {
+        // Colours change only on re-entry.
+        EXPECT_EQ(Now.Red, Before[i].Red);
+        EXPECT_EQ(Now.Green, Before[i].Green);
+        EXPECT_EQ(Now.Blue, Before[i].Blue);
+        EXPECT_GE(Now.Radius, 0.0f);
+      }
+    }
+  }
+  for (int i = 0; i < Scene::kStarCount; ++i) {
+    EXPECT_NEAR(FirstReentry[i], 10 * i + 1, 1) << "square " << i;
+  }
+  // Exact first re-entries where the single-precision radii fall just short.
+  EXPECT_EQ(FirstReentry[0], 1);
+  EXPECT_EQ(FirstReentry[1], 10);
+  EXPECT_EQ(FirstReentry[4], 41);
+  EXPECT_EQ(FirstReentry[42], 420);
+  EXPECT_EQ(FirstReentry[49], 490);
+}
+
+}  // namespace
+}  // namespace sorvane
