@@ -6,6 +6,12 @@
 // precision (long double) from the single value and a double constant (or a
 // single quotient) and rounded to single once, when stored. The constants are
 // doubles widened, e.g. (long double)0.01, which differs from 0.01L.
+//
+// Angles are kept below 3600 degrees by taking them modulo 360 when they pass
+// it: left to grow, a single-precision angle loses the 0.01-degree steps (the
+// spin turns unevenly from about 65,536 degrees and stops at 262,144, about
+// 524,288 frames into a show, minutes on fast hardware). Until an angle first
+// reaches 3600 the values are exactly those of plain growth.
 
 #include "scene.h"
 
@@ -24,6 +30,10 @@ namespace {
 constexpr long double kSpinStep = static_cast<long double>(0.01);    // degrees per square drawn
 constexpr long double kDriftStep = static_cast<long double>(0.01);   // radius lost per frame
 constexpr long double kRimRadius = static_cast<long double>(5.0);    // re-entry adds this
+constexpr float kAngleLimit = 3600.0f;                                // angles are reduced from here
+
+// Angle reduced modulo 360 once it reaches kAngleLimit (exact: fmod rounds nothing).
+float KeepAngleSmall(float Angle) { return Angle >= kAngleLimit ? std::fmod(Angle, 360.0f) : Angle; }
 
 // Square i's orbit step in degrees per frame: i / 50 in single precision.
 float OrbitStep(int Index) { return static_cast<float>(Index) / 50.0f; }
@@ -125,9 +135,9 @@ bool Scene::DrawFrame(ShowRandom& Random) {
     Calls->Vertex3f(-1.0f, 1.0f, 0.0f);
     Calls->End();
 
-    SpinAngle = static_cast<float>(static_cast<long double>(SpinAngle) + kSpinStep);
-    Star.OrbitAngle = static_cast<float>(static_cast<long double>(Star.OrbitAngle) +
-                                         static_cast<long double>(OrbitStep(i)));
+    SpinAngle = KeepAngleSmall(static_cast<float>(static_cast<long double>(SpinAngle) + kSpinStep));
+    Star.OrbitAngle = KeepAngleSmall(static_cast<float>(static_cast<long double>(Star.OrbitAngle) +
+                                                        static_cast<long double>(OrbitStep(i))));
     Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) - kDriftStep);
     if (Star.Radius < 0.0f) {
       Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) + kRimRadius);

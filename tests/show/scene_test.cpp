@@ -172,14 +172,22 @@ TEST(SceneFrame, SpinGrowsThroughExtendedPrecision) {
   EXPECT_EQ(BitsOf(S.Show.SpinAngle), 0x43fa16a1u);  // about 500.18 after 1000 frames
 }
 
-TEST(SceneFrame, SpinStopsAtTwoToTheEighteen) {
+TEST(SceneFrame, AnglesKeepTurningInLongShows) {
   RecordedScene S;
+  // Plain growth would freeze the spin here: 262144 + 0.01 rounds back to 262144.
   S.Show.SpinAngle = 262144.0f;
-  S.Frames(3);
-  EXPECT_EQ(S.Show.SpinAngle, 262144.0f);
-  S.Show.SpinAngle = 262000.0f;
   S.Frames(1);
-  EXPECT_GT(S.Show.SpinAngle, 262000.0f);
+  EXPECT_LT(S.Show.SpinAngle, 3600.0f);
+  const float Before = S.Show.SpinAngle;
+  S.Frames(1);
+  EXPECT_NEAR(S.Show.SpinAngle - Before, 0.5f, 0.001f);
+
+  // Passing 3600 takes the angle modulo 360: the same turn, drawn the same.
+  S.Show.SpinAngle = 3599.75f;
+  S.Show.Stars[49].OrbitAngle = 3599.5f;
+  S.Frames(1);
+  EXPECT_NEAR(S.Show.SpinAngle, 0.25f, 0.0005f);
+  EXPECT_NEAR(S.Show.Stars[49].OrbitAngle, 0.48f, 0.0005f);
 }
 
 TEST(SceneFrame, SquareZeroReentersAfterFirstFrameWithNewColours) {

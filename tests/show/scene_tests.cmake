@@ -5,7 +5,7 @@
 # The texture loader comes from the photo part; while that part is not in the
 # tree, a test double stands in for it.
 set(SCENE_TEXTURE_DOUBLE)
-if(NOT TARGET sorvane_photo_texture AND NOT TARGET sorvane_photo)
+if(NOT TARGET sorvane_photo_texture)
   set(SCENE_TEXTURE_DOUBLE photo_texture_double.cpp)
 endif()
 
