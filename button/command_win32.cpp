@@ -1,0 +1,573 @@
+// The gradient button as a Windows child window (command_win32.h): window
+// class, message handlers, the persistent face image, the state pictures, the
+// caption font and the hover poll. The behaviour itself is CommandCore's; this
+// file only turns messages into its events and its paint calls into GDI.
+
+#include "command_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "resource_ids.h"
+
+namespace sorvane {
+
+const wchar_t* const kCommandClassName = L"Sorvane.Command";
+
+namespace {
+
+// The hover poll's timer id.
+constexpr UINT_PTR kMouseTimerId = 1;
+// The face image is at most this many pixels across and down; a larger
+// button shows the plain background colour beyond it.
+constexpr int kMaxFaceSide = 4096;
+// Caption fonts beyond these sizes are drawn at the limit.
+constexpr float kMinFontPoints = 1.0f;
+constexpr float kMaxFontPoints = 2048.0f;
+
+// Registers the window class of the button unless it is there already.
+bool RegisterCommandClass(HINSTANCE Instance, WNDPROC Procedure) {
+  WNDCLASSEXW Class{};
+  Class.cbSize = sizeof Class;
+  if (GetClassInfoExW(Instance, kCommandClassName, &Class)) return true;
+  Class = WNDCLASSEXW{};
+  Class.cbSize = sizeof Class;
+  Class.lpfnWndProc = Procedure;
+  Class.hInstance = Instance;
+  Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  Class.lpszClassName = kCommandClassName;
+  return RegisterClassExW(&Class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// Called back by EnumFontFamiliesExW: one match is enough.
+int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM Found) {
+  *reinterpret_cast<bool*>(Found) = true;
+  return 0;
+}
+
+// True when the system has a font family of this exact name.
+bool FontFamilyExists(const std::wstring& Name) {
+  if (Name.empty() || Name.size() >= LF_FACESIZE) return false;
+  LOGFONTW Query{};
+  Query.lfCharSet = DEFAULT_CHARSET;
+  Name.copy(Query.lfFaceName, LF_FACESIZE - 1);
+  bool Found = false;
+  HDC Screen = GetDC(nullptr);
+  EnumFontFamiliesExW(Screen, &Query, FontFound, reinterpret_cast<LPARAM>(&Found), 0);
+  ReleaseDC(nullptr, Screen);
+  return Found;
+}
+
+// The caption's face name: the wanted one when the system has it, else the
+// first Japanese-capable fallback it has, else the default GUI font's.
+std::wstring AvailableFace(const std::wstring& Wanted) {
+  if (FontFamilyExists(Wanted)) return Wanted;
+  for (const wchar_t* Fallback : {L"MS UI Gothic", L"Meiryo", L"IPAPGothic", L"IPAゴシック"}) {
+    if (FontFamilyExists(Fallback)) return Fallback;
+  }
+  LOGFONTW Default{};
+  if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof Default, &Default)) return Default.lfFaceName;
+  return std::wstring();
+}
+
+// A caption colour as GDI takes it: &HBBGGRR, or a system colour when the top
+// bit is set.
+COLORREF CaptionColour(uint32_t Colour) {
+  if (Colour & 0x80000000u) return GetSysColor(static_cast<int>(Colour & 0xFF));
+  return static_cast<COLORREF>(Colour & 0xFFFFFF);
+}
+
+// The mouse button of a button message, as the core counts them.
+int16_t ButtonOf(UINT Message) {
+  switch (Message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      return 1;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return 2;
+    default:
+      return 4;
+  }
+}
+
+// Shift, Ctrl and Alt as the core counts them (1, 2, 4).
+int16_t ShiftOf(WPARAM Keys) {
+  int16_t Shift = 0;
+  if (Keys & MK_SHIFT) Shift |= 1;
+  if (Keys & MK_CONTROL) Shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) Shift |= 4;
+  return Shift;
+}
+
+// Mouse buttons held down, from a mouse message's key flags.
+int16_t HeldButtonsOf(WPARAM Keys) {
+  int16_t Held = 0;
+  if (Keys & MK_LBUTTON) Held |= 1;
+  if (Keys & MK_RBUTTON) Held |= 2;
+  if (Keys & MK_MBUTTON) Held |= 4;
+  return Held;
+}
+
+}  // namespace
+
+// Registers the class (once per process) and makes the child window.
+Command* Command::Create(HWND Parent, int Id, int X, int Y, int Width, int Height) {
+  HINSTANCE Instance = GetModuleHandleW(nullptr);
+  if (!RegisterCommandClass(Instance, WindowProc)) return nullptr;
+  HWND Window = CreateWindowExW(0, kCommandClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, X,
+                                Y, std::max(Width, 0), std::max(Height, 0), Parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), Instance, nullptr);
+  Command* Button = FromWindow(Window);
+  if (!Button) return nullptr;
+  if (!Button->sized_) Button->OnSize();
+  Button->SyncWindowEnabled();
+  return Button;
+}
+
+// The Command attached to a window of our class.
+Command* Command::FromWindow(HWND Window) {
+  if (!Window || !IsWindow(Window)) return nullptr;
+  wchar_t ClassName[32] = {};
+  if (!GetClassNameW(Window, ClassName, 32) || lstrcmpW(ClassName, kCommandClassName) != 0) return nullptr;
+  return reinterpret_cast<Command*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+}
+
+// A new instance on its window: state pictures and font loaded, nothing painted.
+Command::Command(HWND Window) : window_(Window), core_(*this) {
+  core_.OnClick = [this] {
+    // The handler may destroy this button: call a copy, touch nothing after.
+    std::function<void()> Handler = OnClick;
+    if (Handler) Handler();
+  };
+  core_.OnPropertyChanged = [this](const wchar_t* Property) {
+    if (OnPropertyChanged) OnPropertyChanged(Property);
+  };
+  HDC Screen = GetDC(nullptr);
+  int Dpi = Screen ? GetDeviceCaps(Screen, LOGPIXELSY) : 0;
+  if (Screen) ReleaseDC(nullptr, Screen);
+  dpi_ = Dpi > 0 ? Dpi : 96;
+
+  HINSTANCE Instance = GetModuleHandleW(nullptr);
+  const int Ids[6] = {IDB_BUTTON_NORMAL,   IDB_BUTTON_HIGHLIGHT, IDB_BUTTON_HIGHLIGHTSELECT,
+                      IDB_BUTTON_SELECTED, IDB_BUTTON_PRESSED,   IDB_BUTTON_DISABLE};
+  for (int i = 0; i < 6; ++i) {
+    pictures_[i] = static_cast<HBITMAP>(
+        LoadImageW(Instance, MAKEINTRESOURCEW(Ids[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  }
+  faceDC_ = CreateCompatibleDC(nullptr);
+  pictureDC_ = CreateCompatibleDC(nullptr);
+  RebuildFont();
+}
+
+// Releases the timer, the images and the font.
+Command::~Command() {
+  if (timerStarted_) KillTimer(window_, kMouseTimerId);
+  if (faceDC_) {
+    if (faceOldBitmap_) SelectObject(faceDC_, faceOldBitmap_);
+    DeleteDC(faceDC_);
+  }
+  if (faceBitmap_) DeleteObject(faceBitmap_);
+  if (pictureDC_) DeleteDC(pictureDC_);
+  for (HBITMAP Picture : pictures_) {
+    if (Picture) DeleteObject(Picture);
+  }
+  if (font_) DeleteObject(font_);
+}
+
+// Attaches the instance on WM_NCCREATE, routes messages, deletes it on WM_NCDESTROY.
+LRESULT CALLBACK Command::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  Command* Self = nullptr;
+  if (Message == WM_NCCREATE) {
+    Self = new (std::nothrow) Command(Window);
+    if (!Self) return FALSE;
+    SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+  } else {
+    Self = reinterpret_cast<Command*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  }
+  if (!Self) return DefWindowProcW(Window, Message, WParam, LParam);
+  LRESULT Result = Self->HandleMessage(Message, WParam, LParam);
+  if (Message == WM_NCDESTROY) {
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+    delete Self;
+  }
+  return Result;
+}
+
+// One small handler per message.
+LRESULT Command::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_PRINTCLIENT:
+      OnPrintClient(reinterpret_cast<HDC>(WParam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_SIZE:
+      OnSize();
+      return 0;
+    case WM_SETFOCUS:
+      core_.UserControl_EnterFocus();
+      return 0;
+    case WM_KILLFOCUS:
+      core_.UserControl_ExitFocus();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      OnButtonDown(Message, WParam, LParam);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      OnButtonUp(Message, WParam, LParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(WParam, LParam);
+      return 0;
+    case WM_TIMER:
+      if (WParam == kMouseTimerId) OnTimer();
+      return 0;
+    case WM_CAPTURECHANGED:
+      captured_ = false;
+      return 0;
+    default:
+      return DefWindowProcW(window_, Message, WParam, LParam);
+  }
+}
+
+// WM_PAINT: the composed button, through an off-screen bitmap against flicker.
+void Command::OnPaint() {
+  PAINTSTRUCT Paint;
+  HDC Target = BeginPaint(window_, &Paint);
+  if (!Target) return;
+  const int Width = std::min(clientWidth_, kMaxFaceSide);
+  const int Height = std::min(clientHeight_, kMaxFaceSide);
+  HDC Buffer = Width > 0 && Height > 0 ? CreateCompatibleDC(Target) : nullptr;
+  HBITMAP Bitmap = Buffer ? CreateCompatibleBitmap(Target, Width, Height) : nullptr;
+  if (Buffer && Bitmap) {
+    HGDIOBJ Old = SelectObject(Buffer, Bitmap);
+    Render(Buffer);
+    BitBlt(Target, 0, 0, Width, Height, Buffer, 0, 0, SRCCOPY);
+    SelectObject(Buffer, Old);
+  } else {
+    Render(Target);
+  }
+  if (Bitmap) DeleteObject(Bitmap);
+  if (Buffer) DeleteDC(Buffer);
+  EndPaint(window_, &Paint);
+}
+
+// WM_PRINTCLIENT: the same picture into the caller's device context.
+void Command::OnPrintClient(HDC Target) {
+  if (Target) Render(Target);
+}
+
+// WM_SIZE: a face image of the new size, then the core's resize.
+void Command::OnSize() {
+  RECT Client{};
+  GetClientRect(window_, &Client);
+  clientWidth_ = std::max<int>(0, Client.right - Client.left);
+  clientHeight_ = std::max<int>(0, Client.bottom - Client.top);
+  sized_ = true;
+  RebuildFaceImage(std::min(clientWidth_, kMaxFaceSide), std::min(clientHeight_, kMaxFaceSide));
+  core_.UserControl_Resize();
+}
+
+// A press: the focus first (as a click gives it), capture, then the core.
+void Command::OnButtonDown(UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == WM_LBUTTONDOWN && core_.IsEnabled() && GetFocus() != window_) SetFocus(window_);
+  if (!captured_) {
+    SetCapture(window_);
+    captured_ = GetCapture() == window_;
+  }
+  core_.UserControl_MouseDown(ButtonOf(Message), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
+                              TwipsOf(GET_Y_LPARAM(LParam)));
+}
+
+// A release: capture let go once no button is held, then the core (which may
+// raise Click, whose handler may destroy this button: nothing after it).
+void Command::OnButtonUp(UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (captured_ && HeldButtonsOf(WParam) == 0) {
+    captured_ = false;
+    ReleaseCapture();
+  }
+  core_.UserControl_MouseUp(ButtonOf(Message), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
+                            TwipsOf(GET_Y_LPARAM(LParam)));
+}
+
+// The pointer moved over the button (or anywhere while captured).
+void Command::OnMouseMove(WPARAM WParam, LPARAM LParam) {
+  core_.UserControl_MouseMove(HeldButtonsOf(WParam), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
+                              TwipsOf(GET_Y_LPARAM(LParam)));
+}
+
+// The hover poll: is the window under the pointer this button's own?
+void Command::OnTimer() {
+  POINT Pointer{};
+  GetCursorPos(&Pointer);
+  HWND Under = WindowFromPoint(Pointer);
+  core_.TmrMouse_Timer(Under == window_);
+}
+
+// Face (or the parent's background when transparent), then the caption.
+void Command::Render(HDC Target) {
+  const int Width = clientWidth_;
+  const int Height = clientHeight_;
+  if (core_.Opaque()) {
+    if (facePixels_) BitBlt(Target, 0, 0, faceWidth_, faceHeight_, faceDC_, 0, 0, SRCCOPY);
+    if (Width > faceWidth_ || Height > faceHeight_) {
+      // Beyond the face image of a very large button: plain background.
+      HBRUSH Face = GetSysColorBrush(COLOR_BTNFACE);
+      RECT Right{faceWidth_, 0, Width, Height};
+      RECT Below{0, faceHeight_, faceWidth_, Height};
+      FillRect(Target, &Right, Face);
+      FillRect(Target, &Below, Face);
+    }
+  } else {
+    DrawParentBackground(Target);
+  }
+  DrawCaption(Target);
+}
+
+// What the parent shows under the button, for the transparent background.
+void Command::DrawParentBackground(HDC Target) {
+  RECT Client{0, 0, clientWidth_, clientHeight_};
+  HWND Parent = GetParent(window_);
+  if (!Parent || drawingParent_) {
+    FillRect(Target, &Client, GetSysColorBrush(COLOR_BTNFACE));
+    return;
+  }
+  drawingParent_ = true;
+  POINT Origin{0, 0};
+  MapWindowPoints(window_, Parent, &Origin, 1);
+  int Saved = SaveDC(Target);
+  IntersectClipRect(Target, 0, 0, clientWidth_, clientHeight_);
+  POINT OldOrigin;
+  OffsetViewportOrgEx(Target, -Origin.x, -Origin.y, &OldOrigin);
+  SendMessageW(Parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Target), 0);
+  SendMessageW(Parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Target), PRF_CLIENT);
+  RestoreDC(Target, Saved);
+  drawingParent_ = false;
+}
+
+// LblMsg: centred text in its band, in the disabled style when disabled.
+void Command::DrawCaption(HDC Target) {
+  const CaptionLabel& Label = core_.LblMsg();
+  if (Label.Text.empty()) return;
+  RECT Band;
+  Band.left = TwipsToPixels(Label.Left);
+  Band.top = TwipsToPixels(Label.Top);
+  Band.right = Band.left + TwipsToPixels(Label.Width);
+  Band.bottom = Band.top + TwipsToPixels(Label.Height);
+  if (Band.right <= Band.left || Band.bottom <= Band.top) return;
+
+  const int Length = static_cast<int>(std::min<size_t>(Label.Text.size(), 0x7FFFFFFF));
+  const UINT Format = DT_CENTER | DT_TOP | DT_WORDBREAK;
+  int Saved = SaveDC(Target);
+  SetBkMode(Target, TRANSPARENT);
+  if (font_) SelectObject(Target, font_);
+  if (Label.Enabled) {
+    SetTextColor(Target, CaptionColour(Label.Colour));
+    DrawTextW(Target, Label.Text.c_str(), Length, &Band, Format);
+  } else {
+    // Engraved: a highlight copy one pixel down and right, grey text on top.
+    RECT Shadow = Band;
+    OffsetRect(&Shadow, 1, 1);
+    SetTextColor(Target, GetSysColor(COLOR_3DHILIGHT));
+    DrawTextW(Target, Label.Text.c_str(), Length, &Shadow, Format);
+    SetTextColor(Target, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextW(Target, Label.Text.c_str(), Length, &Band, Format);
+  }
+  RestoreDC(Target, Saved);
+}
+
+// A fresh 32-bit top-down DIB section for the face, unless the size is the same.
+void Command::RebuildFaceImage(int Width, int Height) {
+  if (facePixels_ && Width == faceWidth_ && Height == faceHeight_) return;
+  if (faceOldBitmap_) {
+    SelectObject(faceDC_, faceOldBitmap_);
+    faceOldBitmap_ = nullptr;
+  }
+  if (faceBitmap_) DeleteObject(faceBitmap_);
+  faceBitmap_ = nullptr;
+  facePixels_ = nullptr;
+  faceWidth_ = 0;
+  faceHeight_ = 0;
+  if (!faceDC_ || Width <= 0 || Height <= 0) return;
+
+  BITMAPINFO Info{};
+  Info.bmiHeader.biSize = sizeof Info.bmiHeader;
+  Info.bmiHeader.biWidth = Width;
+  Info.bmiHeader.biHeight = -Height;
+  Info.bmiHeader.biPlanes = 1;
+  Info.bmiHeader.biBitCount = 32;
+  Info.bmiHeader.biCompression = BI_RGB;
+  void* Bits = nullptr;
+  faceBitmap_ = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  if (!faceBitmap_ || !Bits) {
+    if (faceBitmap_) DeleteObject(faceBitmap_);
+    faceBitmap_ = nullptr;
+    return;
+  }
+  facePixels_ = static_cast<uint32_t*>(Bits);
+  faceWidth_ = Width;
+  faceHeight_ = Height;
+  faceOldBitmap_ = SelectObject(faceDC_, faceBitmap_);
+}
+
+// The caption font from the label's font, with a face the system has.
+void Command::RebuildFont() {
+  const CaptionFont& Wanted = core_.LblMsg().Font;
+  if (font_ && fontMadeFrom_ == Wanted) return;
+  fontMadeFrom_ = Wanted;
+  fontFace_ = AvailableFace(Wanted.Name);
+
+  float Points = std::isfinite(Wanted.Size) ? Wanted.Size : 9.75f;
+  Points = std::min(std::max(Points, kMinFontPoints), kMaxFontPoints);
+  LOGFONTW Font{};
+  Font.lfHeight = -static_cast<LONG>(std::lround(Points * dpi_ / 72.0f));
+  Font.lfWeight = std::min<LONG>(std::max<LONG>(Wanted.Weight, 0), 1000);
+  Font.lfItalic = Wanted.Italic;
+  Font.lfUnderline = Wanted.Underline;
+  Font.lfStrikeOut = Wanted.Strikethrough;
+  Font.lfCharSet = static_cast<BYTE>(Wanted.Charset & 0xFF);
+  Font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  Font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  Font.lfQuality = DEFAULT_QUALITY;
+  Font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  fontFace_.copy(Font.lfFaceName, LF_FACESIZE - 1);
+  HFONT Made = CreateFontW(Font.lfHeight, 0, 0, 0, Font.lfWeight, Font.lfItalic, Font.lfUnderline,
+                           Font.lfStrikeOut, Font.lfCharSet, Font.lfOutPrecision, Font.lfClipPrecision,
+                           Font.lfQuality, Font.lfPitchAndFamily, Font.lfFaceName);
+  if (!Made) return;  // keep the font we had
+  if (font_) DeleteObject(font_);
+  font_ = Made;
+}
+
+// The window takes part in tabbing and mouse input only while enabled.
+void Command::SyncWindowEnabled() {
+  const bool Wanted = core_.IsEnabled();
+  if ((IsWindowEnabled(window_) != FALSE) != Wanted) EnableWindow(window_, Wanted);
+}
+
+// Twips to pixels at the screen's resolution, rounded to the nearest pixel.
+int Command::TwipsToPixels(double Twips) const {
+  double Pixels = Twips * dpi_ / 1440.0;
+  if (!std::isfinite(Pixels)) return 0;
+  Pixels = std::min(std::max(Pixels, -1e9), 1e9);
+  return static_cast<int>(std::lround(Pixels));
+}
+
+// Pixels to twips, for the positions the mouse handlers receive.
+float Command::TwipsOf(int Pixels) const { return static_cast<float>(Pixels) * 1440.0f / static_cast<float>(dpi_); }
+
+// --- Public surface ---
+
+// State 1 and the 100 ms poll.
+void Command::Initialize() {
+  core_.Initialize();
+  if (core_.TimerRunning()) timerStarted_ = SetTimer(window_, kMouseTimerId, core_.TimerInterval(), nullptr) != 0;
+}
+
+uint8_t Command::Visible() { return core_.Visible(); }
+void Command::SetVisible(uint8_t New_Visible) { core_.SetVisible(New_Visible); }
+uint32_t Command::FontColour() { return core_.FontColour(); }
+void Command::SetFontColour(uint32_t New_FontColour) { core_.SetFontColour(New_FontColour); }
+
+// Reading may enable a brand-new button: the window follows.
+bool Command::Enabled() {
+  bool Result = core_.Enabled();
+  SyncWindowEnabled();
+  return Result;
+}
+
+// Enables or disables the button and its window.
+void Command::SetEnabled(bool New_Enabled) {
+  core_.SetEnabled(New_Enabled);
+  SyncWindowEnabled();
+}
+
+std::wstring Command::Caption() const { return core_.Caption(); }
+void Command::SetCaption(const std::wstring& New_Caption) { core_.SetCaption(New_Caption); }
+CaptionFont Command::Font() const { return core_.Font(); }
+void Command::SetFont(const CaptionFont& New_Font) { core_.SetFont(New_Font); }
+
+// Restores from the store; the window's enabled state follows.
+void Command::ReadProperties(const PropertyStore& Store) {
+  core_.ReadProperties(Store);
+  SyncWindowEnabled();
+}
+
+void Command::WriteProperties(PropertyStore& Store) { core_.WriteProperties(Store); }
+
+// One pixel of the face image as 0x00RRGGBB.
+uint32_t Command::FacePixel(int X, int Y) const {
+  if (!facePixels_ || X < 0 || Y < 0 || X >= faceWidth_ || Y >= faceHeight_) return 0xFFFFFFFFu;
+  GdiFlush();
+  return facePixels_[static_cast<size_t>(Y) * static_cast<size_t>(faceWidth_) + static_cast<size_t>(X)] & 0xFFFFFF;
+}
+
+// --- FacePainter ---
+
+float Command::WidthTwips() const { return static_cast<float>(clientWidth_) * 1440.0f / static_cast<float>(dpi_); }
+float Command::HeightTwips() const { return static_cast<float>(clientHeight_) * 1440.0f / static_cast<float>(dpi_); }
+float Command::ClientWidthPixels() const { return static_cast<float>(clientWidth_); }
+float Command::ClientHeightPixels() const { return static_cast<float>(clientHeight_); }
+
+// The face image filled with the button-face colour.
+void Command::Clear() {
+  if (!facePixels_) return;
+  RECT All{0, 0, faceWidth_, faceHeight_};
+  FillRect(faceDC_, &All, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// GradientFill into the face image.
+void Command::FillGradient(const TriVertex* Vertices, uint32_t VertexCount, const GradientRect& Rect) {
+  if (!facePixels_ || !Vertices || VertexCount == 0 || VertexCount > 3) return;
+  if (Rect.UpperLeft >= VertexCount || Rect.LowerRight >= VertexCount) return;
+  TRIVERTEX Points[3] = {};
+  for (uint32_t i = 0; i < VertexCount; ++i) {
+    Points[i].x = Vertices[i].x;
+    Points[i].y = Vertices[i].y;
+    Points[i].Red = Vertices[i].Red;
+    Points[i].Green = Vertices[i].Green;
+    Points[i].Blue = Vertices[i].Blue;
+    Points[i].Alpha = Vertices[i].Alpha;
+  }
+  GRADIENT_RECT Mesh{Rect.UpperLeft, Rect.LowerRight};
+  GradientFill(faceDC_, Points, VertexCount, &Mesh, 1, GRADIENT_FILL_RECT_V);
+}
+
+// One frame piece, stretched from the state picture onto the face image.
+void Command::CopyPiece(FacePicture Picture, const TwipsRect& Source, const TwipsRect& Destination) {
+  const size_t Index = static_cast<size_t>(Picture);
+  if (!facePixels_ || Index >= 6 || !pictures_[Index] || !pictureDC_) return;
+  const int SourceWidth = TwipsToPixels(Source.Width);
+  const int SourceHeight = TwipsToPixels(Source.Height);
+  const int Width = TwipsToPixels(Destination.Width);
+  const int Height = TwipsToPixels(Destination.Height);
+  // A button smaller than its corners has no room for the piece.
+  if (SourceWidth <= 0 || SourceHeight <= 0 || Width <= 0 || Height <= 0) return;
+  HGDIOBJ Old = SelectObject(pictureDC_, pictures_[Index]);
+  SetStretchBltMode(faceDC_, COLORONCOLOR);
+  StretchBlt(faceDC_, TwipsToPixels(Destination.X), TwipsToPixels(Destination.Y), Width, Height, pictureDC_,
+             TwipsToPixels(Source.X), TwipsToPixels(Source.Y), SourceWidth, SourceHeight, SRCCOPY);
+  SelectObject(pictureDC_, Old);
+}
+
+// Shows the face as it now is.
+void Command::Refresh() { InvalidateRect(window_, nullptr, FALSE); }
+
+// The caption changed: a new font if needed, then a repaint.
+void Command::CaptionChanged() {
+  RebuildFont();
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
+}  // namespace sorvane
