@@ -475,9 +475,13 @@ void Command::Initialize() {
   if (core_.TimerRunning()) timerStarted_ = SetTimer(window_, kMouseTimerId, core_.TimerInterval(), nullptr) != 0;
 }
 
+// 255 while the face is opaque (repainting it), 0 while transparent.
 uint8_t Command::Visible() { return core_.Visible(); }
+// Shows (non-zero) or hides (zero) the face; the caption stays.
 void Command::SetVisible(uint8_t New_Visible) { core_.SetVisible(New_Visible); }
+// The caption colour; reading repaints the face.
 uint32_t Command::FontColour() { return core_.FontColour(); }
+// A new caption colour (black while FirstRun is 0).
 void Command::SetFontColour(uint32_t New_FontColour) { core_.SetFontColour(New_FontColour); }
 
 // Reading may enable a brand-new button: the window follows.
@@ -493,9 +497,13 @@ void Command::SetEnabled(bool New_Enabled) {
   SyncWindowEnabled();
 }
 
+// The caption text.
 std::wstring Command::Caption() const { return core_.Caption(); }
+// A new caption text; the face is not repainted.
 void Command::SetCaption(const std::wstring& New_Caption) { core_.SetCaption(New_Caption); }
+// A copy of the caption font.
 CaptionFont Command::Font() const { return core_.Font(); }
+// A new caption font.
 void Command::SetFont(const CaptionFont& New_Font) { core_.SetFont(New_Font); }
 
 // Restores from the store; the window's enabled state follows.
@@ -504,6 +512,7 @@ void Command::ReadProperties(const PropertyStore& Store) {
   SyncWindowEnabled();
 }
 
+// Saves into the store (defaults are not kept).
 void Command::WriteProperties(PropertyStore& Store) { core_.WriteProperties(Store); }
 
 // One pixel of the face image as 0x00RRGGBB.
@@ -515,6 +524,7 @@ uint32_t Command::FacePixel(int X, int Y) const {
 
 // --- FacePainter ---
 
+// The control size in twips and its client size in pixels.
 float Command::WidthTwips() const { return static_cast<float>(clientWidth_) * 1440.0f / static_cast<float>(dpi_); }
 float Command::HeightTwips() const { return static_cast<float>(clientHeight_) * 1440.0f / static_cast<float>(dpi_); }
 float Command::ClientWidthPixels() const { return static_cast<float>(clientWidth_); }
