@@ -39,6 +39,7 @@ HWND MakeTestWindow() {
                          nullptr, Class.hInstance, nullptr);
 }
 
+// A test window with a rendering context and the scene set up on it.
 class WglScene : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -49,6 +50,7 @@ class WglScene : public ::testing::Test {
     CloseRenderContext(Context);
     if (Window != nullptr) DestroyWindow(Window);
   }
+  // Opens the context with a bitmap painted by Colour.
   bool Open(const std::function<Rgb(int, int)>& Colour) {
     const std::string Path = Folder.File("Sorvane.bmp");
     testing::WriteTestBitmap(Path, 512, Colour);

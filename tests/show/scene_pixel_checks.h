@@ -66,10 +66,12 @@ inline void WriteTestBitmap(const std::string& Path, int Size, const std::functi
 struct Frame {
   int Width = 0, Height = 0;
   std::vector<unsigned char> Rgba;
+  // The pixel at (x, y), y from the top.
   Rgb At(int x, int y) const {
     const unsigned char* P = &Rgba[(static_cast<size_t>(Height - 1 - y) * Width + x) * 4];
     return {P[0], P[1], P[2]};
   }
+  // True when the pixel is clearly not black.
   bool Lit(int x, int y) const {
     const Rgb C = At(x, y);
     return C.R + C.G + C.B > 60;
@@ -125,6 +127,7 @@ inline void TintOnly(Scene& Show, int Lit, Rgb Tint) {
   }
 }
 
+// Each channel of Got within Tolerance of Want.
 inline void ExpectColour(const Rgb& Got, const Rgb& Want, int Tolerance, const char* What) {
   EXPECT_NEAR(Got.R, Want.R, Tolerance) << What;
   EXPECT_NEAR(Got.G, Want.G, Tolerance) << What;
@@ -203,6 +206,7 @@ inline Rgb QuarterColour(int x, int y, int Size) {
   return Left ? Rgb{0, 0, 255} : Rgb{255, 255, 255};
 }
 
+// Square 0, white tint, first frame: the quarters appear where they are.
 inline void CheckPhotoUpright(Scene& Show, ShowRandom& Random, int Width, int Height) {
   TintOnly(Show, 0, {255, 255, 255});
   const Frame F = DrawAndRead(Show, Random, Width, Height);

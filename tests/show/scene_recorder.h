@@ -24,6 +24,7 @@ class SceneRecorder final : public SceneCalls {
     return Text;
   }
 
+  // Each call below records its name and arguments.
   bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) override {
     Calls.push_back("LoadPhotoTexture(" + BitmapPath + ")");
     if (TextureLoads) PhotoTexture = TextureName;
@@ -51,6 +52,7 @@ class SceneRecorder final : public SceneCalls {
   void End() override { Add("End", {}); }
 
  private:
+  // Appends "Name(a,b,...)".
   void Add(const char* Name, std::initializer_list<double> Arguments) {
     std::string Line = std::string(Name) + "(";
     bool First = true;

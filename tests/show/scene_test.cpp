@@ -26,6 +26,7 @@ float FromBits(uint32_t Bits) {
   return Value;
 }
 
+// The bits of a float, for exact comparisons.
 uint32_t BitsOf(float Value) {
   uint32_t Bits;
   std::memcpy(&Bits, &Value, sizeof Bits);
@@ -42,6 +43,7 @@ struct RecordedScene {
     EXPECT_TRUE(Show.SetUpScene("photo.bmp", Random));
     Recorder.Calls.clear();
   }
+  // Draws Count frames.
   void Frames(int Count) {
     for (int k = 0; k < Count; ++k) ASSERT_TRUE(Show.DrawFrame(Random));
   }
