@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include <time.h>
+
 #include "render_context_x11.h"
 #include "scene_pixel_checks.h"
 #include "scene_recorder.h"
@@ -21,13 +23,26 @@ using testing::Rgb;
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
+// Connects to $DISPLAY; a busy Xvfb now and then refuses a connection for a
+// moment (EAGAIN), so a few attempts are made.
+Display* OpenDisplayPatiently() {
+  for (int Attempt = 0; Attempt < 50; ++Attempt) {
+    if (Display* Connection = XOpenDisplay(nullptr)) return Connection;
+    const timespec Pause{0, 20 * 1000 * 1000};
+    nanosleep(&Pause, nullptr);
+  }
+  return nullptr;
+}
+
 // A display, a 320 x 240 window of the show's own visual and a rendering
 // context on it with the scene set up from a test bitmap.
 class GlxScene : public ::testing::Test {
  protected:
   void SetUp() override {
-    Connection = XOpenDisplay(nullptr);
-    if (Connection == nullptr) GTEST_SKIP() << "no X display";
+    const char* Name = std::getenv("DISPLAY");
+    if (Name == nullptr || *Name == 0) GTEST_SKIP() << "no X display";
+    Connection = OpenDisplayPatiently();
+    ASSERT_NE(Connection, nullptr) << "cannot connect to " << Name;
     XVisualInfo* Visual = ChooseShowVisual(Connection, DefaultScreen(Connection));
     ASSERT_NE(Visual, nullptr) << "no double-buffered RGBA visual with depth";
     XSetWindowAttributes Attributes{};
