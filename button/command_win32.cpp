@@ -279,6 +279,20 @@ void Command::OnSize() {
   core_.UserControl_Resize();
 }
 
+// The bit of pressedHere_ that stands for the button of a press or release.
+static unsigned PressBitOf(UINT Message) {
+  switch (Message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      return 1u;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      return 2u;
+    default:
+      return 4u;
+  }
+}
+
 // A press: the focus first (as a click gives it), capture, then the core.
 void Command::OnButtonDown(UINT Message, WPARAM WParam, LPARAM LParam) {
   if (Message == WM_LBUTTONDOWN && core_.IsEnabled() && GetFocus() != window_) SetFocus(window_);
@@ -286,6 +300,7 @@ void Command::OnButtonDown(UINT Message, WPARAM WParam, LPARAM LParam) {
     SetCapture(window_);
     captured_ = GetCapture() == window_;
   }
+  pressedHere_ |= PressBitOf(Message);
   core_.UserControl_MouseDown(ButtonOf(Message), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
                               TwipsOf(GET_Y_LPARAM(LParam)));
 }
@@ -297,6 +312,11 @@ void Command::OnButtonUp(UINT Message, WPARAM WParam, LPARAM LParam) {
     captured_ = false;
     ReleaseCapture();
   }
+  // A release whose press went down elsewhere (on the dialog, say) belongs to
+  // that window: it must not click this button.
+  const unsigned Bit = PressBitOf(Message);
+  if (!(pressedHere_ & Bit)) return;
+  pressedHere_ &= ~Bit;
   core_.UserControl_MouseUp(ButtonOf(Message), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
                             TwipsOf(GET_Y_LPARAM(LParam)));
 }

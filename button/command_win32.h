@@ -136,6 +136,7 @@ class Command final : private FacePainter {
   std::wstring fontFace_;
   bool timerStarted_ = false;
   bool captured_ = false;
+  unsigned pressedHere_ = 0;  // mouse buttons pressed on this button and not yet released
   bool drawingParent_ = false;
 };
 

@@ -235,7 +235,8 @@ TEST_F(CommandWindow, EachStatePaintsItsPictureOverTheRightGradient) {
   EXPECT_EQ(Button->FacePixel(2, 12), 0x003C74u);
   EXPECT_FALSE(MiddleBrighterAtTop());
 
-  // A left release in state 4: HighLightSelect.
+  // A left press and release in state 4: HighLightSelect.
+  SendMessageW(Button->Window(), WM_LBUTTONDOWN, MK_LBUTTON, At(36, 12));
   SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(36, 12));
   EXPECT_EQ(Button->FacePixel(36, 2), 0xFFF0CFu);
   EXPECT_EQ(Button->FacePixel(36, 22), 0xE59700u);
@@ -301,6 +302,11 @@ TEST_F(CommandWindow, PressAndReleaseClickAndHoldTheCapture) {
   SendMessageW(Button->Window(), WM_RBUTTONDOWN, MK_RBUTTON, At(30, 10));
   EXPECT_EQ(Button->FacePixel(36, 2), Before);
   SendMessageW(Button->Window(), WM_RBUTTONUP, 0, At(30, 10));
+  EXPECT_EQ(Clicks, 2);
+
+  // A release whose press went down on another window clicks nothing.
+  SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(30, 10));
+  SendMessageW(Button->Window(), WM_MBUTTONUP, 0, At(30, 10));
   EXPECT_EQ(Clicks, 2);
 
   // Disabled: never a click, whatever arrives.
