@@ -1,0 +1,123 @@
+// Arithmetic of the settings dialog (pairs with dialog_layout.h). Portable;
+// it computes numbers only and draws nothing.
+
+#include "dialog_layout.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "command_line.h"
+
+namespace sorvane {
+
+const BarRange kMultiBar{10, 100, 1, 10, 10};
+const BarRange kSizeBar{1, 20, 1, 1, 1};
+
+namespace {
+
+// Largest gradient height drawn; a client area never comes near it, and it
+// keeps a garbage height from asking for millions of rows.
+constexpr double kMaxGradientHeight = 32767;
+
+// Largest panel extent tiled, for the same reason.
+constexpr double kMaxPanelExtent = 32767;
+
+}  // namespace
+
+FormPosition PlaceForm(double ScreenWidthTwips, double ScreenHeightTwips) {
+  FormPosition p;
+  const double freeWidth = RoundHalfEven(ScreenWidthTwips - kFormWidthTwips);
+  const double freeHeight = RoundHalfEven(ScreenHeightTwips - kFormHeightTwips);
+  p.Left = static_cast<int>(std::trunc(freeWidth / 2));
+  p.Top = static_cast<int>(std::trunc(freeHeight / 3));
+  return p;
+}
+
+int TwipsToPixels(double Twips, int Dpi) {
+  if (Dpi <= 0) Dpi = 96;
+  return static_cast<int>(RoundHalfEven(Twips * Dpi / 1440.0));
+}
+
+double PixelsToTwips(double Pixels, int Dpi) {
+  if (Dpi <= 0) Dpi = 96;
+  return Pixels * 1440.0 / Dpi;
+}
+
+std::vector<int> GradientLevels(double ClientHeight) {
+  std::vector<int> levels;
+  if (!(ClientHeight >= 0) || ClientHeight > kMaxGradientHeight) return levels;
+  const double k = ClientHeight / 3.142;
+  const int n = static_cast<int>(RoundHalfEven(ClientHeight));
+  levels.reserve(static_cast<size_t>(n) + 1);
+  for (int i = 0; i <= n; ++i) {
+    // A zero height makes i / k = 0 / 0: that one row stays dark.
+    const double angle = static_cast<double>(i) / k;
+    const double c = std::isfinite(angle) ? RoundHalfEven(std::fabs(std::sin(angle) * 220.0)) : 0.0;
+    levels.push_back(static_cast<int>(c));
+  }
+  return levels;
+}
+
+std::vector<TilePoint> TilePositions(double TileWidth, double TileHeight, double PanelWidth,
+                                     double PanelHeight) {
+  std::vector<TilePoint> points;
+  if (!(TileWidth >= 1) || !(TileHeight >= 1)) return points;
+  if (!(PanelWidth <= kMaxPanelExtent) || !(PanelHeight <= kMaxPanelExtent)) return points;
+  double x = 0;
+  double y = 0;
+  for (;;) {
+    points.push_back({static_cast<int>(RoundHalfEven(x)), static_cast<int>(RoundHalfEven(y))});
+    if (y > PanelHeight) {
+      if (x > PanelWidth) break;
+      x += TileWidth;
+      y = 0;
+    } else {
+      y += TileHeight;
+    }
+  }
+  return points;
+}
+
+SampleSize SampleSizeFor(double PhotoWidth, double PhotoHeight) {
+  SampleSize s;
+  if (!(PhotoWidth > 0) || !(PhotoHeight > 0)) return s;
+  if (PhotoWidth > PhotoHeight) {
+    s.Width = 80;
+    s.Height = PhotoHeight * 80 / PhotoWidth;
+  } else {
+    s.Width = PhotoWidth * 80 / PhotoHeight;
+    s.Height = 80;
+  }
+  return s;
+}
+
+int SamplePixels(double Size) {
+  if (!(Size > 0)) return 0;
+  return static_cast<int>(RoundHalfEven(Size));
+}
+
+int BarPositionOf(const BarRange& Bar, int Value) { return Bar.Max + Bar.Min - Value; }
+
+int BarValueAt(const BarRange& Bar, int Position) { return Bar.Max + Bar.Min - Position; }
+
+int BarValueAfterSetting(const BarRange& Bar, double Value, int Current) {
+  if (!(Value >= Bar.Min && Value <= Bar.Max)) return Current;
+  if (Value != std::floor(Value)) return Current;
+  return static_cast<int>(Value);
+}
+
+int SizeBarValueFor(float StarSize, int Current) {
+  const double v = static_cast<double>(StarSize);
+  if (!std::isfinite(v)) return Current;
+  return BarValueAfterSetting(kSizeBar, RoundHalfEven(v), Current);
+}
+
+std::string DecimalText(long long Value) { return std::to_string(Value); }
+
+std::string GeneralNumberText(float Value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.7G", static_cast<double>(Value));
+  return text;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,93 @@
+// Arithmetic of the settings dialog: where the form goes, the rows of its
+// gradient background, where the marble tiles land, the size of the photo
+// sample, the scroll bars' value mapping and the labels' number texts.
+// Portable: no platform header; settings_dialog_win32.cpp does the drawing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sorvane {
+
+// The form's outer size in twips.
+constexpr int kFormWidthTwips = 5925;
+constexpr int kFormHeightTwips = 4755;
+
+// Left and top of the form in twips.
+struct FormPosition {
+  int Left = 0;
+  int Top = 0;
+};
+
+// Centres the form horizontally and puts it a third of the free height below
+// the top: (screen - form, rounded) divided by 2 or 3, truncated toward zero.
+FormPosition PlaceForm(double ScreenWidthTwips, double ScreenHeightTwips);
+
+// Twips to whole pixels at Dpi dots per inch (nearest, ties to even).
+int TwipsToPixels(double Twips, int Dpi);
+
+// Pixels to twips at Dpi dots per inch.
+double PixelsToTwips(double Pixels, int Dpi);
+
+// Grey level c of each gradient row 0..n (n = ClientHeight rounded, ties to
+// even), c = |sin(i / k) x 220| rounded with k = ClientHeight / 3.142. The row
+// colour is red c, green c, blue c + 30. Empty for a negative or absurd height.
+std::vector<int> GradientLevels(double ClientHeight);
+
+// One tile's top-left corner in a panel.
+struct TilePoint {
+  int X = 0;
+  int Y = 0;
+};
+
+// The corners at which the tile is copied: rows down each column up to and
+// including the first beyond the bottom edge, columns up to and including the
+// first beyond the right edge. Empty when the tile has no size.
+std::vector<TilePoint> TilePositions(double TileWidth, double TileHeight, double PanelWidth,
+                                     double PanelHeight);
+
+// Size of the photo sample for a W x H photograph: the longer side 80, the
+// aspect kept (a square takes the "taller" branch). Unrounded.
+struct SampleSize {
+  double Width = 80;
+  double Height = 80;
+};
+SampleSize SampleSizeFor(double PhotoWidth, double PhotoHeight);
+
+// Whole-pixel size of a sample box or stretch (nearest, ties to even; never
+// negative).
+int SamplePixels(double Size);
+
+// A vertical bar whose top end is its largest value. A Win32 scroll bar's
+// top is its minimum position, so position and value mirror each other.
+struct BarRange {
+  int Min = 0;
+  int Max = 0;
+  int SmallStep = 1;
+  int LargeStep = 1;
+  int Initial = 0;
+};
+extern const BarRange kMultiBar;  // 10..100, steps 1 and 10, starts at 10
+extern const BarRange kSizeBar;   // 1..20, steps 1 and 1, starts at 1
+
+// Scroll position for a value and value for a scroll position.
+int BarPositionOf(const BarRange& Bar, int Value);
+int BarValueAt(const BarRange& Bar, int Position);
+
+// The bar's value after being given Value: Value when it is a whole number
+// inside the range, otherwise the bar keeps Current.
+int BarValueAfterSetting(const BarRange& Bar, double Value, int Current);
+
+// The bar value for a stored picture size: the size rounded (ties to even),
+// or Current when that falls outside the range.
+int SizeBarValueFor(float StarSize, int Current);
+
+// Plain decimal text of an integer ("30", "-3").
+std::string DecimalText(long long Value);
+
+// General number text of a single-precision value: up to 7 significant
+// digits, no leading blank, exponent form only for very large or small values
+// (12 gives "12", 12.5 gives "12.5", 1e10 gives "1E+10").
+std::string GeneralNumberText(float Value);
+
+}  // namespace sorvane
