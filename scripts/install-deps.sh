@@ -12,7 +12,7 @@ PACKAGES=(
   # fuzzing
   clang libclang-rt-14-dev
   # Windows cross build and Wine
-  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   # virtual display, driving and screenshots
   xvfb xauth x11-utils xdotool imagemagick
   # Japanese locale and font (code page 932 under Wine, readable screenshots)
