@@ -3,8 +3,11 @@
 // is loaded from. Portable.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "picture_file.h"
 #include "show_random.h"
 
 namespace sorvane {
@@ -20,6 +23,36 @@ struct PhotoBitmapFile {
   std::string Path;           // the file; empty when nothing could be written
   std::string PrivateFolder;  // the private folder made for it, if any (removed with it)
 };
+
+// The side of the square in pixels.
+constexpr int kPhotoSquareSide = 512;
+
+// The size of the temporary bitmap file: 54 bytes of headers and 512 rows of
+// 1,536 bytes.
+constexpr std::size_t kPhotoBitmapFileSize = 54 + 512 * 512 * 3;
+
+// Where a photograph of Width x Height pixels is drawn in the square.
+struct PhotoFit {
+  int Width = 0;
+  int Height = 0;
+  int X = 0;  // from the left
+  int Y = 0;  // from the top
+};
+
+// Fits Width x Height into the square keeping its proportions: a wider than
+// high photograph gets width 512, any other height 512; the other side is
+// 512 x short / long rounded half to even, and the offsets (512 - side) / 2
+// are rounded half to even too. A side below 1 gives an empty fit.
+PhotoFit FitPhotoToSquare(int Width, int Height);
+
+// The square as a top-down 512 x 512 picture: the photograph at PicturePath
+// fitted onto black, or, when the path is empty, the file cannot be decoded
+// or nothing of it would be visible, built-in photograph floor(2 r). Draws
+// exactly one number from Random either way.
+BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random);
+
+// The bytes of the temporary bitmap file for a 512 x 512 square.
+std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square);
 
 // Composes the square and writes it (786,486 bytes, 512 x 512, 24 bits,
 // bottom-up). With an empty PicturePath, or one that cannot be decoded, one of

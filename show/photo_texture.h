@@ -1,10 +1,29 @@
 // Loading the temporary bitmap back as the show's one OpenGL texture.
-// Portable; needs a current rendering context.
+// ReadPhotoBitmap is portable and needs no OpenGL; LoadPhotoTexture needs a
+// current rendering context. Neither writes the bitmap (photo_square.h does).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sorvane {
+
+// The largest side a texture bitmap may claim.
+constexpr int kMaxPhotoTextureSide = 4096;
+
+// A 24-bit bitmap's pixels as stored: rows bottom-up, blue-green-red, each
+// row padded to a multiple of 4 bytes (OpenGL's default unpack alignment).
+struct PhotoBitmapPixels {
+  int Width = 0;
+  int Height = 0;
+  std::vector<uint8_t> Pixels;
+};
+
+// Reads the 14 + 40 header bytes and the pixels right after them. A missing or
+// short file, a depth other than 24 bits, or a width or height outside 1 to
+// 4096 gives false with a one-line description of the error in Error.
+bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std::string& Error);
 
 // Reads the 24-bit bitmap at BitmapPath and uploads it with GL_BGR_EXT to a
 // new texture, stored in PhotoTexture. A missing, short or non-24-bit file is

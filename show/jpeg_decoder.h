@@ -1,0 +1,33 @@
+// The JPEG half of picture_file.h, implemented per platform: libjpeg-turbo on
+// Linux (jpeg_decoder_libjpeg.cpp), the Windows Imaging Component on Windows
+// (jpeg_decoder_wic.cpp). Both decode row by row and keep only the rows the
+// scaled picture samples. BMP files never come here.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "picture_file.h"
+
+namespace sorvane {
+
+// Where a JPEG's bytes are: a file (Path) or memory (Data, Size).
+struct JpegInput {
+  const std::string* Path = nullptr;
+  const unsigned char* Data = nullptr;
+  std::size_t Size = 0;
+
+  static JpegInput File(const std::string& FilePath) { return JpegInput{&FilePath, nullptr, 0}; }
+  static JpegInput Memory(const unsigned char* Bytes, std::size_t Length) { return JpegInput{nullptr, Bytes, Length}; }
+};
+
+// The picture's size from its header; false when it is not a JPEG we decode
+// or its size is beyond the decoding limits.
+bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height);
+
+// Decodes to DestWidth x DestHeight, nearest neighbour, in true colour
+// (grayscale and CMYK pictures included); false on any error, truncated data
+// included.
+bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out);
+
+}  // namespace sorvane

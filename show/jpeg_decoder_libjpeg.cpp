@@ -1,0 +1,153 @@
+// JPEG decoding with libjpeg-turbo (Linux side of jpeg_decoder.h; Windows uses
+// jpeg_decoder_wic.cpp). Errors leave libjpeg through setjmp/longjmp instead
+// of exit(); warnings are never printed, and premature end of data counts as
+// an error so a truncated file ends in the caller's fallback. The scaled load
+// reads only the rows it samples and skips the others with
+// jpeg_skip_scanlines; no DCT scaling is used, since that would blend pixels.
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "jpeg_decoder.h"
+#include "paths.h"
+#include "picture_sampling.h"
+
+namespace sorvane {
+namespace {
+
+// libjpeg's working memory beyond the fixed buffers (a progressive picture
+// keeps all its coefficients): a claim beyond this is an error, not an
+// allocation.
+constexpr long kMaxJpegWorkMemory = 160L * 1024 * 1024;
+
+struct ErrorTrap {
+  jpeg_error_mgr Manager;
+  std::jmp_buf Jump;
+};
+
+// Leaves libjpeg after a fatal error.
+void LeaveOnError(j_common_ptr Info) { std::longjmp(reinterpret_cast<ErrorTrap*>(Info->err)->Jump, 1); }
+
+// Swallows warnings, except that scan data ending early (a truncated file, or
+// a header claiming more than the file holds) stops the decode.
+void FilterMessage(j_common_ptr Info, int Level) {
+  if (Level < 0 && (Info->err->msg_code == JWRN_JPEG_EOF || Info->err->msg_code == JWRN_HIT_MARKER))
+    LeaveOnError(Info);
+}
+
+// Prints nothing.
+void PrintNothing(j_common_ptr) {}
+
+// One decompressor with its input; destroyed with everything it allocated.
+struct Decompressor {
+  jpeg_decompress_struct Info{};
+  ErrorTrap Trap{};
+  std::FILE* File = nullptr;
+  bool Created = false;
+
+  ~Decompressor() {
+    if (Created) jpeg_destroy_decompress(&Info);
+    if (File) std::fclose(File);
+  }
+};
+
+// Opens the input and reads the header. Only C data lives in this frame, so
+// the jump back here skips no destructors.
+bool ReadHeader(Decompressor& D, const JpegInput& Input) {
+  if (Input.Path) {
+    D.File = OpenFile(*Input.Path, "rb");
+    if (!D.File) return false;
+  } else if (!Input.Data || Input.Size == 0) {
+    return false;
+  }
+  D.Info.err = jpeg_std_error(&D.Trap.Manager);
+  D.Trap.Manager.error_exit = LeaveOnError;
+  D.Trap.Manager.emit_message = FilterMessage;
+  D.Trap.Manager.output_message = PrintNothing;
+  if (setjmp(D.Trap.Jump)) return false;
+  jpeg_create_decompress(&D.Info);
+  D.Created = true;
+  D.Info.mem->max_memory_to_use = kMaxJpegWorkMemory;
+  if (D.File)
+    jpeg_stdio_src(&D.Info, D.File);
+  else
+    jpeg_mem_src(&D.Info, Input.Data, static_cast<unsigned long>(Input.Size));
+  return jpeg_read_header(&D.Info, TRUE) == JPEG_HEADER_OK &&
+         PictureSizeAllowed(D.Info.image_width, D.Info.image_height);
+}
+
+// True for the colour spaces decoded through CMYK.
+bool IsCmyk(const Decompressor& D) {
+  return D.Info.jpeg_color_space == JCS_CMYK || D.Info.jpeg_color_space == JCS_YCCK;
+}
+
+// CMYK to blue-green-red. Adobe's writers store the inks inverted.
+void CmykRowToBgr(const uint8_t* In, uint8_t* Out, int Width, bool Inverted) {
+  for (int x = 0; x < Width; ++x) {
+    unsigned c = In[x * 4], m = In[x * 4 + 1], y = In[x * 4 + 2], k = In[x * 4 + 3];
+    if (!Inverted) {
+      c = 255 - c;
+      m = 255 - m;
+      y = 255 - y;
+      k = 255 - k;
+    }
+    Out[x * 3] = static_cast<uint8_t>((y * k + 127) / 255);
+    Out[x * 3 + 1] = static_cast<uint8_t>((m * k + 127) / 255);
+    Out[x * 3 + 2] = static_cast<uint8_t>((c * k + 127) / 255);
+  }
+}
+
+// Decodes the sampled rows into Sampler; the row buffers come from the
+// caller, so again only C data lives in this frame.
+bool DecodeSampledRows(Decompressor& D, NearestRowSampler& Sampler, uint8_t* BgrRow, uint8_t* CmykRow) {
+  if (setjmp(D.Trap.Jump)) return false;
+  j_decompress_ptr info = &D.Info;
+  const bool cmyk = IsCmyk(D);
+  info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
+  jpeg_start_decompress(info);
+  if (info->output_components != (cmyk ? 4 : 3)) return false;
+  const int width = static_cast<int>(info->output_width);
+  for (int row; (row = Sampler.NextSourceRow()) >= 0;) {
+    const JDIMENSION target = static_cast<JDIMENSION>(row);
+    if (target > info->output_scanline) jpeg_skip_scanlines(info, target - info->output_scanline);
+    if (info->output_scanline != target) return false;
+    JSAMPROW line = cmyk ? CmykRow : BgrRow;
+    if (jpeg_read_scanlines(info, &line, 1) != 1) return false;
+    if (cmyk) CmykRowToBgr(CmykRow, BgrRow, width, info->saw_Adobe_marker != 0);
+    Sampler.TakeRow(BgrRow);
+  }
+  return true;
+}
+
+}  // namespace
+
+// Reads only the header.
+bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
+  Decompressor d;
+  if (!ReadHeader(d, Input)) return false;
+  Width = static_cast<int>(d.Info.image_width);
+  Height = static_cast<int>(d.Info.image_height);
+  return true;
+}
+
+// Header, then the sampled rows.
+bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
+  if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
+  Decompressor d;
+  if (!ReadHeader(d, Input)) return false;
+  const int width = static_cast<int>(d.Info.image_width);
+  const int height = static_cast<int>(d.Info.image_height);
+  std::vector<uint8_t> bgrRow(static_cast<size_t>(width) * 3);
+  std::vector<uint8_t> cmykRow(IsCmyk(d) ? static_cast<size_t>(width) * 4 : 0);
+  BgrImage result;
+  NearestRowSampler sampler(width, height, DestWidth, DestHeight, result);
+  if (!DecodeSampledRows(d, sampler, bgrRow.data(), cmykRow.data())) return false;
+  Out = std::move(result);
+  return true;
+}
+
+}  // namespace sorvane

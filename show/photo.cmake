@@ -1,0 +1,44 @@
+# The photo square and the texture loader.
+#   sorvane_show_random   the show's random numbers (shared with the scene)
+#   sorvane_photo         reading BMP/JPEG, the photo square, the bitmap file,
+#                         ReadPhotoBitmap; no OpenGL
+#   sorvane_photo_texture LoadPhotoTexture and the error report; OpenGL
+if(NOT TARGET sorvane_show_random)
+  add_library(sorvane_show_random STATIC ${CMAKE_CURRENT_LIST_DIR}/show_random.cpp)
+  target_include_directories(sorvane_show_random PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+endif()
+
+add_library(sorvane_photo STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/picture_sampling.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/byte_source.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/bmp_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jpeg_header.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo_square.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader.cpp)
+target_include_directories(sorvane_photo PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(sorvane_photo PUBLIC sorvane_show_random sorvane_startup sorvane_resources)
+
+add_library(sorvane_photo_texture STATIC ${CMAKE_CURRENT_LIST_DIR}/photo_texture.cpp)
+target_link_libraries(sorvane_photo_texture PUBLIC sorvane_photo)
+
+if(WIN32)
+  target_sources(sorvane_photo PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/jpeg_decoder_wic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_win32.cpp)
+  target_link_libraries(sorvane_photo PUBLIC windowscodecs ole32 oleaut32 uuid)
+  target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_win32.cpp)
+  target_link_libraries(sorvane_photo_texture PUBLIC opengl32 user32)
+else()
+  find_package(JPEG REQUIRED)
+  find_package(OpenGL REQUIRED)
+  target_sources(sorvane_photo PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/jpeg_decoder_libjpeg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
+  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG)
+  target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)
+  target_link_libraries(sorvane_photo_texture PUBLIC OpenGL::GL)
+endif()
+
+set_property(GLOBAL APPEND PROPERTY SORVANE_PROGRAM_LIBS
+  sorvane_photo_texture sorvane_photo sorvane_show_random sorvane_resources)

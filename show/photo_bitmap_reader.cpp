@@ -1,0 +1,73 @@
+// Reading the temporary bitmap for the texture (ReadPhotoBitmap in
+// photo_texture.h). Portable and free of OpenGL, so its refusals can be
+// tested without a rendering context; photo_texture.cpp does the upload.
+
+#include <cstdio>
+#include <new>
+
+#include "paths.h"
+#include "photo_texture.h"
+
+namespace sorvane {
+namespace {
+
+// Little-endian fields of the headers.
+int32_t S32(const uint8_t* p) {
+  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+}
+int U16(const uint8_t* p) { return p[0] | p[1] << 8; }
+
+// Closes the file on every way out.
+struct FileCloser {
+  std::FILE* File;
+  ~FileCloser() {
+    if (File) std::fclose(File);
+  }
+};
+
+}  // namespace
+
+// Headers, checks, then the rows right after the headers.
+bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std::string& Error) {
+  FileCloser file{OpenFile(BitmapPath, "rb")};
+  if (!file.File) {
+    Error = "ファイルが見つかりません: " + BitmapPath;
+    return false;
+  }
+  uint8_t header[14 + 40];
+  if (std::fread(header, 1, sizeof header, file.File) != sizeof header) {
+    Error = "ファイルが途中で終わっています (ヘッダ): " + BitmapPath;
+    return false;
+  }
+  const int32_t width = S32(header + 18);
+  const int32_t height = S32(header + 22);
+  const int bits = U16(header + 28);
+  if (bits != 24) {
+    Error = "24 ビットのビットマップではありません (" + std::to_string(bits) + " ビット): " + BitmapPath;
+    return false;
+  }
+  if (width < 1 || width > kMaxPhotoTextureSide || height < 1 || height > kMaxPhotoTextureSide) {
+    Error = "ビットマップの大きさが正しくありません (" + std::to_string(width) + " x " + std::to_string(height) +
+            "): " + BitmapPath;
+    return false;
+  }
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+  PhotoBitmapPixels result;
+  try {
+    result.Pixels.resize(stride * static_cast<size_t>(height));
+  } catch (const std::bad_alloc&) {
+    Error = "メモリが不足しています。";
+    return false;
+  }
+  if (std::fread(result.Pixels.data(), 1, result.Pixels.size(), file.File) != result.Pixels.size()) {
+    Error = "ファイルが途中で終わっています (画素): " + BitmapPath;
+    return false;
+  }
+  result.Width = width;
+  result.Height = height;
+  Out = std::move(result);
+  return true;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,149 @@
+// The photo square (see photo_square.h): fitting, composing onto black,
+// choosing a built-in photograph and encoding the 24-bit bitmap file. Writing
+// the file is done by photo_bitmap_posix.cpp / photo_bitmap_win32.cpp.
+
+#include "photo_square.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "embedded_resources.h"
+#include "photo_bitmap.h"
+#include "picture_sampling.h"
+
+namespace sorvane {
+namespace {
+
+// Rounds to the nearest integer, ties to even (the default rounding mode).
+long double RoundEven(long double Value) { return std::nearbyint(Value); }
+
+// Copies Picture into the square with its top-left corner at (X, Y).
+void PlaceInSquare(const BgrImage& Picture, int X, int Y, BgrImage& Square) {
+  const size_t rowBytes = static_cast<size_t>(Picture.Width) * 3;
+  for (int y = 0; y < Picture.Height; ++y) {
+    std::memcpy(Square.Pixels.data() + (static_cast<size_t>(Y + y) * kPhotoSquareSide + X) * 3,
+                Picture.Pixels.data() + static_cast<size_t>(y) * rowBytes, rowBytes);
+  }
+}
+
+// Scales an in-memory picture with the same nearest-neighbour mapping.
+BgrImage ScaleImage(const BgrImage& Source, int Width, int Height) {
+  BgrImage out;
+  NearestRowSampler sampler(Source.Width, Source.Height, Width, Height, out);
+  for (int row; (row = sampler.NextSourceRow()) >= 0;)
+    sampler.TakeRow(Source.Pixels.data() + static_cast<size_t>(row) * Source.Width * 3);
+  return out;
+}
+
+// Draws the user's photograph; false when it cannot be shown.
+bool DrawUserPhoto(const std::string& Path, BgrImage& Square) {
+  int width = 0, height = 0;
+  if (!ReadPictureSize(Path, width, height)) return false;
+  const PhotoFit fit = FitPhotoToSquare(width, height);
+  if (fit.Width < 1 || fit.Height < 1) return false;  // nothing of it would show
+  BgrImage photo;
+  if (!LoadPictureScaled(Path, fit.Width, fit.Height, photo)) return false;
+  PlaceInSquare(photo, fit.X, fit.Y, Square);
+  return true;
+}
+
+// Draws built-in photograph Index (0 or 1).
+void DrawBuiltInPhoto(int Index, BgrImage& Square) {
+  BgrImage photo;
+  const bool decoded = Index == 0 ? DecodeJpegMemory(kPhoto0Jpeg, kPhoto0JpegSize, photo)
+                                  : DecodeJpegMemory(kPhoto1Jpeg, kPhoto1JpegSize, photo);
+  if (!decoded) return;  // the square stays black
+  if (photo.Width == kPhotoSquareSide && photo.Height == kPhotoSquareSide) {
+    Square.Pixels = std::move(photo.Pixels);
+    return;
+  }
+  const PhotoFit fit = FitPhotoToSquare(photo.Width, photo.Height);
+  if (fit.Width < 1 || fit.Height < 1) return;
+  PlaceInSquare(ScaleImage(photo, fit.Width, fit.Height), fit.X, fit.Y, Square);
+}
+
+// Little-endian stores into the header.
+void Put16(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  Put16(p, v & 0xFFFFu);
+  Put16(p + 2, v >> 16);
+}
+
+}  // namespace
+
+// W and H as single precision, products and quotients in extended precision.
+PhotoFit FitPhotoToSquare(int Width, int Height) {
+  PhotoFit fit;
+  if (Width < 1 || Height < 1) return fit;
+  const float w = static_cast<float>(Width);
+  const float h = static_cast<float>(Height);
+  const long double side = kPhotoSquareSide;
+  if (w > h) {
+    fit.Width = kPhotoSquareSide;
+    fit.Height = static_cast<int>(RoundEven(side * h / w));
+  } else {
+    fit.Width = static_cast<int>(RoundEven(side * w / h));
+    fit.Height = kPhotoSquareSide;
+  }
+  fit.X = static_cast<int>(std::nearbyint((kPhotoSquareSide - fit.Width) / 2.0));
+  fit.Y = static_cast<int>(std::nearbyint((kPhotoSquareSide - fit.Height) / 2.0));
+  return fit;
+}
+
+// The user's photograph, else the built-in one the random number picks.
+BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random) {
+  const double r = Random.Next();
+  const int index = r < 0.5 ? 0 : 1;  // floor(2 r) for r in [0, 1)
+  BgrImage square;
+  square.Width = kPhotoSquareSide;
+  square.Height = kPhotoSquareSide;
+  square.Pixels.assign(static_cast<size_t>(kPhotoSquareSide) * kPhotoSquareSide * 3, 0);
+  if (PicturePath.empty() || !DrawUserPhoto(PicturePath, square)) DrawBuiltInPhoto(index, square);
+  return square;
+}
+
+// Headers of the 24-bit file, then the rows bottom-up.
+std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square) {
+  constexpr uint32_t kRowBytes = kPhotoSquareSide * 3;
+  std::vector<uint8_t> file(kPhotoBitmapFileSize, 0);
+  uint8_t* h = file.data();
+  h[0] = 'B';
+  h[1] = 'M';
+  Put32(h + 2, static_cast<uint32_t>(kPhotoBitmapFileSize));
+  Put32(h + 10, 54);
+  Put32(h + 14, 40);
+  Put32(h + 18, kPhotoSquareSide);
+  Put32(h + 22, kPhotoSquareSide);
+  Put16(h + 26, 1);
+  Put16(h + 28, 24);
+  Put32(h + 30, 0);
+  Put32(h + 34, kRowBytes * kPhotoSquareSide);
+  // Resolutions, colours used and important colours stay 0.
+  if (Square.Width != kPhotoSquareSide || Square.Height != kPhotoSquareSide ||
+      Square.Pixels.size() != static_cast<size_t>(kRowBytes) * kPhotoSquareSide)
+    return file;  // all black
+  for (int row = 0; row < kPhotoSquareSide; ++row) {
+    const int fromTop = kPhotoSquareSide - 1 - row;
+    std::memcpy(h + 54 + static_cast<size_t>(row) * kRowBytes,
+                Square.Pixels.data() + static_cast<size_t>(fromTop) * kRowBytes, kRowBytes);
+  }
+  return file;
+}
+
+// Composes, encodes and writes where the place allows.
+PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::string& ProgramFolderPath,
+                                   ShowRandom& Random, PhotoBitmapPlace Place) {
+  const std::vector<uint8_t> bytes = EncodePhotoBitmap(ComposePhotoSquare(PicturePath, Random));
+  PhotoBitmapFile file;
+  if (Place == PhotoBitmapPlace::BesideProgram && !ProgramFolderPath.empty() &&
+      WriteBitmapBesideProgram(ProgramFolderPath, bytes, file))
+    return file;
+  file = PhotoBitmapFile{};
+  WriteBitmapInPrivateFolder(bytes, file);
+  return file;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,63 @@
+// Test pictures for the photo tests: the JPEGs of data/ (compiled in) and a
+// BMP writer for every depth and layout our reader accepts. Every picture is
+// split in four quarters: red top-left, green top-right, blue bottom-left,
+// white bottom-right.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "picture_file.h"
+
+namespace sorvane {
+
+extern const unsigned char kTestBaselineJpeg[];
+extern const std::size_t kTestBaselineJpegSize;
+extern const unsigned char kTestProgressiveJpeg[];
+extern const std::size_t kTestProgressiveJpegSize;
+extern const unsigned char kTestGrayJpeg[];
+extern const std::size_t kTestGrayJpegSize;
+extern const unsigned char kTestCmykJpeg[];
+extern const std::size_t kTestCmykJpegSize;
+
+namespace testing {
+
+// Blue, green, red of one pixel.
+struct Bgr {
+  int B, G, R;
+};
+
+constexpr Bgr kRed{0, 0, 255}, kGreen{0, 255, 0}, kBlue{255, 0, 0}, kWhite{255, 255, 255}, kBlack{0, 0, 0};
+
+// The colour of the quarter that (X, Y) of a Width x Height picture lies in.
+Bgr QuarterColour(int X, int Y, int Width, int Height);
+
+// What a BMP to write looks like.
+struct BmpSpec {
+  int Bits = 24;
+  int Width = 64;
+  int Height = 48;
+  bool TopDown = false;
+  uint32_t Compression = 0;                // 0 BI_RGB, 3 BI_BITFIELDS
+  std::array<uint32_t, 3> Masks{};         // red, green, blue, for bit fields
+  uint32_t InfoSize = 40;                  // 40, or 124 with the masks inside
+  uint32_t ColoursUsed = 0;
+};
+
+// A BMP of the four quarters in the given layout (1-bit pictures: red top-left
+// quarter on white).
+std::string MakeQuarterBmp(const BmpSpec& Spec);
+
+// The embedded JPEG as a byte string.
+std::string Bytes(const unsigned char* Data, std::size_t Size);
+
+// The pixel at (X, Y) of a picture.
+Bgr PixelAt(const BgrImage& Image, int X, int Y);
+
+// True when every channel is within Tolerance.
+bool Near(Bgr A, Bgr B, int Tolerance);
+
+}  // namespace testing
+}  // namespace sorvane
