@@ -14,6 +14,7 @@ add_library(sorvane_photo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/bmp_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/jpeg_header.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo_fit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader.cpp)
 target_include_directories(sorvane_photo PUBLIC ${CMAKE_CURRENT_LIST_DIR})

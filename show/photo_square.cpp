@@ -1,10 +1,10 @@
-// The photo square (see photo_square.h): fitting, composing onto black,
+// The photo square (see photo_square.h): composing onto black,
 // choosing a built-in photograph and encoding the 24-bit bitmap file. Writing
-// the file is done by photo_bitmap_posix.cpp / photo_bitmap_win32.cpp.
+// the file is done by photo_bitmap_posix.cpp / photo_bitmap_win32.cpp, the
+// fitting arithmetic by photo_fit.cpp.
 
 #include "photo_square.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "embedded_resources.h"
@@ -13,9 +13,6 @@
 
 namespace sorvane {
 namespace {
-
-// Rounds to the nearest integer, ties to even (the default rounding mode).
-long double RoundEven(long double Value) { return std::nearbyint(Value); }
 
 // Copies Picture into the square with its top-left corner at (X, Y).
 void PlaceInSquare(const BgrImage& Picture, int X, int Y, BgrImage& Square) {
@@ -73,25 +70,6 @@ void Put32(uint8_t* p, uint32_t v) {
 }
 
 }  // namespace
-
-// W and H as single precision, products and quotients in extended precision.
-PhotoFit FitPhotoToSquare(int Width, int Height) {
-  PhotoFit fit;
-  if (Width < 1 || Height < 1) return fit;
-  const float w = static_cast<float>(Width);
-  const float h = static_cast<float>(Height);
-  const long double side = kPhotoSquareSide;
-  if (w > h) {
-    fit.Width = kPhotoSquareSide;
-    fit.Height = static_cast<int>(RoundEven(side * h / w));
-  } else {
-    fit.Width = static_cast<int>(RoundEven(side * w / h));
-    fit.Height = kPhotoSquareSide;
-  }
-  fit.X = static_cast<int>(std::nearbyint((kPhotoSquareSide - fit.Width) / 2.0));
-  fit.Y = static_cast<int>(std::nearbyint((kPhotoSquareSide - fit.Height) / 2.0));
-  return fit;
-}
 
 // The user's photograph, else the built-in one the random number picks.
 BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random) {

@@ -12,6 +12,8 @@
 
 #include "../support/temp_folder.h"
 #include "photo_test_pictures.h"
+#include "byte_source.h"
+#include "jpeg_header.h"
 #include "picture_sampling.h"
 
 namespace sorvane {
@@ -357,6 +359,36 @@ TEST(JpegRefusals, CorruptScanDataNeverCrashes) {
     EXPECT_EQ(image.Pixels.size(), 64u * 48 * 3);
   }
   EXPECT_FALSE(DecodeJpegMemory(nullptr, 0, image));
+}
+
+}  // namespace
+}  // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+TEST(JpegFrameHeader, ReadsTheSizeAndRefusesClaimsTheFileCannotHold) {
+  for (const auto& [data, size] : {std::pair{kTestBaselineJpeg, kTestBaselineJpegSize},
+                                   std::pair{kTestProgressiveJpeg, kTestProgressiveJpegSize},
+                                   std::pair{kTestGrayJpeg, kTestGrayJpegSize},
+                                   std::pair{kTestCmykJpeg, kTestCmykJpegSize}}) {
+    MemoryByteSource source(data, size);
+    int w = 0, h = 0;
+    ASSERT_TRUE(ReadJpegFrameSize(source, w, h));
+    EXPECT_EQ(w, 64);
+    EXPECT_EQ(h, 48);
+    EXPECT_TRUE(JpegSizeFitsFile(w, h, size));
+  }
+  EXPECT_TRUE(JpegSizeFitsFile(6000, 4000, 12000));
+  EXPECT_FALSE(JpegSizeFitsFile(60000, 30000, 400));
+  const std::string notJpeg = "BM not a jpeg";
+  MemoryByteSource bad(reinterpret_cast<const unsigned char*>(notJpeg.data()), notJpeg.size());
+  int w = 0, h = 0;
+  EXPECT_FALSE(ReadJpegFrameSize(bad, w, h));
+  const std::string good = testing::Bytes(kTestBaselineJpeg, kTestBaselineJpegSize);
+  const std::string cut = good.substr(0, 20);
+  MemoryByteSource cutSource(reinterpret_cast<const unsigned char*>(cut.data()), cut.size());
+  EXPECT_FALSE(ReadJpegFrameSize(cutSource, w, h));
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+// Benchmark of the photo square for a large photograph: PreparePhotoSquare on
+// a 6000 x 4000 baseline JPEG (generated at start with libjpeg), beside a
+// plain full decode of the same file to memory by libjpeg-turbo. Each
+// iteration runs in a forked child, so that its wall time and its peak memory
+// (the rise of ru_maxrss over the child's start) are its own. Prints figures;
+// it passes or fails nothing.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+#include <jpeglib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "photo_square.h"
+
+namespace sorvane {
+namespace {
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+// What one child reports.
+struct Measure {
+  double Seconds = 0;
+  long PeakRiseKb = 0;
+  bool Ok = false;
+};
+
+// The generated photograph in its own folder, removed at the end.
+struct GeneratedPhoto {
+  std::string Folder, File;
+  ~GeneratedPhoto() {
+    std::remove(File.c_str());
+    rmdir(Folder.c_str());
+  }
+};
+
+// The generated photograph's path; made once.
+const std::string& PhotoPath() {
+  static const GeneratedPhoto photo = [] {
+    char folder[] = "/tmp/sorvane-bench-XXXXXX";
+    if (!mkdtemp(folder)) std::abort();
+    const std::string file = std::string(folder) + "/large.jpg";
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    if (!out) std::abort();
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, out);
+    c.image_width = kWidth;
+    c.image_height = kHeight;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 90, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<unsigned char> row(kWidth * 3);
+    uint32_t noise = 12345;
+    for (int y = 0; y < kHeight; ++y) {
+      // Smooth gradients with fine noise: a photograph's detail, roughly.
+      for (int x = 0; x < kWidth; ++x) {
+        noise = noise * 1664525u + 1013904223u;
+        const int n = static_cast<int>(noise >> 28);
+        row[x * 3] = static_cast<unsigned char>((x * 255 / kWidth + n) & 0xFF);
+        row[x * 3 + 1] = static_cast<unsigned char>((y * 255 / kHeight + n) & 0xFF);
+        row[x * 3 + 2] = static_cast<unsigned char>(((x ^ y) >> 4) & 0xFF);
+      }
+      JSAMPROW line = row.data();
+      jpeg_write_scanlines(&c, &line, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(out);
+    return GeneratedPhoto{folder, file};
+  }();
+  return photo.File;
+}
+
+long MaxRssKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// Runs Work in a child process and reports its time and peak memory rise.
+template <class F>
+Measure InChild(F Work) {
+  int fds[2];
+  if (pipe(fds) != 0) return Measure{};
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    Measure m;
+    const long before = MaxRssKb();
+    const auto start = std::chrono::steady_clock::now();
+    m.Ok = Work();
+    m.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.PeakRiseKb = MaxRssKb() - before;
+    if (write(fds[1], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(1);
+    _exit(0);
+  }
+  close(fds[1]);
+  Measure m;
+  if (read(fds[0], &m, sizeof m) != static_cast<ssize_t>(sizeof m)) m = Measure{};
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return m;
+}
+
+// Shares the figures of the last child with the report.
+void Report(benchmark::State& State, const Measure& M, long& Peak) {
+  if (!M.Ok) State.SkipWithError("the work failed");
+  State.SetIterationTime(M.Seconds);
+  if (M.PeakRiseKb > Peak) Peak = M.PeakRiseKb;
+  State.counters["peak_MB"] = static_cast<double>(Peak) / 1024.0;
+}
+
+void BM_PreparePhotoSquare(benchmark::State& State) {
+  const std::string& path = PhotoPath();
+  long peak = 0;
+  for (auto _ : State) {
+    Report(State, InChild([&] {
+      ShowRandom random(1);
+      const PhotoBitmapFile file = PreparePhotoSquare(path, "", random, PhotoBitmapPlace::PrivateTempFolder);
+      const bool ok = !file.Path.empty();
+      DeletePhotoBitmap(file);
+      return ok;
+    }), peak);
+  }
+}
+
+void BM_FullDecodeLibjpeg(benchmark::State& State) {
+  const std::string& path = PhotoPath();
+  long peak = 0;
+  for (auto _ : State) {
+    Report(State, InChild([&] {
+      std::FILE* in = std::fopen(path.c_str(), "rb");
+      if (!in) return false;
+      jpeg_decompress_struct d{};
+      jpeg_error_mgr err{};
+      d.err = jpeg_std_error(&err);
+      jpeg_create_decompress(&d);
+      jpeg_stdio_src(&d, in);
+      jpeg_read_header(&d, TRUE);
+      d.out_color_space = JCS_EXT_BGR;
+      jpeg_start_decompress(&d);
+      const size_t stride = static_cast<size_t>(d.output_width) * 3;
+      std::vector<unsigned char> pixels(stride * d.output_height);
+      while (d.output_scanline < d.output_height) {
+        JSAMPROW line = pixels.data() + stride * d.output_scanline;
+        jpeg_read_scanlines(&d, &line, 1);
+      }
+      jpeg_finish_decompress(&d);
+      jpeg_destroy_decompress(&d);
+      std::fclose(in);
+      benchmark::DoNotOptimize(pixels.data());
+      return true;
+    }), peak);
+  }
+}
+
+BENCHMARK(BM_PreparePhotoSquare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FullDecodeLibjpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+}  // namespace sorvane
+
+BENCHMARK_MAIN();
