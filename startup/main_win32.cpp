@@ -6,6 +6,8 @@
 #include <string>
 
 #include "command_line.h"
+#include "preview_window_win32.h"
+#include "saver_window_win32.h"
 #include "settings_file.h"
 #include "startup_win32.h"
 
@@ -35,8 +37,7 @@ void Main() {
     if (ReadPreviewParent(arguments, parent) != ParentNumber::Read) EndProgram();
     const HWND parentWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(parent));
     if (parent == 0 || !IsWindow(parentWindow)) EndProgram();
-    // The preview window arrives with its own step; until then preview ends here.
-    EndProgram();
+    Sorvane_R::Run(parentWindow);
   }
 
   SettingsRecord settings;
@@ -52,10 +53,8 @@ void Main() {
     ShowCursor(FALSE);
     AllowSystemKeys(false);
   }
-  // The show's window arrives with its own step; until then the show ends here,
-  // clearing the flag it set.
-  if (mode == 'S') AllowSystemKeys(true);
-  EndProgram();
+  Sorvane_S show(settings, mode);
+  show.Load();
 }
 
 }  // namespace sorvane

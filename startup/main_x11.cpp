@@ -4,30 +4,28 @@
 // The same switches as the Windows screen saver: "-s" (or nothing) runs the
 // show, "-p <X window id>" draws the preview into that window, "-c" tells where
 // the settings live. A copy of the show or of the settings dialog already on
-// the display ends this one at once.
+// the display ends this one at once. For XScreenSaver, "--window-id ID",
+// "--root" or XSCREENSAVER_WINDOW draw the show into a given window; there the
+// guard does not apply, since one copy runs per monitor.
 
 #include <X11/Xlib.h>
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "command_line.h"
 #include "instance_guard_x11.h"
+#include "linux_options.h"
 #include "paths.h"
+#include "preview_x11.h"
+#include "saver_window_x11.h"
 #include "settings_file.h"
 
 namespace sorvane {
 namespace {
-
-std::string JoinArguments(int argc, char** argv) {
-  std::string text;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) text.push_back(' ');
-    text += argv[i];
-  }
-  return text;
-}
 
 void PrintSettingsHelp() {
   std::printf(
@@ -38,37 +36,62 @@ void PrintSettingsHelp() {
       SettingsFileName().c_str());
 }
 
+// Closes the display connection when the program is done with it.
+struct DisplayConnection {
+  Display* Dpy = XOpenDisplay(nullptr);
+  ~DisplayConnection() {
+    if (Dpy) XCloseDisplay(Dpy);
+  }
+};
+
 int Main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
-  const std::string arguments = JoinArguments(argc, argv);
-  const char mode = SwitchOf(arguments);
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+  const LinuxOptions options = ParseLinuxOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
 
-  Display* display = XOpenDisplay(nullptr);
-  const bool anotherCopy = display && AnotherCopyIsShowing(display);
-  if (display) XCloseDisplay(display);
-  if (anotherCopy) return 0;
+  switch (options.Mode) {
+    case LinuxMode::Usage:
+      std::fputs(LinuxUsage(), stdout);
+      return 0;
+    case LinuxMode::End:
+      // An unknown switch or a bad value ends the program at once.
+      if (!options.Error.empty()) std::fprintf(stderr, "sorvane: %s\n", options.Error.c_str());
+      std::fputs(LinuxUsage(), stderr);
+      return 2;
+    default:
+      break;
+  }
 
-  if (mode == 'P') {
-    int32_t parent = 0;
-    if (ReadPreviewParent(arguments, parent) != ParentNumber::Read || parent == 0) return 0;
-    // The preview arrives with its own step; until then preview ends here.
-    return 0;
+  DisplayConnection connection;
+  Display* display = connection.Dpy;
+  // Into a given window, copies run side by side: no guard there.
+  if (options.Mode != LinuxMode::IntoWindow && display && AnotherCopyIsShowing(display)) return 0;
+
+  if (options.Mode == LinuxMode::Preview) {
+    if (!display) {
+      std::fprintf(stderr, "sorvane: cannot open the X display\n");
+      return 1;
+    }
+    return RunPreview(display, static_cast<::Window>(options.PreviewWindow));
   }
 
   SettingsRecord settings;
   LoadSettings(settings);
+  if (options.ImageGiven) settings.PicturePath = options.ImagePath;
+  if (options.SizeGiven) settings.StarSize = options.Size;
 
-  if (mode == 'C') {
+  if (options.Mode == LinuxMode::Settings) {
     PrintSettingsHelp();
     return 0;
   }
-  if (mode != 'S' && !arguments.empty()) return 0;
-  // The show arrives with its own step; until then the show ends here.
   if (!display) {
     std::fprintf(stderr, "sorvane: cannot open the X display\n");
     return 1;
   }
-  return 0;
+  CatchEndSignals();
+  Sorvane_S show(display, settings, options.HideCursor);
+  if (options.Mode == LinuxMode::IntoWindow) return show.RunInWindow(static_cast<::Window>(options.TargetWindow));
+  return show.RunOwnWindow();
 }
 
 }  // namespace

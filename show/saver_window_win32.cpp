@@ -1,0 +1,213 @@
+// The show's window on Windows (pairs with saver_window_win32.h).
+//
+// The frame loop runs inside Form_Load and pumps every pending message before
+// drawing and after presenting, so key, mouse, timer and close handlers run
+// only between frames. The loop waits for the display (swap interval 1) or,
+// where that does not hold, sleeps to at most 60 frames per second.
+
+#include "saver_window_win32.h"
+
+#include <windowsx.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "paths.h"
+#include "startup_win32.h"
+
+namespace sorvane {
+
+const wchar_t* const Sorvane_S::kClassName = L"Sorvane_S";
+
+namespace {
+
+// The shift state as the handlers receive it: 1 Shift, 2 Ctrl, 4 Alt.
+int ShiftState() {
+  int shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+// Pacing can be switched off for measurements only.
+bool PacingWanted() {
+  const char* off = std::getenv("SORVANE_NO_PACING");
+  return !(off && off[0] == '1');
+}
+
+}  // namespace
+
+Sorvane_S::Sorvane_S(const SettingsRecord& Settings, char Switch)
+    : settings_(Settings), switch_(Switch), pacer_(PacingWanted()) {}
+
+bool Sorvane_S::Create() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  // A device context of its own: pixel format, context and SwapBuffers all
+  // use the same one for the window's whole life.
+  wc.style = CS_OWNDC;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);  // a second window of the class finds it registered
+  window_ = CreateWindowExW(0, kClassName, kShowWindowTitle, WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                            0, 0, nullptr, nullptr, instance, this);
+  return window_ != nullptr;
+}
+
+void Sorvane_S::Load() {
+  if (!Create()) {
+    // Without a window there is no show; undo what Main set and end.
+    if (switch_ == 'S') AllowSystemKeys(true);
+    EndProgram();
+  }
+  Form_Load();
+}
+
+void Sorvane_S::Form_Load() {
+  // 1. The primary screen, from its top-left corner (still hidden).
+  SetWindowPos(window_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // 2. The temporary bitmap.
+  PreparePhoto();
+  // 3. Start values.
+  ShowDone = 0;
+  scene_.TiltAngle = 90.0f;
+  scene_.SpinAngle = 0.0f;
+  // 4. The window was made in the normal state and is neither minimised nor
+  //    maximised; nothing to change while it is hidden.
+  // 5. The scene's colours start from the time of day.
+  random_.SeedFromTimeOfDay();
+  // 6. Pixel format, context, window shown and focused, viewport, scene.
+  if (!OpenRenderContext(context_, window_, 16, scene_, bitmap_.Path, random_)) ShowDone = -1;
+  // 7.
+  TiltUp = -1;
+  scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
+  // 8.
+  ShowWindow(window_, SW_SHOWNORMAL);
+  // 9.
+  SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
+  if (!ShowDone) RequestSwapInterval();
+
+  // 10. The frame loop.
+  while (!ShowDone) {
+    PumpMessages();
+    if (!scene_.DrawFrame(random_)) {
+      ShowDone = -1;
+      break;
+    }
+    PresentFrame(context_);
+    PumpMessages();
+    const auto now = FramePacer::Clock::now();
+    const auto until = pacer_.FramePresented(now);
+    if (until > now) std::this_thread::sleep_until(until);
+  }
+
+  // 11. 12. 13.
+  if (switch_ == 'S') AllowSystemKeys(true);
+  SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+  Form_Unload();
+}
+
+void Sorvane_S::Form_KeyDown(WPARAM, int) { ShowDone = -1; }
+
+void Sorvane_S::Form_KeyUp(WPARAM, int) {}
+
+void Sorvane_S::Form_MouseDown(int, int, int, int) { ShowDone = -1; }
+
+void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
+
+void Sorvane_S::Form_Unload() {
+  unloading_ = true;
+  CloseRenderContext(context_);
+  DeletePhotoBitmap(bitmap_);
+  bitmap_ = PhotoBitmapFile{};
+  // The window goes with the process; no further handler runs.
+  EndProgram();
+}
+
+void Sorvane_S::PreparePhoto() {
+  random_.SeedFromTimeOfDay();
+  bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, PhotoBitmapPlace::BesideProgram);
+}
+
+// Asks the driver to wait for the display on every SwapBuffers
+// (WGL_EXT_swap_control); the pacer learns whether that holds.
+void Sorvane_S::RequestSwapInterval() {
+  using SwapIntervalProc = BOOL(WINAPI*)(int);
+  const auto proc = reinterpret_cast<SwapIntervalProc>(
+      reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+  const bool pacing = PacingWanted();
+  const bool accepted = proc && proc(pacing ? 1 : 0);
+  pacer_.SetSwapIntervalAccepted(pacing && accepted);
+}
+
+void Sorvane_S::PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+LRESULT CALLBACK Sorvane_S::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(LParam);
+    auto* self = static_cast<Sorvane_S*>(create->lpCreateParams);
+    self->window_ = Window;
+    SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Sorvane_S*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(Window, Message, WParam, LParam);
+  return self->HandleMessage(Message, WParam, LParam);
+}
+
+LRESULT Sorvane_S::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:  // Alt, F10 and Alt combinations arrive here
+      Form_KeyDown(WParam, ShiftState());
+      return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      Form_KeyUp(WParam, ShiftState());
+      return 0;
+    case WM_LBUTTONDOWN:
+      Form_MouseDown(1, ShiftState(), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+      return 0;
+    case WM_RBUTTONDOWN:
+      Form_MouseDown(2, ShiftState(), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+      return 0;
+    case WM_MBUTTONDOWN:
+      Form_MouseDown(4, ShiftState(), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+      return 0;
+    case WM_XBUTTONDOWN:
+      Form_MouseDown(GET_XBUTTON_WPARAM(WParam) == XBUTTON1 ? 8 : 16, ShiftState(), GET_X_LPARAM(LParam),
+                     GET_Y_LPARAM(LParam));
+      return TRUE;
+    case WM_TIMER:
+      if (WParam == kTimer1) Timer1_Timer();
+      return 0;
+    case WM_PAINT: {
+      // OpenGL draws every frame; painting only validates.
+      PAINTSTRUCT ps;
+      BeginPaint(window_, &ps);
+      EndPaint(window_, &ps);
+      return 0;
+    }
+    case WM_CLOSE:
+    case WM_DESTROY:
+      // The system closes the window: unload at once.
+      if (!unloading_) Form_Unload();
+      return 0;
+    default:
+      return DefWindowProcW(window_, Message, WParam, LParam);
+  }
+}
+
+}  // namespace sorvane

@@ -1,0 +1,74 @@
+// The show's window on Windows, `Sorvane_S`: a borderless window titled
+// "Sorvane_Main" over the primary screen, whose load handler runs the whole
+// show (photo square, rendering context, frame loop) and ends the program.
+// Pairs with saver_window_win32.cpp; the Linux counterpart is
+// saver_window_x11.h. The scene itself is drawn by scene.h, the OpenGL binding
+// is render_context_win32.h; this window only drives them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "photo_square.h"
+#include "render_context_win32.h"
+#include "saver_loop.h"
+#include "scene.h"
+#include "settings_file.h"
+#include "show_random.h"
+
+namespace sorvane {
+
+class Sorvane_S {
+ public:
+  static constexpr UINT_PTR kTimer1 = 1;
+  static constexpr UINT kTimer1Interval = 100;  // ms
+  static const wchar_t* const kClassName;
+
+  // Switch is the mode as Main read it ('S' or '\0' for an empty command line).
+  Sorvane_S(const SettingsRecord& Settings, char Switch);
+  Sorvane_S(const Sorvane_S&) = delete;
+  Sorvane_S& operator=(const Sorvane_S&) = delete;
+
+  // Makes the window, hidden. False when it could not be made.
+  bool Create();
+
+  // Creates the window and runs the show in it; ends the program.
+  [[noreturn]] void Load();
+
+  // The event handlers.
+  [[noreturn]] void Form_Load();
+  void Form_KeyDown(WPARAM KeyCode, int Shift);
+  void Form_KeyUp(WPARAM KeyCode, int Shift);
+  void Form_MouseDown(int Button, int Shift, int X, int Y);
+  void Timer1_Timer();
+  [[noreturn]] void Form_Unload();
+
+  // Writes the photo square as the temporary bitmap beside the program.
+  void PreparePhoto();
+
+  HWND Window() const { return window_; }
+  Scene& Show() { return scene_; }
+
+  int16_t ShowDone = 0;  // -1: the show ends after the current frame
+  int16_t TiltUp = -1;   // -1: TiltAngle is growing
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
+  LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+  void PumpMessages();
+  void RequestSwapInterval();
+
+  SettingsRecord settings_;
+  char switch_;
+  HWND window_ = nullptr;
+  Scene scene_;
+  ShowRandom random_;
+  PhotoBitmapFile bitmap_;
+  RenderContext context_;
+  FramePacer pacer_;
+  bool unloading_ = false;
+};
+
+}  // namespace sorvane

@@ -1,0 +1,434 @@
+// The show on Linux (pairs with saver_window_x11.h).
+//
+// One loop serves both ways of running: pending X events are handled before
+// each frame is drawn and again after it is presented, the 100 ms tilt timer
+// is read from a monotonic clock between frames, and the loop waits for the
+// display (swap interval 1) or, where that does not hold, sleeps to at most
+// 60 frames per second.
+
+#include "saver_window_x11.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/Xrandr.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <thread>
+
+#include "paths.h"
+
+namespace sorvane {
+
+namespace {
+
+// The one piece of process-wide state: signal handlers cannot reach the show
+// object, so SIGTERM and SIGINT set this flag and the frame loop reads it.
+volatile std::sig_atomic_t gEndRequested = 0;
+
+void OnEndSignal(int) { gEndRequested = 1; }
+
+// X errors about a window that has gone away are expected when drawing into
+// someone else's window; they must not end the process before it cleans up.
+// Whether the window is still there is asked separately.
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+bool EnvironmentSays(const char* Name) {
+  const char* v = std::getenv(Name);
+  return v && v[0] == '1';
+}
+
+long EnvironmentNumber(const char* Name) {
+  const char* v = std::getenv(Name);
+  return v ? std::strtol(v, nullptr, 10) : 0;
+}
+
+// Whole-word search in a GLX extension string.
+bool HasExtension(const char* List, const char* Name) {
+  if (!List) return false;
+  const size_t n = std::strlen(Name);
+  for (const char* p = List; (p = std::strstr(p, Name)) != nullptr; p += n) {
+    const bool startOk = p == List || p[-1] == ' ';
+    const bool endOk = p[n] == ' ' || p[n] == '\0';
+    if (startOk && endOk) return true;
+  }
+  return false;
+}
+
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+long long RealTimeNanoseconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_REALTIME, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+}  // namespace
+
+void CatchEndSignals() {
+  struct sigaction sa {};
+  sa.sa_handler = OnEndSignal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGTERM, &sa, nullptr);
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+ScreenArea PrimaryMonitorArea(Display* Connection, int Screen) {
+  ScreenArea whole{0, 0, DisplayWidth(Connection, Screen), DisplayHeight(Connection, Screen)};
+  int eventBase = 0, errorBase = 0;
+  if (!XRRQueryExtension(Connection, &eventBase, &errorBase)) return whole;
+  const ::Window root = RootWindow(Connection, Screen);
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(Connection, root);
+  if (!resources) return whole;
+  ScreenArea found{};
+  // Area of one output, when it is lit.
+  auto areaOf = [&](RROutput output, ScreenArea& area) {
+    XRROutputInfo* info = XRRGetOutputInfo(Connection, resources, output);
+    bool ok = false;
+    if (info && info->crtc) {
+      XRRCrtcInfo* crtc = XRRGetCrtcInfo(Connection, resources, info->crtc);
+      if (crtc && crtc->width > 0 && crtc->height > 0) {
+        area = ScreenArea{crtc->x, crtc->y, static_cast<int>(crtc->width), static_cast<int>(crtc->height)};
+        ok = true;
+      }
+      if (crtc) XRRFreeCrtcInfo(crtc);
+    }
+    if (info) XRRFreeOutputInfo(info);
+    return ok;
+  };
+  bool ok = false;
+  const RROutput primary = XRRGetOutputPrimary(Connection, root);
+  if (primary) ok = areaOf(primary, found);
+  for (int i = 0; !ok && i < resources->noutput; ++i) ok = areaOf(resources->outputs[i], found);
+  XRRFreeScreenResources(resources);
+  return ok ? found : whole;
+}
+
+bool WindowManagerPresent(Display* Connection, int Screen) {
+  const Atom check = XInternAtom(Connection, "_NET_SUPPORTING_WM_CHECK", False);
+  // The window named by Owner's property, if any.
+  auto named = [&](::Window owner, ::Window& out) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(Connection, owner, check, 0, 1, False, XA_WINDOW, &type, &format,
+                                          &count, &after, &data);
+    const bool ok = status == Success && data && type == XA_WINDOW && format == 32 && count == 1;
+    if (ok) out = static_cast<::Window>(reinterpret_cast<unsigned long*>(data)[0]);
+    if (data) XFree(data);
+    return ok;
+  };
+  auto previous = XSetErrorHandler(IgnoreXErrors);
+  ::Window child = 0, self = 0;
+  // A stale property names a window that is gone or no longer names itself.
+  const bool present = named(RootWindow(Connection, Screen), child) && named(child, self) && self == child;
+  XSync(Connection, False);
+  XSetErrorHandler(previous);
+  return present;
+}
+
+Sorvane_S::Sorvane_S(Display* Connection, const SettingsRecord& Settings, bool HideCursor)
+    : dpy_(Connection),
+      settings_(Settings),
+      hideCursor_(HideCursor),
+      pacer_(!EnvironmentSays("SORVANE_NO_PACING")),
+      benchFirstFrame_(EnvironmentSays("SORVANE_BENCH_FIRST_FRAME")),
+      benchFrames_(EnvironmentNumber("SORVANE_BENCH_FRAMES")) {}
+
+Sorvane_S::~Sorvane_S() { Form_Unload(); }
+
+::Window Sorvane_S::CreateOwnWindow(const ScreenArea& Area) {
+  const int screen = DefaultScreen(dpy_);
+  const ::Window root = RootWindow(dpy_, screen);
+  XVisualInfo* visual = ChooseShowVisual(dpy_, screen);
+  if (!visual) return 0;
+  colormap_ = XCreateColormap(dpy_, root, visual->visual, AllocNone);
+  XColor grey{};
+  grey.red = grey.green = grey.blue = 0x8080;
+  grey.flags = DoRed | DoGreen | DoBlue;
+  XAllocColor(dpy_, colormap_, &grey);
+
+  const bool managed = WindowManagerPresent(dpy_, screen);
+  XSetWindowAttributes attributes{};
+  attributes.colormap = colormap_;
+  attributes.background_pixel = grey.pixel;
+  attributes.border_pixel = 0;
+  attributes.override_redirect = managed ? False : True;
+  attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | StructureNotifyMask | ExposureMask;
+  const ::Window w = XCreateWindow(dpy_, root, Area.X, Area.Y, static_cast<unsigned>(Area.Width),
+                                   static_cast<unsigned>(Area.Height), 0, visual->depth, InputOutput,
+                                   visual->visual,
+                                   CWColormap | CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWEventMask,
+                                   &attributes);
+  XFree(visual);
+  if (!w) return 0;
+
+  // The title the single-instance guard looks for, in both properties.
+  const char* title = "Sorvane_Main";
+  XStoreName(dpy_, w, title);
+  XChangeProperty(dpy_, w, XInternAtom(dpy_, "_NET_WM_NAME", False), XInternAtom(dpy_, "UTF8_STRING", False), 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(title),
+                  static_cast<int>(std::strlen(title)));
+  XClassHint classHint{const_cast<char*>("sorvane"), const_cast<char*>("Sorvane")};
+  XSetClassHint(dpy_, w, &classHint);
+  wmDeleteWindow_ = XInternAtom(dpy_, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(dpy_, w, &wmDeleteWindow_, 1);
+
+  if (managed) {
+    // Full screen through the window manager, without decorations.
+    const Atom fullscreen = XInternAtom(dpy_, "_NET_WM_STATE_FULLSCREEN", False);
+    XChangeProperty(dpy_, w, XInternAtom(dpy_, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&fullscreen), 1);
+    const long motifHints[5] = {2 /* decorations field */, 0, 0 /* none */, 0, 0};
+    const Atom motif = XInternAtom(dpy_, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(dpy_, w, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(motifHints),
+                    5);
+  }
+  if (hideCursor_) {
+    static const char kEmpty[1] = {0};
+    const Pixmap empty = XCreateBitmapFromData(dpy_, w, kEmpty, 1, 1);
+    XColor black{};
+    blankCursor_ = XCreatePixmapCursor(dpy_, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(dpy_, empty);
+    XDefineCursor(dpy_, w, blankCursor_);
+  }
+  return w;
+}
+
+int Sorvane_S::RunOwnWindow() {
+  ownWindow_ = true;
+  inputEnds_ = true;
+  XSetErrorHandler(IgnoreXErrors);
+  XSetIOErrorExitHandler(dpy_, ConnectionLost, this);
+  window_ = CreateOwnWindow(PrimaryMonitorArea(dpy_, DefaultScreen(dpy_)));
+  if (!window_) {
+    std::fprintf(stderr, "sorvane: the display offers no OpenGL visual for the show\n");
+    return 1;
+  }
+  StartShow(RenderWindowKind::Own, PhotoBitmapPlace::BesideProgram);
+  FrameLoop();
+  Form_Unload();
+  return 0;
+}
+
+int Sorvane_S::RunInWindow(::Window Target) {
+  ownWindow_ = false;
+  inputEnds_ = false;  // the screen saver daemon decides when the show ends
+  XSetErrorHandler(IgnoreXErrors);
+  XSetIOErrorExitHandler(dpy_, ConnectionLost, this);
+  window_ = Target ? Target : RootWindow(dpy_, DefaultScreen(dpy_));
+  // Only the window's own changes: its size and its end. Input stays with
+  // whoever owns the window.
+  XSelectInput(dpy_, window_, StructureNotifyMask | ExposureMask);
+  XSync(dpy_, False);
+  if (!TargetStillThere()) {
+    std::fprintf(stderr, "sorvane: window 0x%lx does not exist\n", static_cast<unsigned long>(window_));
+    window_ = 0;
+    return 1;
+  }
+  // Copies run side by side (one per monitor): each keeps its own bitmap.
+  StartShow(RenderWindowKind::Foreign, PhotoBitmapPlace::PrivateTempFolder);
+  FrameLoop();
+  Form_Unload();
+  return 0;
+}
+
+bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
+  PreparePhoto(Place);
+  ShowDone = 0;
+  scene_.TiltAngle = 90.0f;
+  scene_.SpinAngle = 0.0f;
+  random_.SeedFromTimeOfDay();
+  if (!OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_)) ShowDone = -1;
+  TiltUp = -1;
+  scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
+  if (ownWindow_) XMapRaised(dpy_, window_);
+  timer1_.Start(TickTimer::Clock::now());
+  if (!ShowDone) RequestSwapInterval();
+  return !ShowDone;
+}
+
+void Sorvane_S::FrameLoop() {
+  const auto start = TickTimer::Clock::now();
+  const double startCpu = CpuSeconds();
+  long frames = 0;
+  int grabTries = 0;
+  bool grabbed = !ownWindow_;
+  auto lastCheck = start;
+  while (!ShowDone && !unloaded_) {
+    PumpEvents();
+    if (unloaded_) return;
+    if (!scene_.DrawFrame(random_)) {
+      ShowDone = -1;
+      break;
+    }
+    PresentFrame(context_);
+    ++frames;
+    if (frames == 1 && benchFirstFrame_) {
+      XSync(dpy_, False);
+      std::printf("first-frame-realtime-ns %lld\n", RealTimeNanoseconds());
+      std::fflush(stdout);
+    }
+    if (benchFrames_ > 0 && frames == benchFrames_) {
+      const double seconds = std::chrono::duration<double>(TickTimer::Clock::now() - start).count();
+      const double cpu = CpuSeconds() - startCpu;
+      std::printf("frames %ld seconds %.3f fps %.1f cpu-ms-per-frame %.3f\n", frames, seconds, frames / seconds,
+                  1000.0 * cpu / frames);
+      std::fflush(stdout);
+      ShowDone = -1;
+    }
+    PumpEvents();
+    if (unloaded_) return;
+    // A screen saver takes the keyboard and the pointer, so that every key
+    // and button reaches it; the window must be viewable first.
+    if (!grabbed && grabTries < 200) {
+      ++grabTries;
+      grabbed = XGrabKeyboard(dpy_, window_, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+      if (grabbed) {
+        XGrabPointer(dpy_, window_, True, ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
+                     hideCursor_ ? blankCursor_ : None, CurrentTime);
+      }
+    }
+    const auto now = FramePacer::Clock::now();
+    if (!ownWindow_ && now - lastCheck > std::chrono::seconds(1)) {
+      lastCheck = now;
+      if (!TargetStillThere()) ShowDone = -1;
+    }
+    const auto until = pacer_.FramePresented(now);
+    if (until > now) std::this_thread::sleep_until(until);
+  }
+}
+
+void Sorvane_S::PumpEvents() {
+  while (!unloaded_ && XPending(dpy_) > 0) {
+    XEvent event;
+    XNextEvent(dpy_, &event);
+    HandleEvent(event);
+  }
+  const auto now = TickTimer::Clock::now();
+  while (timer1_.TickDue(now)) Timer1_Timer();
+  if (gEndRequested) ShowDone = -1;
+}
+
+void Sorvane_S::HandleEvent(const XEvent& Event) {
+  switch (Event.type) {
+    case KeyPress:
+      if (Event.xkey.window == window_) Form_KeyDown(Event.xkey.keycode, Event.xkey.state);
+      break;
+    case KeyRelease:
+      if (Event.xkey.window == window_) Form_KeyUp(Event.xkey.keycode, Event.xkey.state);
+      break;
+    case ButtonPress:
+      if (Event.xbutton.window == window_)
+        Form_MouseDown(Event.xbutton.button, Event.xbutton.state, Event.xbutton.x, Event.xbutton.y);
+      break;
+    case ConfigureNotify:
+      // The window manager (full screen) or the daemon may change the size.
+      if (Event.xconfigure.window == window_ && context_.Context)
+        ResizeViewport(Event.xconfigure.width, Event.xconfigure.height);
+      break;
+    case DestroyNotify:
+      if (Event.xdestroywindow.window == window_) {
+        window_ = 0;  // gone: nothing of it is released any more
+        ShowDone = -1;
+      }
+      break;
+    case ClientMessage:
+      if (ownWindow_ && Event.xclient.window == window_ && Event.xclient.format == 32 &&
+          static_cast<Atom>(Event.xclient.data.l[0]) == wmDeleteWindow_) {
+        Form_Unload();  // closed by the system: unload at once
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void Sorvane_S::Form_KeyDown(unsigned int, unsigned int) {
+  if (inputEnds_) ShowDone = -1;
+}
+
+void Sorvane_S::Form_KeyUp(unsigned int, unsigned int) {}
+
+void Sorvane_S::Form_MouseDown(unsigned int, unsigned int, int, int) {
+  if (inputEnds_) ShowDone = -1;
+}
+
+void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
+
+void Sorvane_S::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  CloseRenderContext(context_);
+  DeletePhotoBitmap(bitmap_);
+  bitmap_ = PhotoBitmapFile{};
+  if (ownWindow_) {
+    if (window_) {
+      XUngrabKeyboard(dpy_, CurrentTime);
+      XUngrabPointer(dpy_, CurrentTime);
+      XDestroyWindow(dpy_, window_);
+    }
+    if (blankCursor_) XFreeCursor(dpy_, blankCursor_);
+    if (colormap_) XFreeColormap(dpy_, colormap_);
+  } else if (window_) {
+    XSelectInput(dpy_, window_, NoEventMask);
+  }
+  window_ = 0;
+  blankCursor_ = 0;
+  colormap_ = 0;
+  XSync(dpy_, False);
+}
+
+void Sorvane_S::PreparePhoto(PhotoBitmapPlace Place) {
+  random_.SeedFromTimeOfDay();
+  bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, Place);
+}
+
+// Asks the driver to wait for the display on every swap; the pacer learns
+// whether that holds.
+void Sorvane_S::RequestSwapInterval() {
+  const bool pacing = !EnvironmentSays("SORVANE_NO_PACING");
+  const int interval = pacing ? 1 : 0;
+  const char* extensions = glXQueryExtensionsString(dpy_, DefaultScreen(dpy_));
+  bool accepted = false;
+  if (!context_.DoubleBuffered) {
+    accepted = false;
+  } else if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+    using Proc = void (*)(Display*, GLXDrawable, int);
+    const auto proc = reinterpret_cast<Proc>(glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
+    if (proc) {
+      proc(dpy_, context_.Drawable, interval);
+      accepted = true;
+    }
+  } else if (HasExtension(extensions, "GLX_MESA_swap_control")) {
+    using Proc = int (*)(unsigned int);
+    const auto proc = reinterpret_cast<Proc>(glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
+    accepted = proc && proc(static_cast<unsigned>(interval)) == 0;
+  }
+  pacer_.SetSwapIntervalAccepted(pacing && accepted);
+}
+
+bool Sorvane_S::TargetStillThere() {
+  if (!window_) return false;
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(dpy_, window_, &attributes) != 0;
+}
+
+void Sorvane_S::ConnectionLost(Display*, void* Self) {
+  // The X server went away: nothing can be drawn or released there, but the
+  // temporary bitmap is ours to remove.
+  auto* self = static_cast<Sorvane_S*>(Self);
+  DeletePhotoBitmap(self->bitmap_);
+  _exit(1);
+}
+
+}  // namespace sorvane

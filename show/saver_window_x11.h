@@ -1,0 +1,105 @@
+// The show on Linux, `Sorvane_S`: either in a borderless window of its own
+// titled "Sorvane_Main" over the primary monitor (ended by any key or mouse
+// button), or drawn into a window it is given (XScreenSaver's window or the
+// root window; ended by SIGTERM, SIGINT or the window's destruction). Pairs
+// with saver_window_x11.cpp; the Windows counterpart is saver_window_win32.h.
+// The OpenGL binding is render_context_x11.h and the drawing scene.h; this
+// only drives them. It does not open or close the display connection.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <string>
+
+#include "photo_square.h"
+#include "render_context_x11.h"
+#include "saver_loop.h"
+#include "scene.h"
+#include "settings_file.h"
+#include "show_random.h"
+
+namespace sorvane {
+
+// A rectangle of the screen in pixels.
+struct ScreenArea {
+  int X = 0, Y = 0;
+  int Width = 0, Height = 0;
+};
+
+// The primary monitor (XRandR's primary output, else the first active one),
+// or the whole screen when XRandR knows none.
+ScreenArea PrimaryMonitorArea(Display* Connection, int Screen);
+
+// True when a window manager that follows the EWMH runs on Screen
+// (_NET_SUPPORTING_WM_CHECK names a live window that names itself).
+bool WindowManagerPresent(Display* Connection, int Screen);
+
+// Makes SIGTERM and SIGINT ask the running show to end between frames.
+void CatchEndSignals();
+
+class Sorvane_S {
+ public:
+  // HideCursor: the "-s" switch hides the pointer over the show's window.
+  Sorvane_S(Display* Connection, const SettingsRecord& Settings, bool HideCursor);
+  Sorvane_S(const Sorvane_S&) = delete;
+  Sorvane_S& operator=(const Sorvane_S&) = delete;
+  ~Sorvane_S();
+
+  // Runs the show in a window of its own until a key or a mouse button;
+  // returns the process's exit status.
+  int RunOwnWindow();
+
+  // Runs the show inside Target (0: the root window) until a signal or the
+  // window's end; returns the process's exit status.
+  int RunInWindow(::Window Target);
+
+  // The event handlers.
+  void Form_KeyDown(unsigned int KeyCode, unsigned int State);
+  void Form_KeyUp(unsigned int KeyCode, unsigned int State);
+  void Form_MouseDown(unsigned int Button, unsigned int State, int X, int Y);
+  void Timer1_Timer();
+  void Form_Unload();
+
+  // Writes the photo square as the temporary bitmap.
+  void PreparePhoto(PhotoBitmapPlace Place);
+
+  // Makes the show's own window (not yet mapped) over Area; 0 on failure.
+  ::Window CreateOwnWindow(const ScreenArea& Area);
+
+  // Handles one X event.
+  void HandleEvent(const XEvent& Event);
+
+  Scene& Show() { return scene_; }
+  int16_t ShowDone = 0;  // -1: the show ends after the current frame
+  int16_t TiltUp = -1;   // -1: TiltAngle is growing
+
+ private:
+  bool StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place);
+  void FrameLoop();
+  void PumpEvents();
+  void RequestSwapInterval();
+  bool TargetStillThere();
+  static void ConnectionLost(Display* Connection, void* Self);
+
+  Display* dpy_;
+  SettingsRecord settings_;
+  bool hideCursor_;
+  bool ownWindow_ = false;
+  bool inputEnds_ = false;  // own window: keys and buttons end the show
+  ::Window window_ = 0;
+  Colormap colormap_ = 0;
+  Cursor blankCursor_ = 0;
+  Atom wmDeleteWindow_ = 0;
+  Scene scene_;
+  ShowRandom random_;
+  PhotoBitmapFile bitmap_;
+  RenderContext context_;
+  FramePacer pacer_;
+  TickTimer timer1_;
+  bool unloaded_ = false;
+  bool benchFirstFrame_ = false;
+  long benchFrames_ = 0;
+};
+
+}  // namespace sorvane
