@@ -1,0 +1,211 @@
+// The Windows show and preview windows, driven by their window messages
+// (show/saver_window_win32.h, startup/preview_window_win32.h). The show's
+// load handler, which ends the process, is covered by the end-to-end tests.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "embedded_resources.h"
+#include "picture_file.h"
+#include "preview_window_win32.h"
+#include "saver_window_win32.h"
+
+namespace sorvane {
+namespace {
+
+SettingsRecord DefaultSettings() {
+  SettingsRecord s;
+  s.StarCount = 30;
+  s.StarSize = 12.0f;
+  return s;
+}
+
+TEST(SaverWindow, IsABorderlessGreyWindowWithItsOwnDeviceContext) {
+  Sorvane_S show(DefaultSettings(), 'S');
+  ASSERT_TRUE(show.Create());
+  const HWND w = show.Window();
+  wchar_t title[64] = {};
+  GetWindowTextW(w, title, 64);
+  EXPECT_STREQ(title, L"Sorvane_Main");
+  const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_BORDER | WS_CAPTION | WS_THICKFRAME));
+  EXPECT_FALSE(IsWindowVisible(w));  // made hidden; the show shows it
+  EXPECT_TRUE(GetClassLongPtrW(w, GCL_STYLE) & CS_OWNDC);
+  LOGBRUSH brush{};
+  GetObjectW(reinterpret_cast<HBRUSH>(GetClassLongPtrW(w, GCLP_HBRBACKGROUND)), sizeof brush, &brush);
+  EXPECT_EQ(brush.lbColor, RGB(0x80, 0x80, 0x80));
+  DestroyWindow(w);  // unloading would end this test program
+}
+
+// Every key (a lone Shift included) and every mouse button ends the show;
+// releasing keys and moving the mouse do not.
+TEST(SaverWindow, KeysAndButtonsEndTheShowMovesDoNot) {
+  struct Case {
+    UINT message;
+    WPARAM wparam;
+    bool ends;
+  };
+  const Case cases[] = {
+      {WM_KEYDOWN, VK_SHIFT, true},       {WM_KEYDOWN, VK_CONTROL, true},   {WM_KEYDOWN, 'A', true},
+      {WM_SYSKEYDOWN, VK_MENU, true},     {WM_SYSKEYDOWN, VK_F10, true},    {WM_LBUTTONDOWN, MK_LBUTTON, true},
+      {WM_RBUTTONDOWN, MK_RBUTTON, true}, {WM_MBUTTONDOWN, MK_MBUTTON, true}, {WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON2), true},
+      {WM_MOUSEMOVE, 0, false},           {WM_KEYUP, 'A', false},           {WM_SYSKEYUP, VK_MENU, false},
+      {WM_LBUTTONUP, 0, false},           {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), false},
+  };
+  for (const Case& c : cases) {
+    Sorvane_S show(DefaultSettings(), 'S');
+    ASSERT_TRUE(show.Create());
+    SendMessageW(show.Window(), c.message, c.wparam, MAKELPARAM(10, 10));
+    EXPECT_EQ(show.ShowDone, c.ends ? -1 : 0) << "message 0x" << std::hex << c.message;
+    DestroyWindow(show.Window());
+  }
+}
+
+TEST(SaverWindow, TimerSweepsTheTilt) {
+  Sorvane_S show(DefaultSettings(), 'S');
+  ASSERT_TRUE(show.Create());
+  show.Show().TiltAngle = 90.0f;
+  show.TiltUp = -1;
+  SendMessageW(show.Window(), WM_TIMER, Sorvane_S::kTimer1, 0);
+  EXPECT_FLOAT_EQ(show.Show().TiltAngle, 90.2f);
+  show.Show().TiltAngle = 270.1f;
+  SendMessageW(show.Window(), WM_TIMER, Sorvane_S::kTimer1, 0);
+  EXPECT_EQ(show.Show().TiltAngle, 270.0f);
+  EXPECT_EQ(show.TiltUp, 0);
+  SendMessageW(show.Window(), WM_TIMER, 99, 0);  // someone else's timer
+  EXPECT_EQ(show.Show().TiltAngle, 270.0f);
+  DestroyWindow(show.Window());
+}
+
+// A host window standing in for the display settings page's preview area.
+class HostWindow {
+ public:
+  HostWindow(int width, int height) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SorvaneTestHost";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowW(wc.lpszClassName, L"host", WS_POPUP | WS_VISIBLE, 50, 60, width, height, nullptr,
+                          nullptr, wc.hInstance, nullptr);
+  }
+  ~HostWindow() {
+    if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  }
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+// Paints the preview into a memory bitmap of Width x Height.
+std::vector<COLORREF> PrintPreview(HWND preview, int width, int height) {
+  const HDC screen = GetDC(nullptr);
+  const HDC dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all{0, 0, width, height};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SendMessageW(preview, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+TEST(PreviewWindow, BecomesAChildOfTheHostWithItsSize) {
+  HostWindow host(152, 112);
+  Sorvane_R preview;
+  ASSERT_TRUE(preview.Create());
+  preview.PlaceInParent(host.Handle());
+  EXPECT_EQ(GetParent(preview.Window()), host.Handle());
+  EXPECT_TRUE(GetWindowLongPtrW(preview.Window(), GWL_STYLE) & WS_CHILD);
+  RECT r{};
+  GetWindowRect(preview.Window(), &r);
+  RECT h{};
+  GetWindowRect(host.Handle(), &h);
+  EXPECT_EQ(r.left, h.left);
+  EXPECT_EQ(r.top, h.top);
+  EXPECT_EQ(r.right - r.left, 152);
+  EXPECT_EQ(r.bottom - r.top, 112);
+  wchar_t title[32] = {};
+  GetWindowTextW(preview.Window(), title, 32);
+  EXPECT_STREQ(title, L"Preview Window");
+}
+
+TEST(PreviewWindow, DrawsThePictureUnscaledAtTopLeftAndBlackBeyond) {
+  BgrImage picture;
+  ASSERT_TRUE(DecodeJpegMemory(kPreviewJpeg, kPreviewJpegSize, picture));
+  ASSERT_EQ(picture.Width, 152);
+  HostWindow host(200, 200);
+  Sorvane_R preview;
+  ASSERT_TRUE(preview.Create());
+  preview.PlaceInParent(host.Handle());
+  const std::vector<COLORREF> pixels = PrintPreview(preview.Window(), 200, 200);
+  auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y) * 200 + x]; };
+  auto expected = [&](int x, int y) {
+    const uint8_t* p = &picture.Pixels[(static_cast<size_t>(y) * picture.Width + x) * 3];
+    return RGB(p[2], p[1], p[0]);
+  };
+  for (auto [x, y] : {std::pair{0, 0}, {151, 0}, {0, 151}, {151, 151}, {76, 40}, {20, 130}}) {
+    EXPECT_EQ(at(x, y), expected(x, y)) << x << "," << y;
+  }
+  for (auto [x, y] : {std::pair{152, 0}, {199, 199}, {0, 152}, {151, 199}, {199, 10}}) {
+    EXPECT_EQ(at(x, y), RGB(0, 0, 0)) << x << "," << y;
+  }
+}
+
+// The program lives by its message loop: the preview's end must quit it.
+bool QuitPosted() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) return true;
+    DispatchMessageW(&msg);
+  }
+  return false;
+}
+
+TEST(PreviewWindow, EndsWhenClosedAndWhenTheHostGoesAway) {
+  {
+    HostWindow host(152, 112);
+    Sorvane_R preview;
+    ASSERT_TRUE(preview.Create());
+    preview.PlaceInParent(host.Handle());
+    QuitPosted();
+    SendMessageW(preview.Window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(preview.Window(), nullptr);
+    EXPECT_TRUE(QuitPosted());
+  }
+  {
+    HostWindow host(152, 112);
+    Sorvane_R preview;
+    ASSERT_TRUE(preview.Create());
+    preview.PlaceInParent(host.Handle());
+    QuitPosted();
+    DestroyWindow(host.Handle());  // the child goes with its parent
+    EXPECT_EQ(preview.Window(), nullptr);
+    EXPECT_TRUE(QuitPosted());
+  }
+}
+
+TEST(PreviewWindow, InputDoesNothing) {
+  HostWindow host(152, 112);
+  Sorvane_R preview;
+  ASSERT_TRUE(preview.Create());
+  preview.PlaceInParent(host.Handle());
+  QuitPosted();
+  for (UINT m : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR}) {
+    SendMessageW(preview.Window(), m, m == WM_SYSKEYDOWN ? VK_F4 : 'A', 0);
+  }
+  EXPECT_TRUE(IsWindow(preview.Window()));
+  EXPECT_FALSE(QuitPosted());
+}
+
+}  // namespace
+}  // namespace sorvane
