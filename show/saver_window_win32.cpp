@@ -69,6 +69,7 @@ void Sorvane_S::Load() {
 }
 
 void Sorvane_S::Form_Load() {
+  loaded_ = true;
   // 1. The primary screen, from its top-left corner (still hidden).
   SetWindowPos(window_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -203,7 +204,7 @@ LRESULT Sorvane_S::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
     case WM_DESTROY:
       // The system closes the window: unload at once.
-      if (!unloading_) Form_Unload();
+      if (loaded_ && !unloading_) Form_Unload();
       return 0;
     default:
       return DefWindowProcW(window_, Message, WParam, LParam);

@@ -68,6 +68,7 @@ class Sorvane_S {
   PhotoBitmapFile bitmap_;
   RenderContext context_;
   FramePacer pacer_;
+  bool loaded_ = false;     // Form_Load has started: closing the window unloads it
   bool unloading_ = false;
 };
 
