@@ -2,11 +2,13 @@
 // skipped without one. Keys, buttons and the whole run of the show are
 // covered by the end-to-end tests.
 
+// GoogleTest comes first: X11's headers define macros (None, Bool) that
+// clash with its names.
+#include <gtest/gtest.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
