@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "embedded_resources.h"
 #include "picture_file.h"
 #include "preview_window_win32.h"
@@ -127,6 +131,37 @@ std::vector<COLORREF> PrintPreview(HWND preview, int width, int height) {
   return pixels;
 }
 
+// Writes Pixels (top-down, Width x Height) as a 24-bit BMP file.
+void SaveBmp(const char* path, const std::vector<COLORREF>& pixels, int width, int height) {
+  const int stride = (width * 3 + 3) & ~3;
+  std::string bytes(54 + static_cast<size_t>(stride) * height, '\0');
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xff);
+  };
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  put32(2, static_cast<uint32_t>(bytes.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<uint32_t>(width));
+  put32(22, static_cast<uint32_t>(height));
+  bytes[26] = 1;
+  bytes[28] = 24;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = pixels[static_cast<size_t>(height - 1 - y) * width + x];
+      const size_t at = 54 + static_cast<size_t>(y) * stride + x * 3;
+      bytes[at] = static_cast<char>(GetBValue(c));
+      bytes[at + 1] = static_cast<char>(GetGValue(c));
+      bytes[at + 2] = static_cast<char>(GetRValue(c));
+    }
+  }
+  if (FILE* f = std::fopen(path, "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+}
+
 TEST(PreviewWindow, BecomesAChildOfTheHostWithItsSize) {
   HostWindow host(152, 112);
   Sorvane_R preview;
@@ -167,6 +202,8 @@ TEST(PreviewWindow, DrawsThePictureUnscaledAtTopLeftAndBlackBeyond) {
   for (auto [x, y] : {std::pair{152, 0}, {199, 199}, {0, 152}, {151, 199}, {199, 10}}) {
     EXPECT_EQ(at(x, y), RGB(0, 0, 0)) << x << "," << y;
   }
+  // scripts/screenshots.sh keeps this painting as the documentation's picture.
+  if (const char* shot = std::getenv("SORVANE_PREVIEW_SHOT")) SaveBmp(shot, pixels, 200, 200);
 }
 
 // The program lives by its message loop: the preview's end must quit it.
