@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "preview_window_win32.h"
 #include "saver_window_win32.h"
+#include "settings_dialog_win32.h"
 #include "settings_file.h"
 #include "startup_win32.h"
 
@@ -44,7 +45,7 @@ void Main() {
   LoadSettings(settings);
 
   if (mode == 'C') {
-    // The settings dialog arrives with its own step; until then this ends here.
+    ShowSettingsDialog(settings);
     EndProgram();
   }
   if (mode != 'S' && !arguments.empty()) EndProgram();

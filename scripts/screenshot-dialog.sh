@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Makes docs/settings-dialog.png: the settings dialog of a built Sorvane.scr,
+# opened with "/c" under Wine (Japanese locale, IPA fonts) on a virtual
+# screen, with a built-in photograph as the chosen picture.
+#   scripts/screenshot-dialog.sh [BUILD_DIR] [OUTPUT_PNG]
+# BUILD_DIR defaults to build/windows (it must hold bin/Sorvane.scr).
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-$ROOT/build/windows}" && pwd)
+OUT=${2:-$ROOT/docs/settings-dialog.png}
+case "$OUT" in /*) ;; *) OUT="$PWD/$OUT" ;; esac
+
+if [ -z "${SORVANE_SCREENSHOT_INSIDE:-}" ]; then
+  exec env SORVANE_SCREENSHOT_INSIDE=1 "$ROOT/scripts/with-test-display.sh" "$0" "$BUILD" "$OUT"
+fi
+
+WORK=$(mktemp -d /tmp/sorvane-shot.XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+cp "$BUILD/bin/Sorvane.scr" "$WORK/"
+cp "$ROOT/resources/photo1.jpg" "$WORK/photo.jpg"
+# The settings file names the photograph by its Wine path (Z: is the root).
+WINPATH="Z:$(echo "$WORK/photo.jpg" | tr / '\\')"
+{
+  printf '[Section]\r\n'
+  printf '\x89\xE6\x91\x9C\xCC\xA7\xB2\xD9=%s\r\n' "$WINPATH"
+  printf '\x93\xAF\x8E\x9E\x95\x5C\x8E\xA6\x90\x94= 30\r\n'
+  printf '\x89\xE6\x91\x9C\x82\xCC\x91\xE5\x82\xAB\x82\xB3= 12\r\n'
+} >"$WORK/Sorvane.ini"
+
+# Without a window manager on the virtual screen, Wine draws the frame and
+# the title bar itself when its windows are unmanaged.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+
+# The mouse rests away from the dialog so no button is highlighted.
+xdotool mousemove 5 5
+"$ROOT/scripts/wine-run.sh" "$WORK/Sorvane.scr" /c &
+RUNNER=$!
+
+TITLE="Sorvaneの設定"
+WINDOW=""
+for _ in $(seq 1 200); do
+  WINDOW=$(xdotool search --name "^${TITLE}\$" 2>/dev/null | head -n 1 || true)
+  [ -n "$WINDOW" ] && break
+  sleep 0.1
+done
+if [ -z "$WINDOW" ]; then
+  echo "the settings dialog did not show" >&2
+  exit 1
+fi
+sleep 2
+eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+mkdir -p "$(dirname "$OUT")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$OUT"
+echo "wrote $OUT (${WIDTH}x${HEIGHT})"
+
+# The virtual display's clean-up ends Wine and with it the dialog.
+disown "$RUNNER" 2>/dev/null || true

@@ -1,0 +1,36 @@
+// The request that the photo chooser "..." of the settings dialog hands to the
+// system's open-file dialog (photo_chooser_win32.cpp). Kept apart so a test
+// can look at what the dialog is asked for.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+namespace sorvane {
+
+// Filter "画像ﾌｧｲﾙ (BMP JPG)" with the pattern "*.BMP;*JPG" (double-NUL ended)
+// and the title "ﾌｧｲﾙを開く".
+extern const wchar_t kChooserFilter[];
+extern const wchar_t* const kChooserTitle;
+
+// Size of the file name buffers, in characters.
+constexpr DWORD kChooserBufferSize = 255;
+
+// The buffers an open-file request points into.
+struct ChooserBuffers {
+  wchar_t File[kChooserBufferSize] = {};
+  wchar_t FileTitle[kChooserBufferSize] = {};
+  std::wstring InitialFolder;
+};
+
+// Fills Request for Owner: the filter, both buffers, the initial folder, the
+// title and no option flags.
+void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Owner);
+
+// The chosen name as ANSI code page bytes for the settings; a name with
+// characters outside the code page is given by its short (8.3) form.
+std::string ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity);
+
+}  // namespace sorvane

@@ -1,0 +1,816 @@
+// The settings dialog `Sorvane_P` (pairs with settings_dialog_win32.h). The
+// form, the panels and the sample box keep persistent images (32-bit DIB
+// sections) that their paint routine copies to the screen; labels and heading
+// frames are drawn over those images at paint time, so the gradient and the
+// tiles show through them. The photo chooser lives in photo_chooser_win32.cpp.
+
+#include "settings_dialog_win32.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "command_line.h"
+#include "command_win32.h"
+#include "paths.h"
+#include "picture_file.h"
+#include "resource_ids.h"
+#include "startup_win32.h"
+#include "text_win32.h"
+#include "window_helpers_win32.h"
+
+namespace sorvane {
+
+const wchar_t* const kCreditText = L"Sorvane 1.01 (c) 2026";
+const wchar_t* const kAddressText = L"https://sorvane.example.org/";
+
+namespace {
+
+const wchar_t* const kFormClass = L"Sorvane_P";
+const wchar_t* const kHolderClass = L"Sorvane_PictureBox";
+
+// Posted to the form to destroy it after a button's click handler has returned.
+constexpr UINT kDestroyLater = WM_APP + 1;
+
+// Surfaces with a persistent image.
+enum SurfaceIndex { kForm = 0, kPicB = 1, kPicD = 2, kDisplay = 3, kSurfaceCount = 4 };
+
+// Control identifiers (child window ids).
+enum ControlId { kIdPicB = 100, kIdPicD, kIdPname, kIdDisplay, kIdVSMulti, kIdVSSize, kIdCmdPic, kIdCmdCan, kIdCmdSet };
+
+// Grey background of the form and the panels (&H808080).
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+
+// Light-yellow text of the web address (&HC0FFFF).
+constexpr COLORREF kAddressColour = RGB(255, 255, 192);
+
+// Label colours: a system colour index, or an explicit colour.
+enum class LabelColour { WindowText, ButtonText, White, Address };
+
+// One row of the label table.
+struct LabelSpec {
+  int Surface;
+  int X, Y, Width, Height;
+  const wchar_t* Text;  // UTF-16 literal
+  bool Centred;
+  LabelColour Colour;
+};
+
+const LabelSpec kLabelSpecs[kLabelCount] = {
+    {kPicB, 8, 16, 95, 13, L"\u5199\u771F\u306E\u9078\u629E", true, LabelColour::WindowText},  // 写真の選択
+    {kPicB, 128, 36, 92, 13, L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99\u3092\u6307\u5B9A", false,
+     LabelColour::ButtonText},  // 画像ﾌｧｲﾙを指定
+    {kPicB, 108, 8, 141, 13, L"<\u9078\u629E\u306A\u3057\u306F\uFF83\uFF9E\uFF8C\uFF6B\uFF99\uFF84\u753B\u50CF>",
+     false, LabelColour::WindowText},  // <選択なしはﾃﾞﾌｫﾙﾄ画像>
+    {kPicD, 8, 16, 95, 13, L"\u540C\u6642\u8868\u793A\u6570", true, LabelColour::WindowText},      // 同時表示数
+    {kPicD, 196, 16, 95, 13, L"\u753B\u50CF\u306E\u5927\u304D\u3055", true, LabelColour::WindowText},  // 画像の大きさ
+    {kPicD, 320, 72, 13, 13, L"\u5C0F", false, LabelColour::WindowText},  // 小
+    {kPicD, 320, 8, 13, 13, L"\u5927", false, LabelColour::WindowText},   // 大
+    {kPicD, 132, 8, 13, 13, L"\u591A", false, LabelColour::WindowText},   // 多
+    {kPicD, 132, 72, 13, 13, L"\u5C11", false, LabelColour::WindowText},  // 少
+    {kForm, 12, 232, 165, 13, nullptr, false, LabelColour::White},        // credit
+    {kPicD, 132, 40, 15, 13, L"99", false, LabelColour::WindowText},      // lbl_Multi
+    {kPicD, 320, 40, 15, 13, L"99", false, LabelColour::WindowText},      // lbl_Size
+    {kForm, 12, 248, 214, 13, nullptr, false, LabelColour::Address},      // lbl_URL
+};
+
+// Heading frames Shape1(0..2): surface and rectangle.
+struct ShapeSpec {
+  int Surface;
+  int X, Y, Width, Height;
+};
+const ShapeSpec kShapes[] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
+
+// The dialog's font: ＭＳ Ｐゴシック 9.75 pt, Shift-JIS; where that face is
+// missing, its usual stand-ins, and at last whatever Japanese face the system
+// maps the character set to.
+HFONT CreateDialogFont(int Dpi, bool Underline) {
+  const wchar_t* const faces[] = {L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", L"MS PGothic", L"IPAPGothic",
+                                  L"IPA P\u30B4\u30B7\u30C3\u30AF", L""};
+  const int height = -MulDiv(975, Dpi, 7200);
+  HDC screen = GetDC(nullptr);
+  HFONT chosen = nullptr;
+  for (const wchar_t* face : faces) {
+    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, Underline ? TRUE : FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             face);
+    if (!font) continue;
+    if (!*face || !screen) {
+      chosen = font;
+      break;
+    }
+    wchar_t got[LF_FACESIZE] = {};
+    HGDIOBJ old = SelectObject(screen, font);
+    GetTextFaceW(screen, LF_FACESIZE, got);
+    SelectObject(screen, old);
+    if (lstrcmpiW(got, face) == 0) {
+      chosen = font;
+      break;
+    }
+    DeleteObject(font);
+  }
+  if (screen) ReleaseDC(nullptr, screen);
+  return chosen;
+}
+
+}  // namespace
+
+// A window with a persistent image: a 32-bit top-down DIB section selected
+// into a memory DC.
+struct Sorvane_P::Surface {
+  HWND Window = nullptr;
+  HDC Dc = nullptr;
+  HBITMAP Bitmap = nullptr;
+  HGDIOBJ OldBitmap = nullptr;
+  uint32_t* Bits = nullptr;
+  int Width = 0;
+  int Height = 0;
+  Sorvane_P* Owner = nullptr;
+  int Index = 0;
+
+  // Drops the image.
+  void Release() {
+    if (Dc) {
+      SelectObject(Dc, OldBitmap);
+      DeleteDC(Dc);
+    }
+    if (Bitmap) DeleteObject(Bitmap);
+    Dc = nullptr;
+    Bitmap = nullptr;
+    Bits = nullptr;
+    Width = Height = 0;
+  }
+
+  // Makes a fresh image of W x H filled with Colour; false when it cannot.
+  bool Resize(int W, int H, COLORREF Colour) {
+    Release();
+    if (W <= 0 || H <= 0 || W > 16384 || H > 16384) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = W;
+    info.bmiHeader.biHeight = -H;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!Bitmap) return false;
+    Dc = CreateCompatibleDC(nullptr);
+    if (!Dc) {
+      DeleteObject(Bitmap);
+      Bitmap = nullptr;
+      return false;
+    }
+    OldBitmap = SelectObject(Dc, Bitmap);
+    Bits = static_cast<uint32_t*>(bits);
+    Width = W;
+    Height = H;
+    const uint32_t fill = (static_cast<uint32_t>(GetRValue(Colour)) << 16) |
+                          (static_cast<uint32_t>(GetGValue(Colour)) << 8) | GetBValue(Colour);
+    for (size_t i = 0, n = static_cast<size_t>(W) * H; i < n; ++i) Bits[i] = fill;
+    return true;
+  }
+
+  ~Surface() { Release(); }
+};
+
+// A label: one line of text drawn with a transparent background over its
+// container. The text is not cut at the label's box: a fallback font a little
+// wider than the layout's own must not turn "30" into "3".
+struct Sorvane_P::Label {
+  int Surface = kForm;
+  RECT Rect{};
+  std::wstring Text;
+  bool Centred = false;
+  bool Underlined = false;
+  LabelColour Colour = LabelColour::WindowText;
+};
+
+Sorvane_P::Sorvane_P(SettingsDialogHost Host)
+    : host_(std::move(Host)), surfaces_(new Surface[kSurfaceCount]), labels_(new Label[kLabelCount]) {
+  for (int i = 0; i < kSurfaceCount; ++i) {
+    surfaces_[i].Owner = this;
+    surfaces_[i].Index = i;
+  }
+}
+
+Sorvane_P::~Sorvane_P() {
+  if (form_ && IsWindow(form_)) DestroyWindow(form_);
+  for (int i = 0; i < kSurfaceCount; ++i) surfaces_[i].Release();
+  if (marbleDc_) {
+    SelectObject(marbleDc_, marbleOld_);
+    DeleteDC(marbleDc_);
+  }
+  if (marble_) DeleteObject(marble_);
+  if (font_) DeleteObject(font_);
+  if (underlined_) DeleteObject(underlined_);
+}
+
+int Sorvane_P::Scale(int Pixels96) const { return TwipsToPixels(Pixels96 * 15.0, dpi_); }
+
+std::string Sorvane_P::SettingsFile() const {
+  return host_.SettingsFile.empty() ? SettingsFileName() : host_.SettingsFile;
+}
+
+void Sorvane_P::EndTheProgram() {
+  if (host_.EndProgram) {
+    host_.EndProgram();
+  } else {
+    EndProgram();
+  }
+}
+
+bool Sorvane_P::Open() {
+  if (!host_.Settings) return false;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW form{};
+  form.cbSize = sizeof form;
+  form.lpfnWndProc = FormProc;
+  form.hInstance = instance;
+  form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  form.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVANE));
+  form.lpszClassName = kFormClass;
+  RegisterClassExW(&form);  // a second dialog in one process finds it registered
+  WNDCLASSEXW holder{};
+  holder.cbSize = sizeof holder;
+  holder.lpfnWndProc = HolderProc;
+  holder.hInstance = instance;
+  holder.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  holder.lpszClassName = kHolderClass;
+  RegisterClassExW(&holder);
+
+  HDC screen = GetDC(nullptr);
+  if (screen) {
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+  }
+  if (dpi_ <= 0) dpi_ = 96;
+  font_ = CreateDialogFont(dpi_, false);
+  underlined_ = CreateDialogFont(dpi_, true);
+
+  // The tile picture (Pic_Mbl).
+  marble_ = static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDB_MARBLE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (marble_) {
+    BITMAP info{};
+    GetObjectW(marble_, sizeof info, &info);
+    marbleDc_ = CreateCompatibleDC(nullptr);
+    if (marbleDc_) {
+      marbleOld_ = SelectObject(marbleDc_, marble_);
+      marbleWidth_ = info.bmWidth;
+      marbleHeight_ = info.bmHeight;
+    }
+  }
+
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  // The laid-out client area before Form_Load sizes the form.
+  RECT outer{0, 0, Scale(413), Scale(300)};
+  AdjustWindowRectEx(&outer, style, FALSE, WS_EX_CONTROLPARENT);
+  form_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, kSettingsWindowTitle, style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                          instance, this);
+  if (!form_) return false;
+  CreateControls();
+  Form_Load();
+  ShowWindow(form_, SW_SHOWNORMAL);
+  UpdateWindow(form_);
+  SetForegroundWindow(form_);
+  if (pname_) SetFocus(pname_);
+  return true;
+}
+
+Command* Sorvane_P::MakeButton(HWND Parent, int Id, int X, int Y, int Width, int Height, const wchar_t* Caption) {
+  Command* button = Command::Create(Parent, Id, Scale(X), Scale(Y), Scale(Width), Scale(Height));
+  if (!button) return nullptr;
+  // What the form's layout keeps for each button: its caption and font.
+  PropertyStore store;
+  store.Set(L"Caption", PropertyValue::Text(Caption));
+  store.Set(L"Font", PropertyValue::Font(InitialCaptionFont()));
+  button->ReadProperties(store);
+  button->OnClick = [this, Id] {
+    if (Id == kIdCmdPic) Cmd_Pic_Click();
+    if (Id == kIdCmdCan) Cmd_Can_Click();
+    if (Id == kIdCmdSet) Cmd_Set_Click();
+  };
+  HWND window = button->Window();
+  SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_TABSTOP);
+  return button;
+}
+
+HWND Sorvane_P::CreateHolder(HWND Parent, int Index, int X, int Y, int Width, int Height, DWORD ExStyle) {
+  Surface& s = surfaces_[Index];
+  s.Window = CreateWindowExW(ExStyle, kHolderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Scale(X), Scale(Y),
+                             Scale(Width), Scale(Height), Parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicB + Index - 1)),
+                             GetModuleHandleW(nullptr), &s);
+  RECT client{};
+  GetClientRect(s.Window, &client);
+  s.Resize(client.right, client.bottom, Index == kDisplay ? RGB(0, 0, 0) : kGrey);
+  return s.Window;
+}
+
+bool Sorvane_P::CreateControls() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  // Labels first: they are data drawn by their containers.
+  for (int i = 0; i < kLabelCount; ++i) {
+    const LabelSpec& spec = kLabelSpecs[i];
+    Label& label = labels_[i];
+    label.Surface = spec.Surface;
+    label.Rect = RECT{Scale(spec.X), Scale(spec.Y), Scale(spec.X + spec.Width), Scale(spec.Y + spec.Height)};
+    label.Centred = spec.Centred;
+    label.Colour = spec.Colour;
+    label.Text = spec.Text ? spec.Text : L"";
+  }
+  labels_[static_cast<int>(DialogLabel::lbl9)].Text = kCreditText;
+  labels_[static_cast<int>(DialogLabel::lbl_URL)].Text = kAddressText;
+  labels_[static_cast<int>(DialogLabel::lbl_URL)].Underlined = true;
+
+  // Creation order is the tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set,
+  // VS_Multi, VS_Size (the panels pass the walk into their children).
+  HWND picB = CreateHolder(form_, kPicB, 12, 16, 365, 101, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
+  pname_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                           Scale(8), Scale(56), Scale(257), Scale(33), picB,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPname)), instance, nullptr);
+  if (pname_ && font_) SendMessageW(pname_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  cmdPic_ = MakeButton(picB, kIdCmdPic, 228, 32, 37, 21, L"...");
+  CreateHolder(picB, kDisplay, 272, 8, 80, 80, 0);
+  cmdCan_ = MakeButton(form_, kIdCmdCan, 232, 236, 73, 25, L"\uFF77\uFF6C\uFF9D\uFF7E\uFF99");  // ｷｬﾝｾﾙ
+  cmdSet_ = MakeButton(form_, kIdCmdSet, 304, 236, 73, 25, L"\u8A2D\u5B9A");                     // 設定
+  HWND picD = CreateHolder(form_, kPicD, 12, 124, 365, 97, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
+  const DWORD barStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_VERT;
+  vsMulti_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, Scale(112), Scale(8), Scale(17), Scale(77), picD,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSMulti)), instance, nullptr);
+  vsSize_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, Scale(300), Scale(8), Scale(17), Scale(77), picD,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSSize)), instance, nullptr);
+  multiValue_ = kMultiBar.Initial;
+  sizeValue_ = kSizeBar.Initial;
+  if (vsMulti_) {
+    SetScrollRange(vsMulti_, SB_CTL, kMultiBar.Min, kMultiBar.Max, FALSE);
+    SetScrollPos(vsMulti_, SB_CTL, BarPositionOf(kMultiBar, multiValue_), TRUE);
+  }
+  if (vsSize_) {
+    SetScrollRange(vsSize_, SB_CTL, kSizeBar.Min, kSizeBar.Max, FALSE);
+    SetScrollPos(vsSize_, SB_CTL, BarPositionOf(kSizeBar, sizeValue_), TRUE);
+  }
+  return picB && picD && pname_ && vsMulti_ && vsSize_;
+}
+
+HWND Sorvane_P::Control(DialogControl Which) const {
+  switch (Which) {
+    case DialogControl::Form: return form_;
+    case DialogControl::Pic_B: return surfaces_[kPicB].Window;
+    case DialogControl::Pic_D: return surfaces_[kPicD].Window;
+    case DialogControl::Display: return surfaces_[kDisplay].Window;
+    case DialogControl::Pname: return pname_;
+    case DialogControl::VS_Multi: return vsMulti_;
+    case DialogControl::VS_Size: return vsSize_;
+    case DialogControl::Cmd_Pic: return cmdPic_ ? cmdPic_->Window() : nullptr;
+    case DialogControl::Cmd_Can: return cmdCan_ ? cmdCan_->Window() : nullptr;
+    case DialogControl::Cmd_Set: return cmdSet_ ? cmdSet_->Window() : nullptr;
+  }
+  return nullptr;
+}
+
+Command* Sorvane_P::Button(DialogControl Which) const {
+  switch (Which) {
+    case DialogControl::Cmd_Pic: return cmdPic_;
+    case DialogControl::Cmd_Can: return cmdCan_;
+    case DialogControl::Cmd_Set: return cmdSet_;
+    default: return nullptr;
+  }
+}
+
+std::wstring Sorvane_P::LabelCaption(DialogLabel Which) const { return labels_[static_cast<int>(Which)].Text; }
+
+RECT Sorvane_P::LabelRect(DialogLabel Which) const { return labels_[static_cast<int>(Which)].Rect; }
+
+COLORREF Sorvane_P::ImagePixel(DialogControl Which, int X, int Y) const {
+  int index = kForm;
+  switch (Which) {
+    case DialogControl::Pic_B: index = kPicB; break;
+    case DialogControl::Pic_D: index = kPicD; break;
+    case DialogControl::Display: index = kDisplay; break;
+    default: break;
+  }
+  const Surface& s = surfaces_[index];
+  if (!s.Bits || X < 0 || Y < 0 || X >= s.Width || Y >= s.Height) return CLR_INVALID;
+  const uint32_t p = s.Bits[static_cast<size_t>(Y) * s.Width + X];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+std::wstring Sorvane_P::PnameText() const {
+  if (!pname_) return std::wstring();
+  const int length = GetWindowTextLengthW(pname_);
+  if (length <= 0) return std::wstring();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(pname_, &text[0], length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+void Sorvane_P::Form_Load() {
+  // 1-2. Size, then centre horizontally and a third of the free height down.
+  const double screenWidth = PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_);
+  const double screenHeight = PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_);
+  const FormPosition at = PlaceForm(screenWidth, screenHeight);
+  SetWindowPos(form_, nullptr, TwipsToPixels(at.Left, dpi_), TwipsToPixels(at.Top, dpi_),
+               TwipsToPixels(kFormWidthTwips, dpi_), TwipsToPixels(kFormHeightTwips, dpi_),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // 3. Hover tracking of the gradient buttons.
+  SetupButtons(form_, true, true);
+  // 4. Marble panels.
+  TileBackground(DialogControl::Pic_B);
+  TileBackground(DialogControl::Pic_D);
+  const SettingsRecord& settings = *host_.Settings;
+  // 5. The path box.
+  if (pname_) SetWindowTextW(pname_, AnsiToWide(settings.PicturePath).c_str());
+  // 6-7. Bars, then labels with the file's own values (an out-of-range value
+  // leaves the bar where it was).
+  SetBarValue(DialogControl::VS_Multi, BarValueAfterSetting(kMultiBar, settings.StarCount, multiValue_));
+  SetLabel(DialogLabel::lbl_Multi, AnsiToWide(DecimalText(settings.StarCount)));
+  SetBarValue(DialogControl::VS_Size, SizeBarValueFor(settings.StarSize, sizeValue_));
+  SetLabel(DialogLabel::lbl_Size, AnsiToWide(GeneralNumberText(settings.StarSize)));
+  // 8. The sample.
+  ShowSample();
+  // 9. The chooser starts in the path's folder.
+  host_.Settings->PictureFolder = FolderOfPath(WideToAnsi(PnameText()));
+  // 10-11. Zoom out of the mouse position.
+  CatchZoomOrigin();
+  ZoomOpen(form_);
+}
+
+void Sorvane_P::Form_Resize() {
+  Surface& s = surfaces_[kForm];
+  RECT client{};
+  GetClientRect(form_, &client);
+  if (!s.Resize(client.right, client.bottom, kGrey)) return;
+  const std::vector<int> levels = GradientLevels(client.bottom);
+  HGDIOBJ oldPen = SelectObject(s.Dc, GetStockObject(DC_PEN));
+  for (size_t i = 0; i < levels.size(); ++i) {
+    const int c = levels[i];
+    SetDCPenColor(s.Dc, RGB(c, c, c + 30));
+    GetClientRect(form_, &client);
+    MoveToEx(s.Dc, 0, static_cast<int>(i), nullptr);
+    LineTo(s.Dc, client.right, static_cast<int>(i));
+  }
+  SelectObject(s.Dc, oldPen);
+  InvalidateRect(form_, nullptr, FALSE);
+}
+
+void Sorvane_P::Form_Unload() { ZoomClose(form_); }
+
+void Sorvane_P::CloseForm() {
+  if (!unloaded_) {
+    unloaded_ = true;
+    Form_Unload();
+  }
+  // Destroyed once the button's click handler has returned (only reached
+  // when ending the program is left to someone else, as in tests).
+  PostMessageW(form_, kDestroyLater, 0, 0);
+}
+
+void Sorvane_P::OnClose() {
+  if (!unloaded_) {
+    unloaded_ = true;
+    Form_Unload();
+  }
+  DestroyWindow(form_);
+}
+
+void Sorvane_P::Cmd_Set_Click() {
+  const std::string picture = WideToAnsi(PnameText());
+  WriteIniValue(kSettingsSection, kKeyPicture, picture, SettingsFile());
+  WriteIniValue(kSettingsSection, kKeyCount, FormatSettingsNumber(multiValue_), SettingsFile());
+  WriteIniValue(kSettingsSection, kKeySize, FormatSettingsNumber(sizeValue_), SettingsFile());
+  CloseForm();
+  EndTheProgram();
+}
+
+void Sorvane_P::Cmd_Can_Click() {
+  CloseForm();
+  EndTheProgram();
+}
+
+void Sorvane_P::VS_Multi_Change() { SetLabel(DialogLabel::lbl_Multi, AnsiToWide(DecimalText(multiValue_))); }
+void Sorvane_P::VS_Multi_Scroll() { VS_Multi_Change(); }
+void Sorvane_P::VS_Size_Change() { SetLabel(DialogLabel::lbl_Size, AnsiToWide(DecimalText(sizeValue_))); }
+void Sorvane_P::VS_Size_Scroll() { VS_Size_Change(); }
+
+void Sorvane_P::lbl_URL_Click() {
+  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const std::wstring address = labels_[static_cast<int>(DialogLabel::lbl_URL)].Text;
+  if (host_.OpenAddress) {
+    host_.OpenAddress(form_, address);
+  } else {
+    ShellExecuteW(form_, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
+  SetCursor(previous ? previous : LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void Sorvane_P::TileBackground(DialogControl Panel) {
+  const int index = Panel == DialogControl::Pic_D ? kPicD : kPicB;
+  Surface& s = surfaces_[index];
+  if (!s.Dc || !marbleDc_) return;
+  for (const TilePoint& p : TilePositions(marbleWidth_, marbleHeight_, s.Width, s.Height)) {
+    BitBlt(s.Dc, p.X, p.Y, marbleWidth_, marbleHeight_, marbleDc_, 0, 0, SRCCOPY);
+  }
+  InvalidateRect(s.Window, nullptr, FALSE);
+}
+
+void Sorvane_P::ShowSample() {
+  Surface& s = surfaces_[kDisplay];
+  // The text is read twice and the file test always runs, even for no text.
+  const std::wstring first = PnameText();
+  const std::string path = WideToAnsi(PnameText());
+  const bool exists = FileExists(path);
+  bool used = !first.empty() && exists;
+  int photoWidth = 0;
+  int photoHeight = 0;
+  if (used) used = ReadPictureSize(path, photoWidth, photoHeight) && photoWidth > 0 && photoHeight > 0;
+  SampleSize size;
+  BgrImage picture;
+  int width = 80;
+  int height = 80;
+  if (used) {
+    size = SampleSizeFor(photoWidth, photoHeight);
+    width = SamplePixels(size.Width);
+    height = SamplePixels(size.Height);
+    // A side that rounds to nothing draws nothing; a file that cannot be
+    // decoded after all gives the empty box.
+    if (width > 0 && height > 0) used = LoadPictureScaled(path, width, height, picture);
+  }
+  if (!used) {
+    width = 80;
+    height = 80;
+  }
+  SetWindowPos(s.Window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  s.Resize(width, height, RGB(0, 0, 0));
+  if (used && s.Bits && picture.Width == width && picture.Height == height) {
+    for (int y = 0; y < height; ++y) {
+      const uint8_t* row = &picture.Pixels[static_cast<size_t>(y) * width * 3];
+      uint32_t* out = s.Bits + static_cast<size_t>(y) * width;
+      for (int x = 0; x < width; ++x) {
+        out[x] = (static_cast<uint32_t>(row[3 * x + 2]) << 16) | (static_cast<uint32_t>(row[3 * x + 1]) << 8) |
+                 row[3 * x];
+      }
+    }
+  }
+  GdiFlush();
+  InvalidateRect(s.Window, nullptr, FALSE);
+}
+
+void Sorvane_P::SetBarValue(DialogControl Bar, int Value) {
+  const bool multi = Bar == DialogControl::VS_Multi;
+  const BarRange& range = multi ? kMultiBar : kSizeBar;
+  int& value = multi ? multiValue_ : sizeValue_;
+  if (Value < range.Min) Value = range.Min;
+  if (Value > range.Max) Value = range.Max;
+  HWND window = multi ? vsMulti_ : vsSize_;
+  if (window) SetScrollPos(window, SB_CTL, BarPositionOf(range, Value), TRUE);
+  if (Value == value) return;
+  value = Value;
+  if (multi) {
+    VS_Multi_Change();
+  } else {
+    VS_Size_Change();
+  }
+}
+
+void Sorvane_P::SetLabel(DialogLabel Which, const std::wstring& Text) {
+  Label& label = labels_[static_cast<int>(Which)];
+  label.Text = Text;
+  HWND window = surfaces_[label.Surface].Window;
+  if (label.Surface == kForm) window = form_;
+  // A label's text may run past its box (it is never cut), so the whole
+  // container is repainted.
+  if (window) InvalidateRect(window, nullptr, FALSE);
+}
+
+void Sorvane_P::OnVScroll(HWND Bar, int Code) {
+  const bool multi = Bar == vsMulti_;
+  if (!multi && Bar != vsSize_) return;
+  const BarRange& range = multi ? kMultiBar : kSizeBar;
+  const int current = multi ? multiValue_ : sizeValue_;
+  int value = current;
+  bool dragging = false;
+  switch (Code) {
+    case SB_LINEUP: value = current + range.SmallStep; break;
+    case SB_LINEDOWN: value = current - range.SmallStep; break;
+    case SB_PAGEUP: value = current + range.LargeStep; break;
+    case SB_PAGEDOWN: value = current - range.LargeStep; break;
+    case SB_TOP: value = range.Max; break;
+    case SB_BOTTOM: value = range.Min; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO info{};
+      info.cbSize = sizeof info;
+      info.fMask = SIF_TRACKPOS;
+      if (!GetScrollInfo(Bar, SB_CTL, &info)) return;
+      value = BarValueAt(range, info.nTrackPos);
+      dragging = Code == SB_THUMBTRACK;
+      break;
+    }
+    default: return;
+  }
+  if (value < range.Min) value = range.Min;
+  if (value > range.Max) value = range.Max;
+  if (value == current) return;
+  SetScrollPos(Bar, SB_CTL, BarPositionOf(range, value), TRUE);
+  (multi ? multiValue_ : sizeValue_) = value;
+  if (multi) {
+    if (dragging) VS_Multi_Scroll(); else VS_Multi_Change();
+  } else {
+    if (dragging) VS_Size_Scroll(); else VS_Size_Change();
+  }
+}
+
+bool Sorvane_P::OverAddress(LPARAM L) const {
+  const POINT p{static_cast<short>(LOWORD(L)), static_cast<short>(HIWORD(L))};
+  const RECT& r = labels_[static_cast<int>(DialogLabel::lbl_URL)].Rect;
+  return PtInRect(&r, p) != FALSE;
+}
+
+void Sorvane_P::Paint(int Index, HDC Dc) {
+  Surface& s = surfaces_[Index];
+  RECT client{};
+  GetClientRect(s.Window ? s.Window : form_, &client);
+  if (client.right <= 0 || client.bottom <= 0) return;
+  // Compose in a back buffer so labels never flicker over their background.
+  HDC buffer = CreateCompatibleDC(Dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(Dc, client.right, client.bottom);
+  if (!buffer || !bitmap) {
+    if (buffer) DeleteDC(buffer);
+    if (bitmap) DeleteObject(bitmap);
+    return;
+  }
+  HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
+  FillRect(buffer, &client, static_cast<HBRUSH>(GetStockObject(Index == kDisplay ? BLACK_BRUSH : GRAY_BRUSH)));
+  if (s.Dc) BitBlt(buffer, 0, 0, s.Width, s.Height, s.Dc, 0, 0, SRCCOPY);
+
+  // Heading frames.
+  HGDIOBJ oldPen = SelectObject(buffer, GetStockObject(DC_PEN));
+  HGDIOBJ oldBrush = SelectObject(buffer, GetStockObject(NULL_BRUSH));
+  SetDCPenColor(buffer, GetSysColor(COLOR_WINDOWTEXT));
+  for (const ShapeSpec& shape : kShapes) {
+    if (shape.Surface != Index) continue;
+    Rectangle(buffer, Scale(shape.X), Scale(shape.Y), Scale(shape.X + shape.Width), Scale(shape.Y + shape.Height));
+  }
+  SelectObject(buffer, oldBrush);
+  SelectObject(buffer, oldPen);
+
+  // Labels.
+  SetBkMode(buffer, TRANSPARENT);
+  HGDIOBJ oldFont = SelectObject(buffer, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+  for (int i = 0; i < kLabelCount; ++i) {
+    const Label& label = labels_[i];
+    if (label.Surface != Index) continue;
+    COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
+    switch (label.Colour) {
+      case LabelColour::WindowText: break;
+      case LabelColour::ButtonText: colour = GetSysColor(COLOR_BTNTEXT); break;
+      case LabelColour::White: colour = RGB(255, 255, 255); break;
+      case LabelColour::Address: colour = kAddressColour; break;
+    }
+    SetTextColor(buffer, colour);
+    if (label.Underlined && underlined_) SelectObject(buffer, underlined_);
+    RECT r = label.Rect;
+    DrawTextW(buffer, label.Text.c_str(), static_cast<int>(label.Text.size()), &r,
+              DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX | (label.Centred ? DT_CENTER : DT_LEFT));
+    if (label.Underlined && underlined_) SelectObject(buffer, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+  }
+  SelectObject(buffer, oldFont);
+
+  BitBlt(Dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
+}
+
+LRESULT CALLBACK Sorvane_P::FormProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+  if (Message == WM_NCCREATE) {
+    auto* self = static_cast<Sorvane_P*>(reinterpret_cast<CREATESTRUCTW*>(L)->lpCreateParams);
+    self->form_ = Window;
+    SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Sorvane_P*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(Window, Message, W, L);
+  if (Message == WM_NCDESTROY) {
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+    self->form_ = nullptr;
+    return DefWindowProcW(Window, Message, W, L);
+  }
+  return self->OnFormMessage(Message, W, L);
+}
+
+LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
+  switch (Message) {
+    case WM_SIZE:
+      Form_Resize();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(form_, &ps);
+      Paint(kForm, dc);
+      EndPaint(form_, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(kForm, reinterpret_cast<HDC>(W));
+      return 0;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(W) == form_ && LOWORD(L) == HTCLIENT) {
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(form_, &p);
+        if (OverAddress(MAKELPARAM(p.x, p.y))) {
+          SetCursor(LoadCursorW(nullptr, IDC_HAND));
+          return TRUE;
+        }
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      addressPressed_ = OverAddress(L);
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool click = addressPressed_ && OverAddress(L);
+      addressPressed_ = false;
+      if (click) lbl_URL_Click();
+      return 0;
+    }
+    case WM_VSCROLL:
+      OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case kDestroyLater:
+      DestroyWindow(form_);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(form_, Message, W, L);
+}
+
+LRESULT CALLBACK Sorvane_P::HolderProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+  if (Message == WM_NCCREATE) {
+    auto* surface = static_cast<Surface*>(reinterpret_cast<CREATESTRUCTW*>(L)->lpCreateParams);
+    surface->Window = Window;
+    SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(surface));
+  }
+  auto* surface = reinterpret_cast<Surface*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (!surface || !surface->Owner) return DefWindowProcW(Window, Message, W, L);
+  if (Message == WM_NCDESTROY) {
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+    surface->Window = nullptr;
+    return DefWindowProcW(Window, Message, W, L);
+  }
+  return surface->Owner->OnHolderMessage(surface->Index, Message, W, L);
+}
+
+LRESULT Sorvane_P::OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L) {
+  HWND window = surfaces_[Index].Window;
+  switch (Message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window, &ps);
+      Paint(Index, dc);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(Index, reinterpret_cast<HDC>(W));
+      return 0;
+    case WM_VSCROLL:
+      OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, Message, W, L);
+}
+
+void Sorvane_P::RunModal() {
+  MSG msg;
+  while (form_ && IsWindow(form_)) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    if (form_ && IsDialogMessageW(form_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void ShowSettingsDialog(SettingsRecord& Settings) {
+  SettingsDialogHost host;
+  host.Settings = &Settings;
+  Sorvane_P dialog(std::move(host));
+  if (!dialog.Open()) return;
+  dialog.RunModal();
+}
+
+}  // namespace sorvane

@@ -1,0 +1,139 @@
+// The settings dialog `Sorvane_P` of the Windows screen saver: gradient
+// background, two marble panels, the photo sample, the count and size bars,
+// the web address, and the three gradient buttons that save or cancel
+// (settings_dialog_win32.cpp; the photo chooser "..." is in
+// photo_chooser_win32.cpp, the arithmetic in dialog_layout.h). It reads the
+// settings record; it writes the settings file only on "設定".
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "dialog_layout.h"
+#include "settings_file.h"
+
+namespace sorvane {
+
+class Command;
+
+// What the dialog needs from the program around it. A test replaces the
+// parts that would end the process, show the system's open-file dialog or
+// start a web browser.
+struct SettingsDialogHost {
+  SettingsRecord* Settings = nullptr;  // the program's settings record
+  std::string SettingsFile;            // empty: SettingsFileName(), built at each write
+  std::function<void()> EndProgram;    // empty: end the process at once
+  std::function<bool(OPENFILENAMEW&)> ChooseFile;                     // empty: GetOpenFileNameW
+  std::function<void(HWND Owner, const std::wstring& Address)> OpenAddress;  // empty: ShellExecuteW
+};
+
+// The dialog's windows, for SetupButtons' walk and for tests.
+enum class DialogControl { Form, Pic_B, Pic_D, Pname, Display, VS_Multi, VS_Size, Cmd_Pic, Cmd_Can, Cmd_Set };
+
+// The labels: lbl(0) .. lbl(9), then the three named ones.
+enum class DialogLabel { lbl0, lbl1, lbl2, lbl3, lbl4, lbl5, lbl6, lbl7, lbl8, lbl9, lbl_Multi, lbl_Size, lbl_URL };
+constexpr int kLabelCount = 13;
+
+// Texts shown on the dialog.
+extern const wchar_t* const kCreditText;   // lbl(9)
+extern const wchar_t* const kAddressText;  // lbl_URL, also the address opened
+
+class Sorvane_P {
+ public:
+  explicit Sorvane_P(SettingsDialogHost Host);
+  ~Sorvane_P();
+  Sorvane_P(const Sorvane_P&) = delete;
+  Sorvane_P& operator=(const Sorvane_P&) = delete;
+
+  // Creates the window and its controls, runs Form_Load and shows it. False
+  // when the window could not be made.
+  bool Open();
+
+  // Dispatches messages (with the dialog keys) until the window is gone.
+  void RunModal();
+
+  HWND Window() const { return form_; }
+  HWND Control(DialogControl Which) const;
+  Command* Button(DialogControl Which) const;
+  std::wstring LabelCaption(DialogLabel Which) const;
+  RECT LabelRect(DialogLabel Which) const;  // in its container's client pixels
+  int MultiValue() const { return multiValue_; }
+  int SizeValue() const { return sizeValue_; }
+  // A pixel of the persistent image of the form, a panel or the sample box.
+  COLORREF ImagePixel(DialogControl Which, int X, int Y) const;
+  std::wstring PnameText() const;
+
+  // Event handlers.
+  void Form_Load();
+  void Form_Resize();
+  void Form_Unload();
+  void Cmd_Set_Click();
+  void Cmd_Can_Click();
+  void Cmd_Pic_Click();
+  void VS_Multi_Change();
+  void VS_Multi_Scroll();
+  void VS_Size_Change();
+  void VS_Size_Scroll();
+  void lbl_URL_Click();
+
+  // Covers a panel's persistent image with marble tiles.
+  void TileBackground(DialogControl Panel);
+  // Redraws the photo sample from Pname's text.
+  void ShowSample();
+
+ private:
+  struct Surface;
+  struct Label;
+
+  static LRESULT CALLBACK FormProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
+  static LRESULT CALLBACK HolderProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
+  LRESULT OnFormMessage(UINT Message, WPARAM W, LPARAM L);
+  LRESULT OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L);
+
+  bool CreateControls();
+  Command* MakeButton(HWND Parent, int Id, int X, int Y, int Width, int Height, const wchar_t* Caption);
+  HWND CreateHolder(HWND Parent, int Index, int X, int Y, int Width, int Height, DWORD ExStyle);
+  void Paint(int Index, HDC Dc);
+  void OnVScroll(HWND Bar, int Code);
+  void SetBarValue(DialogControl Bar, int Value);
+  void SetLabel(DialogLabel Which, const std::wstring& Text);
+  void CloseForm();
+  void OnClose();
+  bool OverAddress(LPARAM L) const;
+  int Scale(int Pixels96) const;
+  std::string SettingsFile() const;
+  void EndTheProgram();
+
+  SettingsDialogHost host_;
+  HWND form_ = nullptr;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;
+  HFONT underlined_ = nullptr;
+  HDC marbleDc_ = nullptr;
+  HBITMAP marble_ = nullptr;
+  HGDIOBJ marbleOld_ = nullptr;
+  int marbleWidth_ = 0;
+  int marbleHeight_ = 0;
+  std::unique_ptr<Surface[]> surfaces_;  // form, Pic_B, Pic_D, Display
+  std::unique_ptr<Label[]> labels_;
+  HWND pname_ = nullptr;
+  HWND vsMulti_ = nullptr;
+  HWND vsSize_ = nullptr;
+  Command* cmdPic_ = nullptr;
+  Command* cmdCan_ = nullptr;
+  Command* cmdSet_ = nullptr;
+  int multiValue_ = 10;
+  int sizeValue_ = 1;
+  bool unloaded_ = false;
+  bool addressPressed_ = false;
+};
+
+// Shows the settings dialog for Settings modally; returns when it has closed.
+void ShowSettingsDialog(SettingsRecord& Settings);
+
+}  // namespace sorvane
