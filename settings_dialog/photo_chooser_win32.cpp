@@ -17,6 +17,7 @@ namespace sorvane {
 const wchar_t kChooserFilter[] = L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99 (BMP JPG)\0*.BMP;*JPG\0";
 const wchar_t* const kChooserTitle = L"\uFF8C\uFF67\uFF72\uFF99\u3092\u958B\u304F";  // ﾌｧｲﾙを開く
 
+// Fills the open-file request (see photo_chooser_win32.h).
 void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Owner) {
   Request = OPENFILENAMEW{};
   Request.lStructSize = sizeof Request;
@@ -32,6 +33,7 @@ void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Ow
   Request.Flags = 0;
 }
 
+// The chosen name in the ANSI code page (see photo_chooser_win32.h).
 std::string ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity) {
   const size_t length = wcsnlen(Buffer, Capacity);
   const std::wstring chosen(Buffer, length);
@@ -45,6 +47,7 @@ std::string ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity) {
   return ansi;
 }
 
+// "...": the open-file dialog; a choice becomes path, folder and sample.
 void Sorvane_P::Cmd_Pic_Click() {
   ChooserBuffers buffers;
   buffers.InitialFolder = AnsiToWide(host_.Settings->PictureFolder);

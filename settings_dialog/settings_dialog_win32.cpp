@@ -186,6 +186,7 @@ struct Sorvane_P::Label {
   LabelColour Colour = LabelColour::WindowText;
 };
 
+// Keeps the host; the window is made by Open.
 Sorvane_P::Sorvane_P(SettingsDialogHost Host)
     : host_(std::move(Host)), surfaces_(new Surface[kSurfaceCount]), labels_(new Label[kLabelCount]) {
   for (int i = 0; i < kSurfaceCount; ++i) {
@@ -194,6 +195,7 @@ Sorvane_P::Sorvane_P(SettingsDialogHost Host)
   }
 }
 
+// Destroys the window if it is still there and frees the GDI objects.
 Sorvane_P::~Sorvane_P() {
   if (form_ && IsWindow(form_)) DestroyWindow(form_);
   for (int i = 0; i < kSurfaceCount; ++i) surfaces_[i].Release();
@@ -206,12 +208,15 @@ Sorvane_P::~Sorvane_P() {
   if (underlined_) DeleteObject(underlined_);
 }
 
+// A layout size in 96-dpi pixels at the system's DPI.
 int Sorvane_P::Scale(int Pixels96) const { return TwipsToPixels(Pixels96 * 15.0, dpi_); }
 
+// The settings file to write, named anew at every write.
 std::string Sorvane_P::SettingsFile() const {
   return host_.SettingsFile.empty() ? SettingsFileName() : host_.SettingsFile;
 }
 
+// Ends the program, or tells the host that it would end.
 void Sorvane_P::EndTheProgram() {
   if (host_.EndProgram) {
     host_.EndProgram();
@@ -220,6 +225,7 @@ void Sorvane_P::EndTheProgram() {
   }
 }
 
+// Registers the window classes, loads font and tile, makes the form and shows it.
 bool Sorvane_P::Open() {
   if (!host_.Settings) return false;
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -279,6 +285,7 @@ bool Sorvane_P::Open() {
   return true;
 }
 
+// One gradient button with its caption and font, wired to its click handler.
 Command* Sorvane_P::MakeButton(HWND Parent, int Id, int X, int Y, int Width, int Height, const wchar_t* Caption) {
   Command* button = Command::Create(Parent, Id, Scale(X), Scale(Y), Scale(Width), Scale(Height));
   if (!button) return nullptr;
@@ -297,6 +304,7 @@ Command* Sorvane_P::MakeButton(HWND Parent, int Id, int X, int Y, int Width, int
   return button;
 }
 
+// A picture box (panel or sample box) with its persistent image.
 HWND Sorvane_P::CreateHolder(HWND Parent, int Index, int X, int Y, int Width, int Height, DWORD ExStyle) {
   Surface& s = surfaces_[Index];
   s.Window = CreateWindowExW(ExStyle, kHolderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Scale(X), Scale(Y),
@@ -309,6 +317,7 @@ HWND Sorvane_P::CreateHolder(HWND Parent, int Index, int X, int Y, int Width, in
   return s.Window;
 }
 
+// Every control of the form, in tab order.
 bool Sorvane_P::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   // Labels first: they are data drawn by their containers.
@@ -355,6 +364,7 @@ bool Sorvane_P::CreateControls() {
   return picB && picD && pname_ && vsMulti_ && vsSize_;
 }
 
+// The window of a control.
 HWND Sorvane_P::Control(DialogControl Which) const {
   switch (Which) {
     case DialogControl::Form: return form_;
@@ -371,6 +381,7 @@ HWND Sorvane_P::Control(DialogControl Which) const {
   return nullptr;
 }
 
+// The gradient button behind a button control.
 Command* Sorvane_P::Button(DialogControl Which) const {
   switch (Which) {
     case DialogControl::Cmd_Pic: return cmdPic_;
@@ -380,10 +391,13 @@ Command* Sorvane_P::Button(DialogControl Which) const {
   }
 }
 
+// A label's text.
 std::wstring Sorvane_P::LabelCaption(DialogLabel Which) const { return labels_[static_cast<int>(Which)].Text; }
 
+// A label's box in its container.
 RECT Sorvane_P::LabelRect(DialogLabel Which) const { return labels_[static_cast<int>(Which)].Rect; }
 
+// One pixel of a persistent image; CLR_INVALID outside it.
 COLORREF Sorvane_P::ImagePixel(DialogControl Which, int X, int Y) const {
   int index = kForm;
   switch (Which) {
@@ -398,6 +412,7 @@ COLORREF Sorvane_P::ImagePixel(DialogControl Which, int X, int Y) const {
   return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
+// The path box's text.
 std::wstring Sorvane_P::PnameText() const {
   if (!pname_) return std::wstring();
   const int length = GetWindowTextLengthW(pname_);
@@ -408,6 +423,7 @@ std::wstring Sorvane_P::PnameText() const {
   return text;
 }
 
+// Opening: size, place, buttons, tiles, path, bars, sample, folder, zoom.
 void Sorvane_P::Form_Load() {
   // 1-2. Size, then centre horizontally and a third of the free height down.
   const double screenWidth = PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_);
@@ -439,6 +455,7 @@ void Sorvane_P::Form_Load() {
   ZoomOpen(form_);
 }
 
+// Paints the gradient background into the form's persistent image.
 void Sorvane_P::Form_Resize() {
   Surface& s = surfaces_[kForm];
   RECT client{};
@@ -457,8 +474,10 @@ void Sorvane_P::Form_Resize() {
   InvalidateRect(form_, nullptr, FALSE);
 }
 
+// Closing: the zoom back into the point the dialog came from.
 void Sorvane_P::Form_Unload() { ZoomClose(form_); }
 
+// Closes the form from a button: unload now, destroy once the click is over.
 void Sorvane_P::CloseForm() {
   if (!unloaded_) {
     unloaded_ = true;
@@ -469,6 +488,7 @@ void Sorvane_P::CloseForm() {
   PostMessageW(form_, kDestroyLater, 0, 0);
 }
 
+// The close box: unload and destroy.
 void Sorvane_P::OnClose() {
   if (!unloaded_) {
     unloaded_ = true;
@@ -477,6 +497,7 @@ void Sorvane_P::OnClose() {
   DestroyWindow(form_);
 }
 
+// "設定": writes path, count and size, closes, ends the program.
 void Sorvane_P::Cmd_Set_Click() {
   const std::string picture = WideToAnsi(PnameText());
   WriteIniValue(kSettingsSection, kKeyPicture, picture, SettingsFile());
@@ -486,16 +507,22 @@ void Sorvane_P::Cmd_Set_Click() {
   EndTheProgram();
 }
 
+// "ｷｬﾝｾﾙ": closes and ends the program without writing.
 void Sorvane_P::Cmd_Can_Click() {
   CloseForm();
   EndTheProgram();
 }
 
+// The count label follows the count bar.
 void Sorvane_P::VS_Multi_Change() { SetLabel(DialogLabel::lbl_Multi, AnsiToWide(DecimalText(multiValue_))); }
+// The count label follows the thumb while it is dragged.
 void Sorvane_P::VS_Multi_Scroll() { VS_Multi_Change(); }
+// The size label follows the size bar.
 void Sorvane_P::VS_Size_Change() { SetLabel(DialogLabel::lbl_Size, AnsiToWide(DecimalText(sizeValue_))); }
+// The size label follows the thumb while it is dragged.
 void Sorvane_P::VS_Size_Scroll() { VS_Size_Change(); }
 
+// Opens the web address, with the hourglass around the call.
 void Sorvane_P::lbl_URL_Click() {
   HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const std::wstring address = labels_[static_cast<int>(DialogLabel::lbl_URL)].Text;
@@ -507,6 +534,7 @@ void Sorvane_P::lbl_URL_Click() {
   SetCursor(previous ? previous : LoadCursorW(nullptr, IDC_ARROW));
 }
 
+// Covers a panel's persistent image with marble tiles.
 void Sorvane_P::TileBackground(DialogControl Panel) {
   const int index = Panel == DialogControl::Pic_D ? kPicD : kPicB;
   Surface& s = surfaces_[index];
@@ -517,6 +545,7 @@ void Sorvane_P::TileBackground(DialogControl Panel) {
   InvalidateRect(s.Window, nullptr, FALSE);
 }
 
+// Redraws the sample box from the photograph named in the path box.
 void Sorvane_P::ShowSample() {
   Surface& s = surfaces_[kDisplay];
   // The text is read twice and the file test always runs, even for no text.
@@ -559,6 +588,7 @@ void Sorvane_P::ShowSample() {
   InvalidateRect(s.Window, nullptr, FALSE);
 }
 
+// Gives a bar a value in its range; a change raises its change handler.
 void Sorvane_P::SetBarValue(DialogControl Bar, int Value) {
   const bool multi = Bar == DialogControl::VS_Multi;
   const BarRange& range = multi ? kMultiBar : kSizeBar;
@@ -576,6 +606,7 @@ void Sorvane_P::SetBarValue(DialogControl Bar, int Value) {
   }
 }
 
+// Sets a label's text and repaints its container.
 void Sorvane_P::SetLabel(DialogLabel Which, const std::wstring& Text) {
   Label& label = labels_[static_cast<int>(Which)];
   label.Text = Text;
@@ -586,6 +617,7 @@ void Sorvane_P::SetLabel(DialogLabel Which, const std::wstring& Text) {
   if (window) InvalidateRect(window, nullptr, FALSE);
 }
 
+// A bar's arrow, page, end or thumb action, turned the right way up.
 void Sorvane_P::OnVScroll(HWND Bar, int Code) {
   const bool multi = Bar == vsMulti_;
   if (!multi && Bar != vsSize_) return;
@@ -624,12 +656,14 @@ void Sorvane_P::OnVScroll(HWND Bar, int Code) {
   }
 }
 
+// True when a client point lies on the web address.
 bool Sorvane_P::OverAddress(LPARAM L) const {
   const POINT p{static_cast<short>(LOWORD(L)), static_cast<short>(HIWORD(L))};
   const RECT& r = labels_[static_cast<int>(DialogLabel::lbl_URL)].Rect;
   return PtInRect(&r, p) != FALSE;
 }
 
+// The paint routine of one surface: image, frames, then labels.
 void Sorvane_P::Paint(int Index, HDC Dc) {
   Surface& s = surfaces_[Index];
   RECT client{};
@@ -686,6 +720,7 @@ void Sorvane_P::Paint(int Index, HDC Dc) {
   DeleteDC(buffer);
 }
 
+// Window procedure of the form: attaches the instance, then dispatches.
 LRESULT CALLBACK Sorvane_P::FormProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
   if (Message == WM_NCCREATE) {
     auto* self = static_cast<Sorvane_P*>(reinterpret_cast<CREATESTRUCTW*>(L)->lpCreateParams);
@@ -702,6 +737,7 @@ LRESULT CALLBACK Sorvane_P::FormProc(HWND Window, UINT Message, WPARAM W, LPARAM
   return self->OnFormMessage(Message, W, L);
 }
 
+// One small handler per message of the form.
 LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
   switch (Message) {
     case WM_SIZE:
@@ -754,6 +790,7 @@ LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
   return DefWindowProcW(form_, Message, W, L);
 }
 
+// Window procedure of the picture boxes: attaches the surface, then dispatches.
 LRESULT CALLBACK Sorvane_P::HolderProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
   if (Message == WM_NCCREATE) {
     auto* surface = static_cast<Surface*>(reinterpret_cast<CREATESTRUCTW*>(L)->lpCreateParams);
@@ -770,6 +807,7 @@ LRESULT CALLBACK Sorvane_P::HolderProc(HWND Window, UINT Message, WPARAM W, LPAR
   return surface->Owner->OnHolderMessage(surface->Index, Message, W, L);
 }
 
+// Messages of a picture box: paint, and the bars' scroll messages.
 LRESULT Sorvane_P::OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L) {
   HWND window = surfaces_[Index].Window;
   switch (Message) {
@@ -794,6 +832,7 @@ LRESULT Sorvane_P::OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L) 
   return DefWindowProcW(window, Message, W, L);
 }
 
+// The modal loop, with the dialog keys (Tab between controls).
 void Sorvane_P::RunModal() {
   MSG msg;
   while (form_ && IsWindow(form_)) {
@@ -805,6 +844,7 @@ void Sorvane_P::RunModal() {
   }
 }
 
+// Start-up's entry to the dialog.
 void ShowSettingsDialog(SettingsRecord& Settings) {
   SettingsDialogHost host;
   host.Settings = &Settings;

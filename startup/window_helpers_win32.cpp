@@ -31,8 +31,10 @@ BOOL CALLBACK SetupOneButton(HWND Child, LPARAM Data) {
 
 }  // namespace
 
+// The program's zoom origin.
 ZoomOrigin& ProgramZoomOrigin() { return gZoomOrigin; }
 
+// Low 16 bits of each coordinate, signed; no cursor gives (0, 0).
 void SetZoomOrigin(ZoomOrigin& Origin, const POINT* Cursor) {
   if (!Cursor) {
     Origin.ZoomOriginX = 0;
@@ -43,23 +45,27 @@ void SetZoomOrigin(ZoomOrigin& Origin, const POINT* Cursor) {
   Origin.ZoomOriginY = static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(Cursor->y) & 0xFFFFu));
 }
 
+// The zoom origin from the mouse position now.
 void CatchZoomOrigin() {
   POINT cursor{};
   SetZoomOrigin(gZoomOrigin, GetCursorPos(&cursor) ? &cursor : nullptr);
 }
 
+// The zero-size rectangle at the origin.
 RECT ZoomPointRect(const ZoomOrigin& Origin) {
   const LONG x = Origin.ZoomOriginX;
   const LONG y = Origin.ZoomOriginY;
   return RECT{x, y, x, y};
 }
 
+// Walks Form's child windows and prepares the gradient buttons among them.
 void SetupButtons(HWND Form, bool DoInitialize, bool Enable) {
   if (!Form) return;
   bool flags[2] = {DoInitialize, Enable};
   EnumChildWindows(Form, SetupOneButton, reinterpret_cast<LPARAM>(flags));
 }
 
+// Grows the caption rectangle from the origin to the window.
 void ZoomOpen(HWND Window) {
   const RECT from = ZoomPointRect(gZoomOrigin);
   RECT to{};
@@ -67,6 +73,7 @@ void ZoomOpen(HWND Window) {
   DrawAnimatedRects(Window, IDANI_CAPTION, &from, &to);
 }
 
+// Shrinks the caption rectangle from the window to the origin.
 void ZoomClose(HWND Window) {
   RECT from{};
   GetWindowRect(Window, &from);
