@@ -32,7 +32,10 @@ void PrintSettingsHelp() {
       "Sorvane keeps its settings in %s\n"
       "Section [Section] holds the photograph (a BMP or JPEG path; empty for a built-in\n"
       "photograph), the number shown at once (10 to 100) and the picture size (1 to 20).\n"
-      "Edit that file, or choose the settings in the Windows program's settings dialog.\n",
+      "Edit that file, or choose the settings in the Windows program's settings dialog.\n"
+      "Run from XScreenSaver, Sorvane's entry in XScreenSaver's settings window offers the\n"
+      "photograph and the picture size (the options --image PATH and --size N), which\n"
+      "take the place of the file's values.\n",
       SettingsFileName().c_str());
 }
 
