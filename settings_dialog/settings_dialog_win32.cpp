@@ -48,7 +48,7 @@ constexpr COLORREF kAddressColour = RGB(255, 255, 192);
 enum class LabelColour { WindowText, ButtonText, White, Address };
 
 // One row of the label table.
-struct LabelSpec {
+struct LabelLayout {
   int Surface;
   int X, Y, Width, Height;
   const wchar_t* Text;  // UTF-16 literal
@@ -56,7 +56,7 @@ struct LabelSpec {
   LabelColour Colour;
 };
 
-const LabelSpec kLabelSpecs[kLabelCount] = {
+const LabelLayout kLabelLayouts[kLabelCount] = {
     {kPicB, 8, 16, 95, 13, L"\u5199\u771F\u306E\u9078\u629E", true, LabelColour::WindowText},  // 写真の選択
     {kPicB, 128, 36, 92, 13, L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99\u3092\u6307\u5B9A", false,
      LabelColour::ButtonText},  // 画像ﾌｧｲﾙを指定
@@ -75,11 +75,11 @@ const LabelSpec kLabelSpecs[kLabelCount] = {
 };
 
 // Heading frames Shape1(0..2): surface and rectangle.
-struct ShapeSpec {
+struct ShapeLayout {
   int Surface;
   int X, Y, Width, Height;
 };
-const ShapeSpec kShapes[] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
+const ShapeLayout kShapes[] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
 
 // The dialog's font: ＭＳ Ｐゴシック 9.75 pt, Shift-JIS; where that face is
 // missing, its usual stand-ins, and at last whatever Japanese face the system
@@ -322,13 +322,13 @@ bool Sorvane_P::CreateControls() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   // Labels first: they are data drawn by their containers.
   for (int i = 0; i < kLabelCount; ++i) {
-    const LabelSpec& spec = kLabelSpecs[i];
+    const LabelLayout& layout = kLabelLayouts[i];
     Label& label = labels_[i];
-    label.Surface = spec.Surface;
-    label.Rect = RECT{Scale(spec.X), Scale(spec.Y), Scale(spec.X + spec.Width), Scale(spec.Y + spec.Height)};
-    label.Centred = spec.Centred;
-    label.Colour = spec.Colour;
-    label.Text = spec.Text ? spec.Text : L"";
+    label.Surface = layout.Surface;
+    label.Rect = RECT{Scale(layout.X), Scale(layout.Y), Scale(layout.X + layout.Width), Scale(layout.Y + layout.Height)};
+    label.Centred = layout.Centred;
+    label.Colour = layout.Colour;
+    label.Text = layout.Text ? layout.Text : L"";
   }
   labels_[static_cast<int>(DialogLabel::lbl9)].Text = kCreditText;
   labels_[static_cast<int>(DialogLabel::lbl_URL)].Text = kAddressText;
@@ -685,7 +685,7 @@ void Sorvane_P::Paint(int Index, HDC Dc) {
   HGDIOBJ oldPen = SelectObject(buffer, GetStockObject(DC_PEN));
   HGDIOBJ oldBrush = SelectObject(buffer, GetStockObject(NULL_BRUSH));
   SetDCPenColor(buffer, GetSysColor(COLOR_WINDOWTEXT));
-  for (const ShapeSpec& shape : kShapes) {
+  for (const ShapeLayout& shape : kShapes) {
     if (shape.Surface != Index) continue;
     Rectangle(buffer, Scale(shape.X), Scale(shape.Y), Scale(shape.X + shape.Width), Scale(shape.Y + shape.Height));
   }

@@ -18,7 +18,7 @@
 namespace sorvane {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpShape;
 using testing::Near;
 using testing::PixelAt;
 using testing::TempFolder;
@@ -96,8 +96,8 @@ TEST(PhotoBitmapLayout, HeadersAndBottomUpBgrRows) {
 
 TEST(ComposePhotoSquare, FitsTheUserPhotographOntoBlack) {
   TempFolder t;
-  BmpSpec spec;  // 64 x 48, 24 bits: fitted to 512 x 384 at (0, 64)
-  t.Write("p.bmp", testing::MakeQuarterBmp(spec));
+  BmpShape shape;  // 64 x 48, 24 bits: fitted to 512 x 384 at (0, 64)
+  t.Write("p.bmp", testing::MakeQuarterBmp(shape));
   ShowRandom random(1);
   const BgrImage s = ComposePhotoSquare(t.File("p.bmp"), random);
   ASSERT_EQ(s.Width, 512);
@@ -116,10 +116,10 @@ TEST(ComposePhotoSquare, FitsTheUserPhotographOntoBlack) {
 
 TEST(ComposePhotoSquare, UprightPhotographIsCentredSideways) {
   TempFolder t;
-  BmpSpec spec;
-  spec.Width = 48;
-  spec.Height = 64;  // 384 x 512 at (64, 0)
-  t.Write("p.bmp", testing::MakeQuarterBmp(spec));
+  BmpShape shape;
+  shape.Width = 48;
+  shape.Height = 64;  // 384 x 512 at (64, 0)
+  t.Write("p.bmp", testing::MakeQuarterBmp(shape));
   ShowRandom random(1);
   const BgrImage s = ComposePhotoSquare(t.File("p.bmp"), random);
   EXPECT_TRUE(Near(PixelAt(s, 63, 0), testing::kBlack, 0));
@@ -149,7 +149,7 @@ TEST(ComposePhotoSquare, EmptyPathPicksBuiltInByTheFirstRandomNumber) {
 TEST(ComposePhotoSquare, PhotographsThatCannotBeShownGiveTheBuiltInOne) {
   TempFolder t;
   const BgrImage photo1 = BuiltIn(1);
-  BmpSpec tall;
+  BmpShape tall;
   tall.Width = 1;
   tall.Height = 60000;  // fits as 0 x 512: nothing would show
   t.Write("tall.bmp", testing::MakeQuarterBmp(tall));
@@ -158,7 +158,7 @@ TEST(ComposePhotoSquare, PhotographsThatCannotBeShownGiveTheBuiltInOne) {
   t.Write("truncated.jpg", truncated);
   t.Write("text.jpg", "hello");
   t.Write("empty.bmp", "");
-  std::string huge = testing::MakeQuarterBmp(BmpSpec{});
+  std::string huge = testing::MakeQuarterBmp(BmpShape{});
   huge[18] = huge[22] = static_cast<char>(0xA0);
   huge[19] = huge[23] = static_cast<char>(0x86);
   huge[20] = huge[24] = 0x01;  // 100000 x 100000

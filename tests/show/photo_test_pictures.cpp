@@ -30,7 +30,7 @@ Bgr QuarterColour(int X, int Y, int Width, int Height) {
   return right ? kWhite : kBlue;
 }
 
-std::string MakeQuarterBmp(const BmpSpec& S) {
+std::string MakeQuarterBmp(const BmpShape& S) {
   const bool bitfields = S.Compression == 3;
   std::array<uint32_t, 3> masks = S.Masks;
   if (!bitfields && S.Bits == 16) masks = {0x7C00, 0x03E0, 0x001F};

@@ -35,7 +35,7 @@ constexpr Bgr kRed{0, 0, 255}, kGreen{0, 255, 0}, kBlue{255, 0, 0}, kWhite{255, 
 Bgr QuarterColour(int X, int Y, int Width, int Height);
 
 // What a BMP to write looks like.
-struct BmpSpec {
+struct BmpShape {
   int Bits = 24;
   int Width = 64;
   int Height = 48;
@@ -48,7 +48,7 @@ struct BmpSpec {
 
 // A BMP of the four quarters in the given layout (1-bit pictures: red top-left
 // quarter on white).
-std::string MakeQuarterBmp(const BmpSpec& Spec);
+std::string MakeQuarterBmp(const BmpShape& Shape);
 
 // The embedded JPEG as a byte string.
 std::string Bytes(const unsigned char* Data, std::size_t Size);

@@ -20,7 +20,7 @@ namespace sorvane {
 namespace {
 
 using testing::Bgr;
-using testing::BmpSpec;
+using testing::BmpShape;
 using testing::Bytes;
 using testing::MakeQuarterBmp;
 using testing::Near;
@@ -76,30 +76,30 @@ TEST(NearestSampling, RowSamplerAsksForIncreasingRowsAndRepeatsOnEnlargement) {
 
 struct BmpCase {
   const char* Name;
-  BmpSpec Spec;
+  BmpShape Shape;
 };
 
 class BmpLayouts : public ::testing::TestWithParam<BmpCase> {};
 
 TEST_P(BmpLayouts, DecodeToTheirQuartersAtFullAndReducedSize) {
-  const BmpSpec spec = GetParam().Spec;
+  const BmpShape shape = GetParam().Shape;
   TempFolder t;
-  t.Write("p.bmp", MakeQuarterBmp(spec));
+  t.Write("p.bmp", MakeQuarterBmp(shape));
   int w = 0, h = 0;
   ASSERT_TRUE(ReadPictureSize(t.File("p.bmp"), w, h));
-  EXPECT_EQ(w, spec.Width);
-  EXPECT_EQ(h, spec.Height);
+  EXPECT_EQ(w, shape.Width);
+  EXPECT_EQ(h, shape.Height);
   BgrImage full;
   ASSERT_TRUE(LoadPictureScaled(t.File("p.bmp"), w, h, full));
-  ExpectQuarters(full, w, h, spec.Bits == 1);
+  ExpectQuarters(full, w, h, shape.Bits == 1);
   BgrImage small;
   ASSERT_TRUE(LoadPictureScaled(t.File("p.bmp"), 16, 12, small));
-  ExpectQuarters(small, w, h, spec.Bits == 1);
+  ExpectQuarters(small, w, h, shape.Bits == 1);
 }
 
-BmpSpec Spec(int Bits, bool TopDown = false, uint32_t Compression = 0, std::array<uint32_t, 3> Masks = {},
+BmpShape Shape(int Bits, bool TopDown = false, uint32_t Compression = 0, std::array<uint32_t, 3> Masks = {},
              uint32_t InfoSize = 40, uint32_t ColoursUsed = 0, int Width = 64) {
-  BmpSpec s;
+  BmpShape s;
   s.Bits = Bits;
   s.TopDown = TopDown;
   s.Compression = Compression;
@@ -112,17 +112,17 @@ BmpSpec Spec(int Bits, bool TopDown = false, uint32_t Compression = 0, std::arra
 
 INSTANTIATE_TEST_SUITE_P(
     AllDepths, BmpLayouts,
-    ::testing::Values(BmpCase{"Bits1", Spec(1)}, BmpCase{"Bits1Odd", Spec(1, false, 0, {}, 40, 0, 37)},
-                      BmpCase{"Bits4", Spec(4)}, BmpCase{"Bits4Odd", Spec(4, true, 0, {}, 40, 0, 13)},
-                      BmpCase{"Bits8ShortTable", Spec(8, false, 0, {}, 40, 4)},
-                      BmpCase{"Bits8TopDown", Spec(8, true)}, BmpCase{"Bits16Rgb555", Spec(16)},
-                      BmpCase{"Bits16Fields565", Spec(16, false, 3, {0xF800, 0x07E0, 0x001F})},
-                      BmpCase{"Bits16Odd", Spec(16, false, 0, {}, 40, 0, 15)},
-                      BmpCase{"Bits24", Spec(24)}, BmpCase{"Bits24TopDownOdd", Spec(24, true, 0, {}, 40, 0, 33)},
-                      BmpCase{"Bits32", Spec(32)},
-                      BmpCase{"Bits32FieldsSwapped", Spec(32, false, 3, {0xFF, 0xFF00, 0xFF0000})},
-                      BmpCase{"Bits32FieldsV5Header", Spec(32, true, 3, {0xFF000000, 0xFF0000, 0xFF00}, 124)},
-                      BmpCase{"Bits16FieldsV5Header", Spec(16, false, 3, {0xF800, 0x07E0, 0x001F}, 124)}),
+    ::testing::Values(BmpCase{"Bits1", Shape(1)}, BmpCase{"Bits1Odd", Shape(1, false, 0, {}, 40, 0, 37)},
+                      BmpCase{"Bits4", Shape(4)}, BmpCase{"Bits4Odd", Shape(4, true, 0, {}, 40, 0, 13)},
+                      BmpCase{"Bits8ShortTable", Shape(8, false, 0, {}, 40, 4)},
+                      BmpCase{"Bits8TopDown", Shape(8, true)}, BmpCase{"Bits16Rgb555", Shape(16)},
+                      BmpCase{"Bits16Fields565", Shape(16, false, 3, {0xF800, 0x07E0, 0x001F})},
+                      BmpCase{"Bits16Odd", Shape(16, false, 0, {}, 40, 0, 15)},
+                      BmpCase{"Bits24", Shape(24)}, BmpCase{"Bits24TopDownOdd", Shape(24, true, 0, {}, 40, 0, 33)},
+                      BmpCase{"Bits32", Shape(32)},
+                      BmpCase{"Bits32FieldsSwapped", Shape(32, false, 3, {0xFF, 0xFF00, 0xFF0000})},
+                      BmpCase{"Bits32FieldsV5Header", Shape(32, true, 3, {0xFF000000, 0xFF0000, 0xFF00}, 124)},
+                      BmpCase{"Bits16FieldsV5Header", Shape(16, false, 3, {0xF800, 0x07E0, 0x001F}, 124)}),
     [](const ::testing::TestParamInfo<BmpCase>& info) { return std::string(info.param.Name); });
 
 // Patches a little-endian 32-bit field of a byte string.
@@ -132,7 +132,7 @@ void Patch32(std::string& S, size_t Offset, uint32_t V) {
 
 TEST(BmpRefusals, UnsupportedOrDamagedFilesAreUnreadable) {
   TempFolder t;
-  const std::string good = MakeQuarterBmp(Spec(24));
+  const std::string good = MakeQuarterBmp(Shape(24));
   struct Bad {
     const char* Name;
     std::string Bytes;
@@ -143,7 +143,7 @@ TEST(BmpRefusals, UnsupportedOrDamagedFilesAreUnreadable) {
   bad.push_back({"signature only", "BM"});
   bad.push_back({"truncated pixels", good.substr(0, good.size() - 200)});
   bad.push_back({"truncated header", good.substr(0, 30)});
-  std::string rle = MakeQuarterBmp(Spec(8));
+  std::string rle = MakeQuarterBmp(Shape(8));
   Patch32(rle, 30, 1);  // BI_RLE8
   bad.push_back({"rle8", rle});
   std::string jpegInBmp = good;
@@ -198,7 +198,7 @@ TEST(BmpRefusals, UnsupportedOrDamagedFilesAreUnreadable) {
 
 TEST(PictureFiles, MissingFilesFoldersAndBadSizesAreRefused) {
   TempFolder t;
-  t.Write("p.bmp", MakeQuarterBmp(Spec(24)));
+  t.Write("p.bmp", MakeQuarterBmp(Shape(24)));
   int w = 0, h = 0;
   BgrImage image;
   EXPECT_FALSE(ReadPictureSize(t.File("missing.jpg"), w, h));
@@ -212,7 +212,7 @@ TEST(PictureFiles, MissingFilesFoldersAndBadSizesAreRefused) {
 
 TEST(PictureFiles, KindComesFromTheContentsNotTheName) {
   TempFolder t;
-  t.Write("really-a-bmp.jpg", MakeQuarterBmp(Spec(24)));
+  t.Write("really-a-bmp.jpg", MakeQuarterBmp(Shape(24)));
   t.Write("really-a-jpeg.bmp", Bytes(kTestBaselineJpeg, kTestBaselineJpegSize));
   BgrImage a, b;
   ASSERT_TRUE(LoadPictureScaled(t.File("really-a-bmp.jpg"), 64, 48, a));
@@ -222,14 +222,14 @@ TEST(PictureFiles, KindComesFromTheContentsNotTheName) {
 
 TEST(PictureFiles, ExtremeButValidSizes) {
   TempFolder t;
-  BmpSpec one = Spec(24, false, 0, {}, 40, 0, 1);
+  BmpShape one = Shape(24, false, 0, {}, 40, 0, 1);
   one.Height = 1;
   t.Write("one.bmp", MakeQuarterBmp(one));
   BgrImage image;
   ASSERT_TRUE(LoadPictureScaled(t.File("one.bmp"), 512, 512, image));
   ExpectQuarters(image, 1, 1);  // one pixel, in the top-right quarter
 
-  BmpSpec tall = Spec(24, false, 0, {}, 40, 0, 1);
+  BmpShape tall = Shape(24, false, 0, {}, 40, 0, 1);
   tall.Height = 60000;
   t.Write("tall.bmp", MakeQuarterBmp(tall));
   int w = 0, h = 0;
