@@ -13,24 +13,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "process_clock_posix.h"
 #include "render_context_x11.h"
 #include "saver_window_x11.h"
-
-namespace {
-
-double CpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-long long RealTimeNanoseconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
-}
-
-}  // namespace
 
 int main() {
   Display* dpy = XOpenDisplay(nullptr);

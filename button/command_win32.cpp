@@ -42,37 +42,6 @@ bool RegisterCommandClass(HINSTANCE Instance, WNDPROC Procedure) {
   return RegisterClassExW(&Class) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// Called back by EnumFontFamiliesExW: one match is enough.
-int CALLBACK FontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM Found) {
-  *reinterpret_cast<bool*>(Found) = true;
-  return 0;
-}
-
-// True when the system has a font family of this exact name.
-bool FontFamilyExists(const std::wstring& Name) {
-  if (Name.empty() || Name.size() >= LF_FACESIZE) return false;
-  LOGFONTW Query{};
-  Query.lfCharSet = DEFAULT_CHARSET;
-  Name.copy(Query.lfFaceName, LF_FACESIZE - 1);
-  bool Found = false;
-  HDC Screen = GetDC(nullptr);
-  EnumFontFamiliesExW(Screen, &Query, FontFound, reinterpret_cast<LPARAM>(&Found), 0);
-  ReleaseDC(nullptr, Screen);
-  return Found;
-}
-
-// The caption's face name: the wanted one when the system has it, else the
-// first Japanese-capable fallback it has, else the default GUI font's.
-std::wstring AvailableFace(const std::wstring& Wanted) {
-  if (FontFamilyExists(Wanted)) return Wanted;
-  for (const wchar_t* Fallback : {L"MS UI Gothic", L"Meiryo", L"IPAPGothic", L"IPAゴシック"}) {
-    if (FontFamilyExists(Fallback)) return Fallback;
-  }
-  LOGFONTW Default{};
-  if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof Default, &Default)) return Default.lfFaceName;
-  return std::wstring();
-}
-
 // A caption colour as GDI takes it: &HBBGGRR, or a system colour when the top
 // bit is set.
 COLORREF CaptionColour(uint32_t Colour) {
@@ -158,7 +127,6 @@ Command::Command(HWND Window) : window_(Window), core_(*this) {
     pictures_[i] = static_cast<HBITMAP>(
         LoadImageW(Instance, MAKEINTRESOURCEW(Ids[i]), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   }
-  faceDC_ = CreateCompatibleDC(nullptr);
   pictureDC_ = CreateCompatibleDC(nullptr);
   RebuildFont();
 }
@@ -166,11 +134,6 @@ Command::Command(HWND Window) : window_(Window), core_(*this) {
 // Releases the timer, the images and the font.
 Command::~Command() {
   if (timerStarted_) KillTimer(window_, kMouseTimerId);
-  if (faceDC_) {
-    if (faceOldBitmap_) SelectObject(faceDC_, faceOldBitmap_);
-    DeleteDC(faceDC_);
-  }
-  if (faceBitmap_) DeleteObject(faceBitmap_);
   if (pictureDC_) DeleteDC(pictureDC_);
   for (HBITMAP Picture : pictures_) {
     if (Picture) DeleteObject(Picture);
@@ -340,12 +303,12 @@ void Command::Render(HDC Target) {
   const int Width = clientWidth_;
   const int Height = clientHeight_;
   if (core_.Opaque()) {
-    if (facePixels_) BitBlt(Target, 0, 0, faceWidth_, faceHeight_, faceDC_, 0, 0, SRCCOPY);
-    if (Width > faceWidth_ || Height > faceHeight_) {
+    if (face_.Pixels()) BitBlt(Target, 0, 0, face_.Width(), face_.Height(), face_.Dc(), 0, 0, SRCCOPY);
+    if (Width > face_.Width() || Height > face_.Height()) {
       // Beyond the face image of a very large button: plain background.
       HBRUSH Face = GetSysColorBrush(COLOR_BTNFACE);
-      RECT Right{faceWidth_, 0, Width, Height};
-      RECT Below{0, faceHeight_, faceWidth_, Height};
+      RECT Right{face_.Width(), 0, Width, Height};
+      RECT Below{0, face_.Height(), face_.Width(), Height};
       FillRect(Target, &Right, Face);
       FillRect(Target, &Below, Face);
     }
@@ -407,38 +370,10 @@ void Command::DrawCaption(HDC Target) {
   RestoreDC(Target, Saved);
 }
 
-// A fresh 32-bit top-down DIB section for the face, unless the size is the same.
+// A fresh face image, unless the size is the same.
 void Command::RebuildFaceImage(int Width, int Height) {
-  if (facePixels_ && Width == faceWidth_ && Height == faceHeight_) return;
-  if (faceOldBitmap_) {
-    SelectObject(faceDC_, faceOldBitmap_);
-    faceOldBitmap_ = nullptr;
-  }
-  if (faceBitmap_) DeleteObject(faceBitmap_);
-  faceBitmap_ = nullptr;
-  facePixels_ = nullptr;
-  faceWidth_ = 0;
-  faceHeight_ = 0;
-  if (!faceDC_ || Width <= 0 || Height <= 0) return;
-
-  BITMAPINFO Info{};
-  Info.bmiHeader.biSize = sizeof Info.bmiHeader;
-  Info.bmiHeader.biWidth = Width;
-  Info.bmiHeader.biHeight = -Height;
-  Info.bmiHeader.biPlanes = 1;
-  Info.bmiHeader.biBitCount = 32;
-  Info.bmiHeader.biCompression = BI_RGB;
-  void* Bits = nullptr;
-  faceBitmap_ = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  if (!faceBitmap_ || !Bits) {
-    if (faceBitmap_) DeleteObject(faceBitmap_);
-    faceBitmap_ = nullptr;
-    return;
-  }
-  facePixels_ = static_cast<uint32_t*>(Bits);
-  faceWidth_ = Width;
-  faceHeight_ = Height;
-  faceOldBitmap_ = SelectObject(faceDC_, faceBitmap_);
+  if (face_.Pixels() && Width == face_.Width() && Height == face_.Height()) return;
+  face_.Resize(Width, Height, RGB(0, 0, 0), kMaxFaceSide);
 }
 
 // The caption font from the label's font, with a face the system has.
@@ -537,9 +472,7 @@ void Command::WriteProperties(PropertyStore& Store) { core_.WriteProperties(Stor
 
 // One pixel of the face image as 0x00RRGGBB.
 uint32_t Command::FacePixel(int X, int Y) const {
-  if (!facePixels_ || X < 0 || Y < 0 || X >= faceWidth_ || Y >= faceHeight_) return 0xFFFFFFFFu;
-  GdiFlush();
-  return facePixels_[static_cast<size_t>(Y) * static_cast<size_t>(faceWidth_) + static_cast<size_t>(X)] & 0xFFFFFF;
+  return face_.PixelAt(X, Y);
 }
 
 // --- FacePainter ---
@@ -552,14 +485,14 @@ float Command::ClientHeightPixels() const { return static_cast<float>(clientHeig
 
 // The face image filled with the button-face colour.
 void Command::Clear() {
-  if (!facePixels_) return;
-  RECT All{0, 0, faceWidth_, faceHeight_};
-  FillRect(faceDC_, &All, GetSysColorBrush(COLOR_BTNFACE));
+  if (!face_.Pixels()) return;
+  RECT All{0, 0, face_.Width(), face_.Height()};
+  FillRect(face_.Dc(), &All, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 // GradientFill into the face image.
 void Command::FillGradient(const TriVertex* Vertices, uint32_t VertexCount, const GradientRect& Rect) {
-  if (!facePixels_ || !Vertices || VertexCount == 0 || VertexCount > 3) return;
+  if (!face_.Pixels() || !Vertices || VertexCount == 0 || VertexCount > 3) return;
   if (Rect.UpperLeft >= VertexCount || Rect.LowerRight >= VertexCount) return;
   TRIVERTEX Points[3] = {};
   for (uint32_t i = 0; i < VertexCount; ++i) {
@@ -571,13 +504,13 @@ void Command::FillGradient(const TriVertex* Vertices, uint32_t VertexCount, cons
     Points[i].Alpha = Vertices[i].Alpha;
   }
   GRADIENT_RECT Mesh{Rect.UpperLeft, Rect.LowerRight};
-  GradientFill(faceDC_, Points, VertexCount, &Mesh, 1, GRADIENT_FILL_RECT_V);
+  GradientFill(face_.Dc(), Points, VertexCount, &Mesh, 1, GRADIENT_FILL_RECT_V);
 }
 
 // One frame piece, stretched from the state picture onto the face image.
 void Command::CopyPiece(FacePicture Picture, const TwipsRect& Source, const TwipsRect& Destination) {
   const size_t Index = static_cast<size_t>(Picture);
-  if (!facePixels_ || Index >= 6 || !pictures_[Index] || !pictureDC_) return;
+  if (!face_.Pixels() || Index >= 6 || !pictures_[Index] || !pictureDC_) return;
   const int SourceWidth = TwipsToPixels(Source.Width);
   const int SourceHeight = TwipsToPixels(Source.Height);
   const int Width = TwipsToPixels(Destination.Width);
@@ -585,8 +518,8 @@ void Command::CopyPiece(FacePicture Picture, const TwipsRect& Source, const Twip
   // A button smaller than its corners has no room for the piece.
   if (SourceWidth <= 0 || SourceHeight <= 0 || Width <= 0 || Height <= 0) return;
   HGDIOBJ Old = SelectObject(pictureDC_, pictures_[Index]);
-  SetStretchBltMode(faceDC_, COLORONCOLOR);
-  StretchBlt(faceDC_, TwipsToPixels(Destination.X), TwipsToPixels(Destination.Y), Width, Height, pictureDC_,
+  SetStretchBltMode(face_.Dc(), COLORONCOLOR);
+  StretchBlt(face_.Dc(), TwipsToPixels(Destination.X), TwipsToPixels(Destination.Y), Width, Height, pictureDC_,
              TwipsToPixels(Source.X), TwipsToPixels(Source.Y), SourceWidth, SourceHeight, SRCCOPY);
   SelectObject(pictureDC_, Old);
 }

@@ -23,6 +23,7 @@
 #include <string>
 
 #include "command_core.h"
+#include "gdi_win32.h"
 #include "property_store.h"
 
 namespace sorvane {
@@ -71,8 +72,8 @@ class Command final : private FacePainter {
   const CommandCore& Core() const { return core_; }
   // The persistent face image (gradient and frame, no caption): its size and
   // one pixel as 0x00RRGGBB; 0xFFFFFFFF outside the image.
-  int FaceWidth() const { return faceWidth_; }
-  int FaceHeight() const { return faceHeight_; }
+  int FaceWidth() const { return face_.Width(); }
+  int FaceHeight() const { return face_.Height(); }
   uint32_t FacePixel(int X, int Y) const;
   // The font the caption is drawn with, and the face name it was made from.
   HFONT CaptionFontHandle() const { return font_; }
@@ -121,13 +122,7 @@ class Command final : private FacePainter {
   int clientWidth_ = 0;
   int clientHeight_ = 0;
   bool sized_ = false;
-  // The persistent face image: a DIB section selected into a memory DC.
-  HDC faceDC_ = nullptr;
-  HBITMAP faceBitmap_ = nullptr;
-  HGDIOBJ faceOldBitmap_ = nullptr;
-  uint32_t* facePixels_ = nullptr;
-  int faceWidth_ = 0;
-  int faceHeight_ = 0;
+  PersistentImage face_;  // the persistent face image
   // The six state pictures, in FacePicture order.
   HBITMAP pictures_[6] = {};
   HDC pictureDC_ = nullptr;

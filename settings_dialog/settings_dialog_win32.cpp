@@ -12,6 +12,7 @@
 
 #include "command_line.h"
 #include "command_win32.h"
+#include "gdi_win32.h"
 #include "paths.h"
 #include "picture_file.h"
 #include "resource_ids.h"
@@ -81,97 +82,23 @@ struct ShapeLayout {
 };
 const ShapeLayout kShapes[] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
 
-// The dialog's font: ＭＳ Ｐゴシック 9.75 pt, Shift-JIS; where that face is
-// missing, its usual stand-ins, and at last whatever Japanese face the system
-// maps the character set to.
+// The dialog's font: ＭＳ Ｐゴシック 9.75 pt, Shift-JIS, or the stand-in face
+// the system has where that one is missing.
 HFONT CreateDialogFont(int Dpi, bool Underline) {
-  const wchar_t* const faces[] = {L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF", L"MS PGothic", L"IPAPGothic",
-                                  L"IPA P\u30B4\u30B7\u30C3\u30AF", L""};
-  const int height = -MulDiv(975, Dpi, 7200);
-  HDC screen = GetDC(nullptr);
-  HFONT chosen = nullptr;
-  for (const wchar_t* face : faces) {
-    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, Underline ? TRUE : FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             face);
-    if (!font) continue;
-    if (!*face || !screen) {
-      chosen = font;
-      break;
-    }
-    wchar_t got[LF_FACESIZE] = {};
-    HGDIOBJ old = SelectObject(screen, font);
-    GetTextFaceW(screen, LF_FACESIZE, got);
-    SelectObject(screen, old);
-    if (lstrcmpiW(got, face) == 0) {
-      chosen = font;
-      break;
-    }
-    DeleteObject(font);
-  }
-  if (screen) ReleaseDC(nullptr, screen);
-  return chosen;
+  const std::wstring face = AvailableFace(kJapaneseUiFace);
+  return CreateFontW(-MulDiv(975, Dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, Underline ? TRUE : FALSE, FALSE,
+                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
 
 }  // namespace
 
-// A window with a persistent image: a 32-bit top-down DIB section selected
-// into a memory DC.
+// A window of the dialog with a persistent image.
 struct Sorvane_P::Surface {
   HWND Window = nullptr;
-  HDC Dc = nullptr;
-  HBITMAP Bitmap = nullptr;
-  HGDIOBJ OldBitmap = nullptr;
-  uint32_t* Bits = nullptr;
-  int Width = 0;
-  int Height = 0;
   Sorvane_P* Owner = nullptr;
   int Index = 0;
-
-  // Drops the image.
-  void Release() {
-    if (Dc) {
-      SelectObject(Dc, OldBitmap);
-      DeleteDC(Dc);
-    }
-    if (Bitmap) DeleteObject(Bitmap);
-    Dc = nullptr;
-    Bitmap = nullptr;
-    Bits = nullptr;
-    Width = Height = 0;
-  }
-
-  // Makes a fresh image of W x H filled with Colour; false when it cannot.
-  bool Resize(int W, int H, COLORREF Colour) {
-    Release();
-    if (W <= 0 || H <= 0 || W > 16384 || H > 16384) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = W;
-    info.bmiHeader.biHeight = -H;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    Bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!Bitmap) return false;
-    Dc = CreateCompatibleDC(nullptr);
-    if (!Dc) {
-      DeleteObject(Bitmap);
-      Bitmap = nullptr;
-      return false;
-    }
-    OldBitmap = SelectObject(Dc, Bitmap);
-    Bits = static_cast<uint32_t*>(bits);
-    Width = W;
-    Height = H;
-    const uint32_t fill = (static_cast<uint32_t>(GetRValue(Colour)) << 16) |
-                          (static_cast<uint32_t>(GetGValue(Colour)) << 8) | GetBValue(Colour);
-    for (size_t i = 0, n = static_cast<size_t>(W) * H; i < n; ++i) Bits[i] = fill;
-    return true;
-  }
-
-  ~Surface() { Release(); }
+  PersistentImage Image;
 };
 
 // A label: one line of text drawn with a transparent background over its
@@ -198,7 +125,7 @@ Sorvane_P::Sorvane_P(SettingsDialogHost Host)
 // Destroys the window if it is still there and frees the GDI objects.
 Sorvane_P::~Sorvane_P() {
   if (form_ && IsWindow(form_)) DestroyWindow(form_);
-  for (int i = 0; i < kSurfaceCount; ++i) surfaces_[i].Release();
+  for (int i = 0; i < kSurfaceCount; ++i) surfaces_[i].Image.Release();
   if (marbleDc_) {
     SelectObject(marbleDc_, marbleOld_);
     DeleteDC(marbleDc_);
@@ -313,7 +240,7 @@ HWND Sorvane_P::CreateHolder(HWND Parent, int Index, int X, int Y, int Width, in
                              GetModuleHandleW(nullptr), &s);
   RECT client{};
   GetClientRect(s.Window, &client);
-  s.Resize(client.right, client.bottom, Index == kDisplay ? RGB(0, 0, 0) : kGrey);
+  s.Image.Resize(client.right, client.bottom, Index == kDisplay ? RGB(0, 0, 0) : kGrey);
   return s.Window;
 }
 
@@ -407,8 +334,8 @@ COLORREF Sorvane_P::ImagePixel(DialogControl Which, int X, int Y) const {
     default: break;
   }
   const Surface& s = surfaces_[index];
-  if (!s.Bits || X < 0 || Y < 0 || X >= s.Width || Y >= s.Height) return CLR_INVALID;
-  const uint32_t p = s.Bits[static_cast<size_t>(Y) * s.Width + X];
+  const uint32_t p = s.Image.PixelAt(X, Y);
+  if (p == 0xFFFFFFFFu) return CLR_INVALID;
   return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
 }
 
@@ -460,17 +387,17 @@ void Sorvane_P::Form_Resize() {
   Surface& s = surfaces_[kForm];
   RECT client{};
   GetClientRect(form_, &client);
-  if (!s.Resize(client.right, client.bottom, kGrey)) return;
+  if (!s.Image.Resize(client.right, client.bottom, kGrey)) return;
   const std::vector<int> levels = GradientLevels(client.bottom);
-  HGDIOBJ oldPen = SelectObject(s.Dc, GetStockObject(DC_PEN));
+  HGDIOBJ oldPen = SelectObject(s.Image.Dc(), GetStockObject(DC_PEN));
   for (size_t i = 0; i < levels.size(); ++i) {
     const int c = levels[i];
-    SetDCPenColor(s.Dc, RGB(c, c, c + 30));
+    SetDCPenColor(s.Image.Dc(), RGB(c, c, c + 30));
     GetClientRect(form_, &client);
-    MoveToEx(s.Dc, 0, static_cast<int>(i), nullptr);
-    LineTo(s.Dc, client.right, static_cast<int>(i));
+    MoveToEx(s.Image.Dc(), 0, static_cast<int>(i), nullptr);
+    LineTo(s.Image.Dc(), client.right, static_cast<int>(i));
   }
-  SelectObject(s.Dc, oldPen);
+  SelectObject(s.Image.Dc(), oldPen);
   InvalidateRect(form_, nullptr, FALSE);
 }
 
@@ -538,9 +465,9 @@ void Sorvane_P::lbl_URL_Click() {
 void Sorvane_P::TileBackground(DialogControl Panel) {
   const int index = Panel == DialogControl::Pic_D ? kPicD : kPicB;
   Surface& s = surfaces_[index];
-  if (!s.Dc || !marbleDc_) return;
-  for (const TilePoint& p : TilePositions(marbleWidth_, marbleHeight_, s.Width, s.Height)) {
-    BitBlt(s.Dc, p.X, p.Y, marbleWidth_, marbleHeight_, marbleDc_, 0, 0, SRCCOPY);
+  if (!s.Image.Dc() || !marbleDc_) return;
+  for (const TilePoint& p : TilePositions(marbleWidth_, marbleHeight_, s.Image.Width(), s.Image.Height())) {
+    BitBlt(s.Image.Dc(), p.X, p.Y, marbleWidth_, marbleHeight_, marbleDc_, 0, 0, SRCCOPY);
   }
   InvalidateRect(s.Window, nullptr, FALSE);
 }
@@ -573,11 +500,11 @@ void Sorvane_P::ShowSample() {
     height = 80;
   }
   SetWindowPos(s.Window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  s.Resize(width, height, RGB(0, 0, 0));
-  if (used && s.Bits && picture.Width == width && picture.Height == height) {
+  s.Image.Resize(width, height, RGB(0, 0, 0));
+  if (used && s.Image.Pixels() && picture.Width == width && picture.Height == height) {
     for (int y = 0; y < height; ++y) {
       const uint8_t* row = &picture.Pixels[static_cast<size_t>(y) * width * 3];
-      uint32_t* out = s.Bits + static_cast<size_t>(y) * width;
+      uint32_t* out = s.Image.Pixels() + static_cast<size_t>(y) * width;
       for (int x = 0; x < width; ++x) {
         out[x] = (static_cast<uint32_t>(row[3 * x + 2]) << 16) | (static_cast<uint32_t>(row[3 * x + 1]) << 8) |
                  row[3 * x];
@@ -679,7 +606,7 @@ void Sorvane_P::Paint(int Index, HDC Dc) {
   }
   HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
   FillRect(buffer, &client, static_cast<HBRUSH>(GetStockObject(Index == kDisplay ? BLACK_BRUSH : GRAY_BRUSH)));
-  if (s.Dc) BitBlt(buffer, 0, 0, s.Width, s.Height, s.Dc, 0, 0, SRCCOPY);
+  if (s.Image.Dc()) BitBlt(buffer, 0, 0, s.Image.Width(), s.Image.Height(), s.Image.Dc(), 0, 0, SRCCOPY);
 
   // Heading frames.
   HGDIOBJ oldPen = SelectObject(buffer, GetStockObject(DC_PEN));

@@ -1,12 +1,7 @@
 # The photo square and the texture loader.
-#   sorvane_show_random   the show's random numbers (shared with the scene)
 #   sorvane_photo         reading BMP/JPEG, the photo square, the bitmap file,
 #                         ReadPhotoBitmap; no OpenGL
 #   sorvane_photo_texture LoadPhotoTexture and the error report; OpenGL
-if(NOT TARGET sorvane_show_random)
-  add_library(sorvane_show_random STATIC ${CMAKE_CURRENT_LIST_DIR}/show_random.cpp)
-  target_include_directories(sorvane_show_random PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-endif()
 
 add_library(sorvane_photo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/picture_sampling.cpp

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "paths.h"
+#include "process_clock_posix.h"
 
 namespace sorvane {
 
@@ -57,18 +58,6 @@ bool HasExtension(const char* List, const char* Name) {
     if (startOk && endOk) return true;
   }
   return false;
-}
-
-double CpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-long long RealTimeNanoseconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_REALTIME, &ts);
-  return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
 }
 
 }  // namespace

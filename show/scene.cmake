@@ -1,12 +1,7 @@
 # The scene and the rendering context.
-#   sorvane_show_random    the show's random numbers (shared with the photo square)
 #   sorvane_scene          portable: the 50 squares, fixed OpenGL state, viewport and projection
 #   sorvane_render_context platform: WGL (render_context_win32.cpp) or GLX (render_context_x11.cpp)
 
-if(NOT TARGET sorvane_show_random)
-  add_library(sorvane_show_random STATIC ${CMAKE_CURRENT_SOURCE_DIR}/show_random.cpp)
-  target_include_directories(sorvane_show_random PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-endif()
 
 add_library(sorvane_scene STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/scene.cpp

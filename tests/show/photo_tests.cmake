@@ -6,21 +6,7 @@ set(PHOTO_TEST_PICTURES
   progressive.jpg kTestProgressiveJpeg
   gray.jpg        kTestGrayJpeg
   cmyk.jpg        kTestCmykJpeg)
-set(photo_test_embedded)
-list(LENGTH PHOTO_TEST_PICTURES count)
-math(EXPR last "${count} - 1")
-foreach(i RANGE 0 ${last} 2)
-  math(EXPR j "${i} + 1")
-  list(GET PHOTO_TEST_PICTURES ${i} file)
-  list(GET PHOTO_TEST_PICTURES ${j} symbol)
-  set(out ${CMAKE_CURRENT_BINARY_DIR}/embedded_${symbol}.cpp)
-  add_custom_command(
-    OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_CURRENT_LIST_DIR}/data/${file} -DOUTPUT=${out}
-            -DSYMBOL=${symbol} -P ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake
-    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/data/${file} ${PROJECT_SOURCE_DIR}/cmake/EmbedFile.cmake)
-  list(APPEND photo_test_embedded ${out})
-endforeach()
+sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photo_test_pictures.cpp
