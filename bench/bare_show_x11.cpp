@@ -40,18 +40,18 @@ int main() {
   const char* framesText = std::getenv("SORVANE_BENCH_FRAMES");
   const long frames = framesText ? std::strtol(framesText, nullptr, 10) : 1;
   const auto start = std::chrono::steady_clock::now();
-  const double startCpu = CpuSeconds();
+  const double startCpu = sorvane::CpuSeconds();
   for (long i = 1; i <= (frames > 0 ? frames : 1); ++i) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glXSwapBuffers(dpy, w);
     if (i == 1) {
       XSync(dpy, False);
-      std::printf("first-frame-realtime-ns %lld\n", RealTimeNanoseconds());
+      std::printf("first-frame-realtime-ns %lld\n", sorvane::RealTimeNanoseconds());
     }
   }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("frames %ld seconds %.3f fps %.1f cpu-ms-per-frame %.3f\n", frames, seconds, frames / seconds,
-              1000.0 * (CpuSeconds() - startCpu) / frames);
+              1000.0 * (sorvane::CpuSeconds() - startCpu) / frames);
   glXMakeCurrent(dpy, None, nullptr);
   glXDestroyContext(dpy, context);
   XDestroyWindow(dpy, w);

@@ -20,7 +20,7 @@ build_failed=0
 step() { echo; echo "=== $*"; }
 
 step "Native build (Linux)"
-cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null \
+cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANE_TESTS=ON -DSORVANE_BENCHMARKS=ON >/dev/null \
   && cmake --build build/linux -j"$JOBS" || build_failed=1
 
 step "Windows build (MinGW-w64)"
