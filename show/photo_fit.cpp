@@ -4,17 +4,13 @@
 
 #include <cmath>
 
+#include "command_line.h"
 #include "photo_square.h"
 
 namespace sorvane {
-namespace {
 
-// Rounds to the nearest integer, ties to even (the default rounding mode).
-long double RoundEven(long double Value) { return std::nearbyint(Value); }
-
-}  // namespace
-
-// W and H as single precision, products and quotients in extended precision.
+// W and H as single precision, products and quotients in extended precision,
+// every result rounded to the nearest integer, ties to even.
 PhotoFit FitPhotoToSquare(int Width, int Height) {
   PhotoFit fit;
   if (Width < 1 || Height < 1) return fit;
@@ -23,13 +19,13 @@ PhotoFit FitPhotoToSquare(int Width, int Height) {
   const long double side = kPhotoSquareSide;
   if (w > h) {
     fit.Width = kPhotoSquareSide;
-    fit.Height = static_cast<int>(RoundEven(side * h / w));
+    fit.Height = static_cast<int>(std::nearbyint(side * h / w));
   } else {
-    fit.Width = static_cast<int>(RoundEven(side * w / h));
+    fit.Width = static_cast<int>(std::nearbyint(side * w / h));
     fit.Height = kPhotoSquareSide;
   }
-  fit.X = static_cast<int>(std::nearbyint((kPhotoSquareSide - fit.Width) / 2.0));
-  fit.Y = static_cast<int>(std::nearbyint((kPhotoSquareSide - fit.Height) / 2.0));
+  fit.X = static_cast<int>(RoundHalfEven((kPhotoSquareSide - fit.Width) / 2.0));
+  fit.Y = static_cast<int>(RoundHalfEven((kPhotoSquareSide - fit.Height) / 2.0));
   return fit;
 }
 

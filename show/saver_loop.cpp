@@ -2,6 +2,8 @@
 
 #include "saver_loop.h"
 
+#include <cstdlib>
+
 namespace sorvane {
 
 void SweepTilt(float& TiltAngle, int16_t& TiltUp) {
@@ -21,6 +23,11 @@ void SweepTilt(float& TiltAngle, int16_t& TiltUp) {
       TiltUp = -1;
     }
   }
+}
+
+bool PacingWanted() {
+  const char* off = std::getenv("SORVANE_NO_PACING");
+  return !(off && off[0] == '1');
 }
 
 void FramePacer::SetSwapIntervalAccepted(bool Accepted) {

@@ -32,6 +32,9 @@ class FramePacer {
   // loop should sleep (Now when it should not sleep).
   Clock::time_point FramePresented(Clock::time_point Now);
 
+  // False when pacing was switched off (measurements only).
+  bool Enabled() const { return enabled_; }
+
   // True while frames are paced by sleeping.
   bool Sleeping() const { return enabled_ && !vsync_; }
 
@@ -47,6 +50,10 @@ class FramePacer {
   Clock::time_point first_{};
   Clock::time_point deadline_{};
 };
+
+// False when SORVANE_NO_PACING=1 asks for an unpaced loop; only benchmarks
+// set it.
+bool PacingWanted();
 
 // The 100 ms timer of the Linux show, read between frames: true when a tick
 // is due, Due then moves on by one interval (several overdue ticks are given

@@ -9,7 +9,6 @@
 
 #include <windowsx.h>
 
-#include <cstdlib>
 #include <thread>
 
 #include "paths.h"
@@ -28,12 +27,6 @@ int ShiftState() {
   if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
   if (GetKeyState(VK_MENU) < 0) shift |= 4;
   return shift;
-}
-
-// Pacing can be switched off for measurements only.
-bool PacingWanted() {
-  const char* off = std::getenv("SORVANE_NO_PACING");
-  return !(off && off[0] == '1');
 }
 
 }  // namespace
@@ -142,7 +135,7 @@ void Sorvane_S::RequestSwapInterval() {
   using SwapIntervalProc = BOOL(WINAPI*)(int);
   const auto proc = reinterpret_cast<SwapIntervalProc>(
       reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
-  const bool pacing = PacingWanted();
+  const bool pacing = pacer_.Enabled();
   const bool accepted = proc && proc(pacing ? 1 : 0);
   pacer_.SetSwapIntervalAccepted(pacing && accepted);
 }

@@ -129,7 +129,7 @@ Sorvane_S::Sorvane_S(Display* Connection, const SettingsRecord& Settings, bool H
     : dpy_(Connection),
       settings_(Settings),
       hideCursor_(HideCursor),
-      pacer_(!EnvironmentSays("SORVANE_NO_PACING")),
+      pacer_(PacingWanted()),
       benchFirstFrame_(EnvironmentSays("SORVANE_BENCH_FIRST_FRAME")),
       benchFrames_(EnvironmentNumber("SORVANE_BENCH_FRAMES")) {}
 
@@ -385,7 +385,7 @@ void Sorvane_S::PreparePhoto(PhotoBitmapPlace Place) {
 // Asks the driver to wait for the display on every swap; the pacer learns
 // whether that holds.
 void Sorvane_S::RequestSwapInterval() {
-  const bool pacing = !EnvironmentSays("SORVANE_NO_PACING");
+  const bool pacing = pacer_.Enabled();
   const int interval = pacing ? 1 : 0;
   const char* extensions = glXQueryExtensionsString(dpy_, DefaultScreen(dpy_));
   bool accepted = false;

@@ -34,12 +34,10 @@ Sorvane_R::Sorvane_R() {
 
 Sorvane_R::~Sorvane_R() {
   if (window_) DestroyWindow(window_);
-  if (black_) DeleteObject(black_);
 }
 
 bool Sorvane_R::Create() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
-  black_ = CreateSolidBrush(RGB(0, 0, 0));
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = WindowProc;
@@ -105,10 +103,11 @@ void Sorvane_R::Paint(HDC Dc) {
     SetDIBitsToDevice(Dc, 0, 0, w, h, 0, 0, 0, h, rows_.data(), &bi, DIB_RGB_COLORS);
   }
   // Black to the right of and below the picture (all of it without one).
+  const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   const RECT right{w, 0, client.right, client.bottom};
   const RECT below{0, h, w, client.bottom};
-  if (right.right > right.left) FillRect(Dc, &right, black_);
-  if (below.bottom > below.top && below.right > 0) FillRect(Dc, &below, black_);
+  if (right.right > right.left) FillRect(Dc, &right, black);
+  if (below.bottom > below.top && below.right > 0) FillRect(Dc, &below, black);
 }
 
 LRESULT CALLBACK Sorvane_R::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {

@@ -48,7 +48,6 @@ class Sorvane_R {
 
   HWND window_ = nullptr;
   HWND parent_ = nullptr;
-  HBRUSH black_ = nullptr;
   int pictureWidth_ = 0;
   int pictureHeight_ = 0;
   std::vector<unsigned char> rows_;  // bottom-up, rows padded to 4 bytes, for SetDIBitsToDevice
