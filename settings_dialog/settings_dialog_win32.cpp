@@ -671,17 +671,9 @@ LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
       Form_Resize();
       return 0;
     case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(form_, &ps);
-      Paint(kForm, dc);
-      EndPaint(form_, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      Paint(kForm, reinterpret_cast<HDC>(W));
-      return 0;
+      return OnPaintMessage(kForm, form_, Message, W);
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(W) == form_ && LOWORD(L) == HTCLIENT) {
         POINT p{};
@@ -717,6 +709,21 @@ LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
   return DefWindowProcW(form_, Message, W, L);
 }
 
+// WM_ERASEBKGND, WM_PAINT and WM_PRINTCLIENT of the form or a picture box:
+// its persistent image, through the one paint routine.
+LRESULT Sorvane_P::OnPaintMessage(int Index, HWND Window, UINT Message, WPARAM W) {
+  if (Message == WM_ERASEBKGND) return 1;  // the image covers every pixel
+  if (Message == WM_PRINTCLIENT) {
+    Paint(Index, reinterpret_cast<HDC>(W));
+    return 0;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(Window, &ps);
+  Paint(Index, dc);
+  EndPaint(Window, &ps);
+  return 0;
+}
+
 // Window procedure of the picture boxes: attaches the surface, then dispatches.
 LRESULT CALLBACK Sorvane_P::HolderProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
   if (Message == WM_NCCREATE) {
@@ -739,17 +746,9 @@ LRESULT Sorvane_P::OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L) 
   HWND window = surfaces_[Index].Window;
   switch (Message) {
     case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(window, &ps);
-      Paint(Index, dc);
-      EndPaint(window, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      Paint(Index, reinterpret_cast<HDC>(W));
-      return 0;
+      return OnPaintMessage(Index, window, Message, W);
     case WM_VSCROLL:
       OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W));
       return 0;

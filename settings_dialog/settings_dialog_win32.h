@@ -94,6 +94,7 @@ class Sorvane_P {
   static LRESULT CALLBACK HolderProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
   LRESULT OnFormMessage(UINT Message, WPARAM W, LPARAM L);
   LRESULT OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L);
+  LRESULT OnPaintMessage(int Index, HWND Window, UINT Message, WPARAM W);
 
   bool CreateControls();
   Command* MakeButton(HWND Parent, int Id, int X, int Y, int Width, int Height, const wchar_t* Caption);
