@@ -22,6 +22,9 @@ const char* PathSeparator();
 // every call.
 std::string SettingsFileName();
 
+// The settings file's name in Folder.
+std::string SettingsFileIn(const std::string& Folder);
+
 // Folder part of Path: everything before the last ":", "\" or "/", with one
 // trailing "\" or "/" dropped. "C:\photos\sea.jpg" gives "C:\photos", "C:sea.jpg"
 // gives "C:", "sea.jpg" gives "".

@@ -248,7 +248,6 @@ bool WriteIniValue(const std::string& Section, const std::string& Key,
     bool inSection = false;
     std::string name;
     while (scanner.Next(line)) {
-      fileEnd = line.end;
       fileEndsWithBreak = line.end > line.contentEnd;
       if (SectionName(line, name)) {
         if (inSection) {
@@ -273,14 +272,9 @@ bool WriteIniValue(const std::string& Section, const std::string& Key,
         insertNeedsBreak = !fileEndsWithBreak;
       }
     }
-    if (replaceFrom < 0 && !sectionFound) {
-      // The whole file is kept; the section goes after it.
-      std::fseek(in, 0, SEEK_END);
-      fileEnd = std::ftell(in);
-    } else {
-      std::fseek(in, 0, SEEK_END);
-      fileEnd = std::ftell(in);
-    }
+    // The scan may have stopped early; the copy runs to the real end.
+    std::fseek(in, 0, SEEK_END);
+    fileEnd = std::ftell(in);
   }
 
   // Pass 2: write the new file beside the old one.
@@ -345,7 +339,7 @@ std::string FormatSettingsNumber(int Value) {
 }
 
 void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath) {
-  const std::string file = ProgramFolderPath + PathSeparator() + "Sorvane.ini";
+  const std::string file = SettingsFileIn(ProgramFolderPath);
   Record.PictureFolder = ProgramFolderPath;
 
   const std::string picture = ReadSettingsValue(file, kKeyPicture, kKeyPictureUtf8);
@@ -394,6 +388,8 @@ std::string FolderOfPath(const std::string& Path) {
   return folder;
 }
 
-std::string SettingsFileName() { return ProgramFolder() + PathSeparator() + "Sorvane.ini"; }
+std::string SettingsFileIn(const std::string& Folder) { return Folder + PathSeparator() + "Sorvane.ini"; }
+
+std::string SettingsFileName() { return SettingsFileIn(ProgramFolder()); }
 
 }  // namespace sorvane
