@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "photo_square.h"
@@ -45,6 +46,13 @@ class Sorvane_S {
   Sorvane_S(const Sorvane_S&) = delete;
   Sorvane_S& operator=(const Sorvane_S&) = delete;
   ~Sorvane_S();
+
+  // -fps: draw the frame rate and the load in the lower left corner.
+  void SetFrameRateShown(bool Shown) { frameRateShown_ = Shown; }
+
+  // -delay: the microseconds between frames the user asked for; absent when
+  // not given.
+  void SetFrameDelay(std::optional<int64_t> Microseconds) { frameDelay_ = Microseconds; }
 
   // Runs the show in a window of its own until a key or a mouse button;
   // returns the process's exit status.
@@ -98,6 +106,8 @@ class Sorvane_S {
   FramePacer pacer_;
   TickTimer timer1_;
   bool unloaded_ = false;
+  bool frameRateShown_ = false;
+  std::optional<int64_t> frameDelay_;
   bool benchFirstFrame_ = false;
   long benchFrames_ = 0;
 };

@@ -2,41 +2,77 @@
 
 #include "linux_options.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-
-#include "command_line.h"
 
 namespace sorvane {
 
 namespace {
 
-// Option name without its leading "-" or "--", and an inline "=value".
-bool SplitOption(const std::string& Arg, std::string& Name, std::string& Value, bool& HasValue) {
-  if (Arg.size() < 2 || Arg[0] != '-') return false;
-  size_t start = (Arg[1] == '-') ? 2 : 1;
+// One argument read as an option: its name without the leading "-", "--" or
+// "/", and an inline "=value" (or ":value" after a screen-saver switch).
+struct OptionText {
+  bool Slash = false;  // written "/x", the Windows way
+  std::string Name;
+  bool HasValue = false;
+  std::string Value;
+};
+
+bool SplitOption(const std::string& Arg, OptionText& Out) {
+  if (Arg.size() < 2) return false;
+  size_t start = 0;
+  if (Arg[0] == '/') {
+    Out.Slash = true;
+    start = 1;
+  } else if (Arg[0] == '-') {
+    start = Arg[1] == '-' ? 2 : 1;
+  } else {
+    return false;
+  }
+  if (start >= Arg.size()) return false;
   const size_t eq = Arg.find('=', start);
-  HasValue = eq != std::string::npos;
-  Name = Arg.substr(start, HasValue ? eq - start : std::string::npos);
-  Value = HasValue ? Arg.substr(eq + 1) : std::string();
-  return true;
+  Out.HasValue = eq != std::string::npos;
+  Out.Name = Arg.substr(start, Out.HasValue ? eq - start : std::string::npos);
+  Out.Value = Out.HasValue ? Arg.substr(eq + 1) : std::string();
+  return !Out.Name.empty();
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// The picture size: a plain number from 1 to 20.
+// The picture size: a number from 1 to 20, in the settings file's syntax.
 bool ParseSize(const std::string& Text, float& Size) {
-  if (Text.empty() || Text.size() > 32) return false;
-  const char* begin = Text.c_str();
-  char* end = nullptr;
-  errno = 0;
-  const double v = std::strtod(begin, &end);
-  while (end && IsBlank(*end)) ++end;
-  if (errno != 0 || end == begin || *end != '\0' || !std::isfinite(v)) return false;
-  if (v < 1.0 || v > 20.0) return false;
+  double v = 0;
+  if (Text.size() > 32 || !ParseSettingsNumber(Text, v)) return false;
+  if (!(v >= 1.0 && v <= 20.0)) return false;
   Size = static_cast<float>(v);
   return true;
+}
+
+// The frame delay: whole microseconds, 0 to kMaxDelayMicroseconds.
+bool ParseDelay(const std::string& Text, int64_t& Delay) {
+  if (Text.empty() || Text.size() > 12) return false;
+  int64_t v = 0;
+  for (char c : Text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v > kMaxDelayMicroseconds) return false;
+  Delay = v;
+  return true;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The screen-saver switch that Name is ('S', 'P', 'C'), or '\0'. "c:1234"
+// is the settings switch as Windows passes it; "p:1234" carries the window.
+char ScreenSaverSwitch(const std::string& Name, std::string& Attached) {
+  if (Name.empty()) return '\0';
+  const char letter = Lower(Name[0]);
+  if (letter != 's' && letter != 'p' && letter != 'c') return '\0';
+  if (Name.size() == 1) return static_cast<char>(letter - 'a' + 'A');
+  if (letter != 's' && Name[1] == ':') {
+    Attached = Name.substr(2);
+    return static_cast<char>(letter - 'a' + 'A');
+  }
+  return '\0';
 }
 
 LinuxOptions Ending(const std::string& Why) {
@@ -77,54 +113,87 @@ bool ParseWindowId(const std::string& Text, uint64_t& Id) {
 LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char* XScreenSaverWindow) {
   LinuxOptions o;
   bool windowIdGiven = false, rootGiven = false;
-  std::string rest;  // the screen-saver switches, joined as Windows sees them
+  std::string previewText;
 
   for (size_t i = 0; i < Args.size(); ++i) {
-    std::string name, value;
-    bool hasValue = false;
-    const bool isOption = SplitOption(Args[i], name, value, hasValue);
+    const std::string& arg = Args[i];
+    OptionText opt;
+    if (!SplitOption(arg, opt)) return Ending("unexpected argument \"" + arg + "\"");
     // Takes the option's value from "=value" or from the next argument.
     auto takeValue = [&](std::string& out) {
-      if (hasValue) {
-        out = value;
+      if (opt.HasValue) {
+        out = opt.Value;
         return true;
       }
       if (i + 1 >= Args.size()) return false;
       out = Args[++i];
       return true;
     };
-    if (isOption && name == "window-id") {
+    const std::string& name = opt.Name;
+    std::string attached;
+    const char ssSwitch = opt.HasValue ? '\0' : ScreenSaverSwitch(name, attached);
+
+    if (ssSwitch != '\0') {
+      o.Switch = ssSwitch;
+      if (ssSwitch == 'P') {
+        previewText = attached;
+        if (attached.empty() && i + 1 < Args.size()) previewText = Args[++i];
+      }
+      continue;
+    }
+    if (opt.Slash) return Ending("unknown option " + arg);
+
+    // Options that take no value.
+    const bool flag = name == "root" || name == "fps" || name == "no-fps" || name == "window" ||
+                      name == "install" || name == "mono" || name == "pair" || name == "help" || name == "h";
+    if (flag && opt.HasValue) return Ending("option -" + name + " takes no value");
+
+    if (name == "window-id") {
       std::string text;
       uint64_t id = 0;
-      if (!takeValue(text) || !ParseWindowId(text, id)) return Ending("--window-id needs a window id (decimal or 0x hex)");
+      if (!takeValue(text) || !ParseWindowId(text, id)) return Ending("-window-id needs a window id (decimal or 0x hex)");
       o.TargetWindow = id;
       windowIdGiven = true;
-    } else if (isOption && name == "root" && !hasValue) {
+    } else if (name == "root") {
       rootGiven = true;
-    } else if (isOption && name == "image") {
-      if (!takeValue(o.ImagePath)) return Ending("--image needs a path");
+    } else if (name == "image") {
+      if (!takeValue(o.ImagePath)) return Ending("-image needs a path");
       o.ImageGiven = true;
-    } else if (isOption && name == "size") {
+    } else if (name == "size") {
       std::string text;
-      if (!takeValue(text) || !ParseSize(text, o.Size)) return Ending("--size needs a number from 1 to 20");
+      if (!takeValue(text) || !ParseSize(text, o.Size)) return Ending("-size needs a number from 1 to 20");
       o.SizeGiven = true;
-    } else if (isOption && (name == "help" || name == "h") && !hasValue && Args[i].size() > 2) {
+    } else if (name == "fps") {
+      o.ShowFrameRate = true;
+    } else if (name == "no-fps") {
+      o.ShowFrameRate = false;
+    } else if (name == "delay") {
+      std::string text;
+      int64_t delay = 0;
+      if (!takeValue(text) || !ParseDelay(text, delay)) {
+        return Ending("-delay needs whole microseconds from 0 to " + std::to_string(kMaxDelayMicroseconds));
+      }
+      o.DelayMicroseconds = delay;
+    } else if (name == "visual") {
+      // The show picks the visual of the window it draws into, or its own.
+      std::string text;
+      if (!takeValue(text) || text.empty()) return Ending("-visual needs a visual name or id");
+    } else if (name == "window" || name == "install" || name == "mono" || name == "pair") {
+      // Meaningless here: the show always draws in colour into one window
+      // with the colormap of its visual.
+    } else if (name == "help" || name == "h") {
+      o = LinuxOptions{};
       o.Mode = LinuxMode::Usage;
       return o;
     } else {
-      if (!rest.empty()) rest.push_back(' ');
-      rest += Args[i];
+      return Ending("unknown option " + arg);
     }
   }
 
-  o.Switch = SwitchOf(rest);
   const bool intoWindow = windowIdGiven || rootGiven || (XScreenSaverWindow && *XScreenSaverWindow);
 
   if (o.Switch == 'P') {
-    // The host's window from the fourth character on, as on Windows, but an
-    // X window id may also be written in hexadecimal.
-    const std::string number = rest.size() > 3 ? rest.substr(3) : std::string();
-    if (!ParseWindowId(number, o.PreviewWindow)) return Ending("-p needs the id of the window to draw into");
+    if (!ParseWindowId(previewText, o.PreviewWindow)) return Ending("-p needs the id of the window to draw into");
     o.Mode = LinuxMode::Preview;
     return o;
   }
@@ -132,7 +201,6 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
     o.Mode = LinuxMode::Settings;
     return o;
   }
-  if (o.Switch != 'S' && !rest.empty()) return Ending("");
 
   o.HideCursor = o.Switch == 'S';
   if (intoWindow) {
@@ -151,16 +219,30 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
   return o;
 }
 
+SettingsRecord CommandLineSettings(const LinuxOptions& Options) {
+  SettingsRecord settings;
+  settings.StarCount = 30;
+  settings.StarSize = 12.0f;
+  if (Options.ImageGiven) settings.PicturePath = Options.ImagePath;
+  if (Options.SizeGiven) settings.StarSize = Options.Size;
+  return settings;
+}
+
 const char* LinuxUsage() {
-  return "usage: sorvane [-s | -p WINDOW | -c] [--image PATH] [--size N]\n"
-         "       sorvane --window-id WINDOW | --root   (XScreenSaver)\n"
+  return "usage: sorvane [-s | -p WINDOW | -c] [-image PATH] [-size N] [-fps] [-delay USECS]\n"
+         "       sorvane -root | -window-id WINDOW   (XScreenSaver)\n"
          "  -s               run the show (the mouse cursor is hidden); no switch runs it too\n"
          "  -p WINDOW        draw the preview picture inside that X window\n"
-         "  -c               tell where the settings file is\n"
-         "  --window-id ID   draw the show into that X window (decimal or 0x hex)\n"
-         "  --root           draw the show into XSCREENSAVER_WINDOW, else the root window\n"
-         "  --image PATH     show this BMP or JPEG photograph instead of the settings' one\n"
-         "  --size N         picture size 1 to 20 instead of the settings' one\n";
+         "  -c               tell where the settings are kept\n"
+         "  -root            draw the show into XSCREENSAVER_WINDOW, else the root window\n"
+         "  -window-id ID    draw the show into that X window (decimal or 0x hex)\n"
+         "  -image PATH      show this BMP or JPEG photograph instead of the settings' one\n"
+         "  -size N          picture size 1 to 20 instead of the settings' one\n"
+         "  -fps, -no-fps    show or hide the frame rate and load in the lower left corner\n"
+         "  -delay USECS     at least this many microseconds between frames\n"
+         "  -window, -install, -visual V, -mono, -pair\n"
+         "                   accepted as every XScreenSaver module takes them; no effect\n"
+         "Options take one or two dashes: -fps and --fps are the same.\n";
 }
 
 }  // namespace sorvane

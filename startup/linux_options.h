@@ -1,13 +1,20 @@
 // The Linux program's command line (main_x11.cpp): the screen-saver switches
 // ("-s", "-p <window>", "-c", nothing), the XScreenSaver options
-// ("--window-id ID", "--root", the XSCREENSAVER_WINDOW environment variable)
-// and the settings overrides ("--image PATH", "--size N"). Portable; reads no
-// environment itself and opens no display.
+// ("--window-id ID", "--root", the XSCREENSAVER_WINDOW environment variable,
+// and the common options every XScreenSaver module takes: "-fps", "-no-fps",
+// "-delay N", "-window", "-install", "-visual V", "-mono", "-pair") and the
+// settings overrides ("--image PATH", "--size N"). Options are matched by
+// their whole name, with one or two leading dashes. Portable; reads no
+// environment itself and opens no display. The Windows program reads its
+// command line with command_line.h instead.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "settings_file.h"
 
 namespace sorvane {
 
@@ -18,12 +25,12 @@ enum class LinuxMode {
   Preview,   // the preview picture inside PreviewWindow
   Settings,  // tell where the settings live
   Usage,     // --help
-  End,       // an unknown switch or a bad value: end at once
+  End,       // an unknown option or a bad value: end at once
 };
 
 struct LinuxOptions {
   LinuxMode Mode = LinuxMode::Show;
-  char Switch = '\0';              // as SwitchOf reads the screen-saver arguments
+  char Switch = '\0';              // the screen-saver switch given: 'S', 'P', 'C' or '\0'
   bool HideCursor = false;         // "-s": the cursor is hidden during the show
   uint64_t TargetWindow = 0;       // IntoWindow: the window; 0 means the root window
   uint64_t PreviewWindow = 0;      // Preview: the host's window
@@ -31,8 +38,15 @@ struct LinuxOptions {
   std::string ImagePath;           // empty: a built-in photograph
   bool SizeGiven = false;          // --size overrides the picture size of the settings
   float Size = 12.0f;              // 1 to 20
-  std::string Error;               // End: why (empty for an unknown switch)
+  bool ShowFrameRate = false;      // -fps: frames per second and load in a corner
+  // -delay: microseconds between frames that the user asked for; absent when
+  // not given (the show then paces itself).
+  std::optional<int64_t> DelayMicroseconds;
+  std::string Error;               // End: why, naming the option
 };
+
+// The longest -delay accepted: ten seconds between frames.
+constexpr int64_t kMaxDelayMicroseconds = 10'000'000;
 
 // Reads a window id: decimal, or hexadecimal after "0x"/"0X". Blanks around
 // are allowed; anything else, 0, or a value beyond 32 bits (X ids are 29 bits)
@@ -43,7 +57,13 @@ bool ParseWindowId(const std::string& Text, uint64_t& Id);
 // of the XSCREENSAVER_WINDOW environment variable, or null when unset.
 LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char* XScreenSaverWindow);
 
-// The text printed for --help and after a bad value.
+// The settings of a show drawn into XScreenSaver's window: the command line
+// alone, on the defaults of an empty settings file (built-in photograph,
+// count 30, size 12). XScreenSaver leaves out an option whose value equals
+// its default, so a settings file must not fill the gap.
+SettingsRecord CommandLineSettings(const LinuxOptions& Options);
+
+// The text printed for --help and after a bad option.
 const char* LinuxUsage();
 
 }  // namespace sorvane

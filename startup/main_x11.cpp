@@ -6,7 +6,9 @@
 // the settings live. A copy of the show or of the settings dialog already on
 // the display ends this one at once. For XScreenSaver, "--window-id ID",
 // "--root" or XSCREENSAVER_WINDOW draw the show into a given window; there the
-// guard does not apply, since one copy runs per monitor.
+// guard does not apply, since one copy runs per monitor, and the settings
+// come from the command line alone. XScreenSaver's common options (-fps,
+// -delay, ...) are read by linux_options.h.
 
 #include <X11/Xlib.h>
 
@@ -29,13 +31,14 @@ namespace {
 
 void PrintSettingsHelp() {
   std::printf(
-      "Sorvane keeps its settings in %s\n"
-      "Section [Section] holds the photograph (a BMP or JPEG path; empty for a built-in\n"
-      "photograph), the number shown at once (10 to 100) and the picture size (1 to 20).\n"
-      "Edit that file, or choose the settings in the Windows program's settings dialog.\n"
-      "Run from XScreenSaver, Sorvane's entry in XScreenSaver's settings window offers the\n"
-      "photograph and the picture size (the options --image PATH and --size N), which\n"
-      "take the place of the file's values.\n",
+      "Sorvane's settings are chosen in XScreenSaver's settings window: run\n"
+      "xscreensaver-settings, pick Sorvane in the list and open its settings (the\n"
+      "photograph, the picture size, the frame rate). XScreenSaver passes them on the\n"
+      "command line, and under XScreenSaver the command line alone counts.\n"
+      "Run by hand outside XScreenSaver, the show takes -image PATH and -size N and\n"
+      "otherwise reads %s when that file exists\n"
+      "(section [Section]: the photograph, the number shown at once and the picture\n"
+      "size, as the Windows program's settings dialog writes them).\n",
       SettingsFileName().c_str());
 }
 
@@ -57,7 +60,7 @@ int Main(int argc, char** argv) {
       std::fputs(LinuxUsage(), stdout);
       return 0;
     case LinuxMode::End:
-      // An unknown switch or a bad value ends the program at once.
+      // An unknown option or a bad value ends the program at once, naming it.
       if (!options.Error.empty()) std::fprintf(stderr, "sorvane: %s\n", options.Error.c_str());
       std::fputs(LinuxUsage(), stderr);
       return 2;
@@ -78,21 +81,28 @@ int Main(int argc, char** argv) {
     return RunPreview(display, static_cast<::Window>(options.PreviewWindow));
   }
 
-  SettingsRecord settings;
-  LoadSettings(settings);
-  if (options.ImageGiven) settings.PicturePath = options.ImagePath;
-  if (options.SizeGiven) settings.StarSize = options.Size;
-
   if (options.Mode == LinuxMode::Settings) {
     PrintSettingsHelp();
     return 0;
   }
+
+  // Under XScreenSaver the command line alone holds the settings; the
+  // settings file serves the show outside it.
+  SettingsRecord settings = CommandLineSettings(options);
+  if (options.Mode != LinuxMode::IntoWindow) {
+    LoadSettings(settings);
+    if (options.ImageGiven) settings.PicturePath = options.ImagePath;
+    if (options.SizeGiven) settings.StarSize = options.Size;
+  }
+
   if (!display) {
     std::fprintf(stderr, "sorvane: cannot open the X display\n");
     return 1;
   }
   CatchEndSignals();
   Sorvane_S show(display, settings, options.HideCursor);
+  show.SetFrameRateShown(options.ShowFrameRate);
+  show.SetFrameDelay(options.DelayMicroseconds);
   if (options.Mode == LinuxMode::IntoWindow) return show.RunInWindow(static_cast<::Window>(options.TargetWindow));
   return show.RunOwnWindow();
 }

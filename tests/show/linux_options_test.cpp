@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/temp_folder.h"
+#include "settings_file.h"
+
 namespace sorvane {
 namespace {
 
@@ -23,6 +26,79 @@ TEST(LinuxOptions, ScreenSaverSwitchesAsOnWindows) {
   EXPECT_EQ(Parse({"s"}).Mode, LinuxMode::End);  // a lone letter has no switch
   EXPECT_EQ(Parse({"--bogus"}).Mode, LinuxMode::End);
   EXPECT_EQ(Parse({"--help"}).Mode, LinuxMode::Usage);
+  EXPECT_EQ(Parse({"-help"}).Mode, LinuxMode::Usage);
+  EXPECT_EQ(Parse({"-s", "-h"}).Mode, LinuxMode::Usage);
+}
+
+TEST(LinuxOptions, WholeNamesOnlyAndUnknownOptionsAreNamed) {
+  // Options that share a first letter with a switch are not that switch.
+  for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+           {"-count", "30"}, {"-speed", "2"}, {"-sx"}, {"-cycles", "3"}, {"-png"}, {"--sizes", "3"}, {"-imagex", "a"},
+           {"-fpsx"}, {"-Fps"}, {"/fps"}, {"/root"}, {"-"}, {"--"}, {"photo.jpg"}}) {
+    const LinuxOptions o = Parse(args);
+    EXPECT_EQ(o.Mode, LinuxMode::End) << args[0];
+    EXPECT_NE(o.Error.find(args[0]), std::string::npos) << "the reason names the option: " << o.Error;
+  }
+  // Flags take no value; valued options need one.
+  EXPECT_EQ(Parse({"-fps=1"}).Mode, LinuxMode::End);
+  EXPECT_EQ(Parse({"--root=yes"}).Mode, LinuxMode::End);
+  EXPECT_EQ(Parse({"-s=1"}).Mode, LinuxMode::End);
+  EXPECT_EQ(Parse({"-visual"}).Mode, LinuxMode::End);
+  EXPECT_EQ(Parse({"-visual="}).Mode, LinuxMode::End);
+  // Upper-case screen-saver switches, as Windows writes them, still count.
+  EXPECT_EQ(Parse({"-S"}).Mode, LinuxMode::Show);
+  EXPECT_EQ(Parse({"/C"}).Mode, LinuxMode::Settings);
+  EXPECT_EQ(Parse({"/p:1234"}).PreviewWindow, 1234u);
+}
+
+TEST(LinuxOptions, XScreenSaverCommonOptionsAreAccepted) {
+  // Everything the daemon and its settings window pass, in one and two-dash spellings.
+  const LinuxOptions all = Parse({"-root", "-fps", "-delay", "20000", "-window", "-install", "-visual", "default",
+                                  "-mono", "-pair", "--image", "/p.jpg", "-size", "3"},
+                                 "0x400007");
+  EXPECT_EQ(all.Mode, LinuxMode::IntoWindow);
+  EXPECT_EQ(all.TargetWindow, 0x400007u);
+  EXPECT_TRUE(all.ShowFrameRate);
+  ASSERT_TRUE(all.DelayMicroseconds.has_value());
+  EXPECT_EQ(*all.DelayMicroseconds, 20000);
+  EXPECT_EQ(all.ImagePath, "/p.jpg");
+  EXPECT_EQ(all.Size, 3.0f);
+
+  const LinuxOptions two = Parse({"--fps", "--delay=0", "--visual=0x21", "--window", "--install", "--mono", "--pair"});
+  EXPECT_EQ(two.Mode, LinuxMode::Show);
+  EXPECT_TRUE(two.ShowFrameRate);
+  EXPECT_EQ(two.DelayMicroseconds.value_or(-1), 0);
+
+  // The last of -fps and -no-fps counts; without -delay there is no delay.
+  EXPECT_FALSE(Parse({"-fps", "-no-fps"}).ShowFrameRate);
+  EXPECT_TRUE(Parse({"--no-fps", "-fps"}).ShowFrameRate);
+  EXPECT_FALSE(Parse({"-root"}).DelayMicroseconds.has_value());
+  EXPECT_FALSE(Parse({"-root"}).ShowFrameRate);
+  EXPECT_EQ(Parse({"-delay", "10000000"}).DelayMicroseconds.value_or(-1), kMaxDelayMicroseconds);
+
+  for (const char* bad : {"", "-1", "1.5", "abc", "10000001", "99999999999999999999", " 5", "5 "}) {
+    const LinuxOptions o = Parse({"-delay", bad});
+    EXPECT_EQ(o.Mode, LinuxMode::End) << bad;
+    EXPECT_NE(o.Error.find("-delay"), std::string::npos) << bad;
+  }
+  EXPECT_EQ(Parse({"-delay"}).Mode, LinuxMode::End);
+}
+
+TEST(LinuxOptions, UnderXScreenSaverTheCommandLineAloneGivesTheSettings) {
+  // A settings file that would say otherwise must not matter: the defaults
+  // are those of an empty settings file.
+  testing::TempFolder empty;
+  SettingsRecord fromEmptyFile;
+  LoadSettings(fromEmptyFile, empty.Path());
+  const SettingsRecord none = CommandLineSettings(Parse({"-root"}));
+  EXPECT_EQ(none.PicturePath, fromEmptyFile.PicturePath);
+  EXPECT_EQ(none.StarCount, fromEmptyFile.StarCount);
+  EXPECT_EQ(none.StarSize, fromEmptyFile.StarSize);
+
+  const SettingsRecord given = CommandLineSettings(Parse({"-root", "-image", "/a b/c.jpg", "-size", "4.5"}));
+  EXPECT_EQ(given.PicturePath, "/a b/c.jpg");
+  EXPECT_EQ(given.StarSize, 4.5f);
+  EXPECT_EQ(given.StarCount, fromEmptyFile.StarCount);
 }
 
 TEST(LinuxOptions, PreviewTakesDecimalOrHexWindowIds) {
