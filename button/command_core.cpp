@@ -9,7 +9,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "command_line.h"
+#include "numeric.h"
 
 namespace sorvane {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cwctype>
 
-#include "command_line.h"
+#include "numeric.h"
 
 namespace sorvane {
 

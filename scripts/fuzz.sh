@@ -15,7 +15,7 @@ mkdir -p "$OUT"
 FLAGS=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
        -I"$ROOT/show" -I"$ROOT/startup")
 COMMON=("$ROOT/show/picture_sampling.cpp" "$ROOT/show/byte_source.cpp" "$ROOT/startup/paths.cpp"
-        "$ROOT/startup/paths_posix.cpp" "$ROOT/startup/command_line.cpp")
+        "$ROOT/startup/paths_posix.cpp" "$ROOT/startup/numeric.cpp")
 declare -A SOURCES=(
   [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/bmp_reader.cpp $ROOT/show/photo_fit.cpp"
   [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/jpeg_header.cpp $ROOT/show/jpeg_decoder_libjpeg.cpp $ROOT/show/picture_file.cpp $ROOT/show/bmp_reader.cpp"

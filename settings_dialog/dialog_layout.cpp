@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "command_line.h"
+#include "numeric.h"
 
 namespace sorvane {
 

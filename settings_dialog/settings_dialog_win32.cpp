@@ -10,7 +10,6 @@
 
 #include <cstring>
 
-#include "command_line.h"
 #include "command_win32.h"
 #include "gdi_win32.h"
 #include "paths.h"

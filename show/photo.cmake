@@ -13,7 +13,7 @@ add_library(sorvane_photo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/photo_square.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader.cpp)
 target_include_directories(sorvane_photo PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(sorvane_photo PUBLIC sorvane_show_random sorvane_startup sorvane_resources)
+target_link_libraries(sorvane_photo PUBLIC sorvane_show_random sorvane_numeric sorvane_startup sorvane_resources)
 
 add_library(sorvane_photo_texture STATIC ${CMAKE_CURRENT_LIST_DIR}/photo_texture.cpp)
 target_link_libraries(sorvane_photo_texture PUBLIC sorvane_photo)

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "command_line.h"
+#include "numeric.h"
 #include "photo_square.h"
 
 namespace sorvane {

@@ -2,8 +2,10 @@
 
 #include "command_line.h"
 
-#include <cmath>
+#include <cstdlib>
 #include <string>
+
+#include "numeric.h"
 
 namespace sorvane {
 
@@ -12,8 +14,6 @@ char SwitchOf(const std::string& ArgumentText) {
   const char c = ArgumentText[1];
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
-
-double RoundHalfEven(double Value) { return std::nearbyint(Value); }
 
 ParentNumber ReadPreviewParent(const std::string& ArgumentText, int32_t& Parent) {
   Parent = 0;

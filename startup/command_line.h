@@ -25,8 +25,4 @@ enum class ParentNumber {
 // to even; no number gives 0.
 ParentNumber ReadPreviewParent(const std::string& ArgumentText, int32_t& Parent);
 
-// Rounds to the nearest integer, ties to even (the conversion used wherever a
-// fractional value becomes an integer).
-double RoundHalfEven(double Value);
-
 }  // namespace sorvane

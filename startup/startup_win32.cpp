@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "command_line.h"
 #include "settings_file.h"
 #include "text_win32.h"
 
