@@ -2,14 +2,17 @@
 //
 // The frame loop runs inside Form_Load and pumps every pending message before
 // drawing and after presenting, so key, mouse, timer and close handlers run
-// only between frames. The loop waits for the display (swap interval 1) or,
-// where that does not hold, sleeps to at most 60 frames per second.
+// only between frames. The pacing decision (saver_loop.h) says how many steps
+// each frame stands for and whether the loop relies on the swap interval or
+// waits on a high-resolution waitable timer until the next frame's time.
 
 #include "saver_window_win32.h"
 
+#include <GL/gl.h>
+#include <mmsystem.h>
 #include <windowsx.h>
 
-#include <thread>
+#include <chrono>
 
 #include "paths.h"
 #include "startup_win32.h"
@@ -31,8 +34,7 @@ int ShiftState() {
 
 }  // namespace
 
-Sorvane_S::Sorvane_S(const SettingsRecord& Settings, char Switch)
-    : settings_(Settings), switch_(Switch), pacer_(PacingWanted()) {}
+Sorvane_S::Sorvane_S(const SettingsRecord& Settings, char Switch) : settings_(Settings), switch_(Switch) {}
 
 bool Sorvane_S::Create() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -85,20 +87,23 @@ void Sorvane_S::Form_Load() {
   ShowWindow(window_, SW_SHOWNORMAL);
   // 9.
   SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
-  if (!ShowDone) RequestSwapInterval();
+  if (!ShowDone) PlanPacing();
 
   // 10. The frame loop.
+  pacer_.Start(FramePacer::Clock::now());
   while (!ShowDone) {
     PumpMessages();
-    if (!scene_.DrawFrame(random_)) {
+    const int steps = pacer_.StepsForFrame(FramePacer::Clock::now());
+    if (!DrawSteps(steps)) {
       ShowDone = -1;
       break;
     }
+    // Drawn and not yet presented: anything drawn over the swarm goes here.
     PresentFrame(context_);
+    if (observer_ && observer_->FramePresented(pacer_, FramePacer::Clock::now(), steps)) ShowDone = -1;
     PumpMessages();
     const auto now = FramePacer::Clock::now();
-    const auto until = pacer_.FramePresented(now);
-    if (until > now) std::this_thread::sleep_until(until);
+    WaitUntil(pacer_.FramePresented(now));
   }
 
   // 11. 12. 13.
@@ -117,6 +122,7 @@ void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
 
 void Sorvane_S::Form_Unload() {
   unloading_ = true;
+  ReleaseFrameTimer();
   CloseRenderContext(context_);
   DeletePhotoBitmap(bitmap_);
   bitmap_ = PhotoBitmapFile{};
@@ -129,15 +135,68 @@ void Sorvane_S::PreparePhoto() {
   bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, PhotoBitmapPlace::BesideProgram);
 }
 
-// Asks the driver to wait for the display on every SwapBuffers
-// (WGL_EXT_swap_control); the pacer learns whether that holds.
-void Sorvane_S::RequestSwapInterval() {
+// Runs the steps this frame stands for: the missed ones undrawn, the last drawn.
+bool Sorvane_S::DrawSteps(int Steps) {
+  for (int i = 1; i < Steps; ++i) scene_.StepFrame(random_);
+  return scene_.DrawFrame(random_);
+}
+
+// The pacing decision for this display and renderer; asks for its swap
+// interval and, where the loop waits itself, makes the timer it waits on.
+void Sorvane_S::PlanPacing() {
+  PacingInputs inputs;
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  // 0 and 1 stand for the hardware's default rate: unknown.
+  if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
+    inputs.RefreshHz = static_cast<int>(mode.dmDisplayFrequency);
+  inputs.SoftwareRenderer = IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  inputs.Unpaced = observer_ && observer_->Unpaced();
+  const PacingPlan& plan = pacer_.Plan(inputs);
+  pacer_.SwapIntervalResult(RequestSwapInterval(plan.SwapInterval));
+  if (pacer_.Unpaced()) return;
+  // The default system timer ticks every 15.6 ms, far too coarse for even
+  // frames; a high-resolution timer does not need it changed. Where that kind
+  // is refused (before Windows 10 1803), the system timer is set to 1 ms for
+  // the show's duration instead.
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+  frameTimer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+  if (!frameTimer_) {
+    frameTimer_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+    timerPeriodSet_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+  }
+}
+
+// Asks the driver to wait Interval refreshes on every SwapBuffers (0: not at
+// all; WGL_EXT_swap_control). False when it cannot be asked or refuses.
+bool Sorvane_S::RequestSwapInterval(int Interval) {
   using SwapIntervalProc = BOOL(WINAPI*)(int);
   const auto proc = reinterpret_cast<SwapIntervalProc>(
       reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
-  const bool pacing = pacer_.Enabled();
-  const bool accepted = proc && proc(pacing ? 1 : 0);
-  pacer_.SetSwapIntervalAccepted(pacing && accepted);
+  return proc && proc(Interval);
+}
+
+// Waits on the frame timer until Until; returns at once when it has passed.
+void Sorvane_S::WaitUntil(FramePacer::Clock::time_point Until) {
+  const auto now = FramePacer::Clock::now();
+  if (Until <= now) return;
+  const long long hundredNs = std::chrono::duration_cast<std::chrono::nanoseconds>(Until - now).count() / 100;
+  LARGE_INTEGER due{};
+  due.QuadPart = -hundredNs;  // negative: relative to now
+  if (frameTimer_ && SetWaitableTimer(frameTimer_, &due, 0, nullptr, nullptr, FALSE)) {
+    WaitForSingleObject(frameTimer_, 1000);
+  } else {
+    Sleep(static_cast<DWORD>(hundredNs / 10000));
+  }
+}
+
+void Sorvane_S::ReleaseFrameTimer() {
+  if (frameTimer_) CloseHandle(frameTimer_);
+  frameTimer_ = nullptr;
+  if (timerPeriodSet_) timeEndPeriod(1);
+  timerPeriodSet_ = false;
 }
 
 void Sorvane_S::PumpMessages() {

@@ -48,6 +48,9 @@ class Sorvane_S {
   // Writes the photo square as the temporary bitmap beside the program.
   void PreparePhoto();
 
+  // Benchmarks only: Observer watches every frame (null: none).
+  void Observe(FrameObserver* Observer) { observer_ = Observer; }
+
   HWND Window() const { return window_; }
   Scene& Show() { return scene_; }
 
@@ -58,7 +61,11 @@ class Sorvane_S {
   static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
   LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
   void PumpMessages();
-  void RequestSwapInterval();
+  bool DrawSteps(int Steps);
+  void PlanPacing();
+  bool RequestSwapInterval(int Interval);
+  void WaitUntil(FramePacer::Clock::time_point Until);
+  void ReleaseFrameTimer();
 
   SettingsRecord settings_;
   char switch_;
@@ -68,6 +75,9 @@ class Sorvane_S {
   PhotoBitmapFile bitmap_;
   RenderContext context_;
   FramePacer pacer_;
+  FrameObserver* observer_ = nullptr;
+  HANDLE frameTimer_ = nullptr;   // the waitable timer the loop waits on between frames
+  bool timerPeriodSet_ = false;   // timeBeginPeriod(1) in force: the timer has no high resolution
   bool loaded_ = false;     // Form_Load has started: closing the window unloads it
   bool unloading_ = false;
 };

@@ -2,9 +2,9 @@
 //
 // One loop serves both ways of running: pending X events are handled before
 // each frame is drawn and again after it is presented, the 100 ms tilt timer
-// is read from a monotonic clock between frames, and the loop waits for the
-// display (swap interval 1) or, where that does not hold, sleeps to at most
-// 60 frames per second.
+// is read from a monotonic clock between frames, and the pacing decision
+// (saver_loop.h) says how many steps each frame stands for and whether the
+// loop relies on the swap interval or sleeps until the next frame's time.
 
 #include "saver_window_x11.h"
 
@@ -21,7 +21,6 @@
 #include <thread>
 
 #include "paths.h"
-#include "process_clock_posix.h"
 
 namespace sorvane {
 
@@ -37,16 +36,6 @@ void OnEndSignal(int) { gEndRequested = 1; }
 // someone else's window; they must not end the process before it cleans up.
 // Whether the window is still there is asked separately.
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
-
-bool EnvironmentSays(const char* Name) {
-  const char* v = std::getenv(Name);
-  return v && v[0] == '1';
-}
-
-long EnvironmentNumber(const char* Name) {
-  const char* v = std::getenv(Name);
-  return v ? std::strtol(v, nullptr, 10) : 0;
-}
 
 // Whole-word search in a GLX extension string.
 bool HasExtension(const char* List, const char* Name) {
@@ -101,6 +90,31 @@ ScreenArea PrimaryMonitorArea(Display* Connection, int Screen) {
   return ok ? found : whole;
 }
 
+int PrimaryRefreshHz(Display* Connection, int Screen) {
+  int eventBase = 0, errorBase = 0;
+  if (!XRRQueryExtension(Connection, &eventBase, &errorBase)) return 0;
+  const ::Window root = RootWindow(Connection, Screen);
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(Connection, root);
+  if (!resources) return 0;
+  RROutput output = XRRGetOutputPrimary(Connection, root);
+  if (!output && resources->noutput > 0) output = resources->outputs[0];
+  int hz = 0;
+  XRROutputInfo* info = output ? XRRGetOutputInfo(Connection, resources, output) : nullptr;
+  XRRCrtcInfo* crtc = (info && info->crtc) ? XRRGetCrtcInfo(Connection, resources, info->crtc) : nullptr;
+  for (int i = 0; crtc && i < resources->nmode; ++i) {
+    const XRRModeInfo& mode = resources->modes[i];
+    if (mode.id != crtc->mode || mode.hTotal == 0 || mode.vTotal == 0) continue;
+    double lines = static_cast<double>(mode.vTotal);
+    if (mode.modeFlags & RR_DoubleScan) lines *= 2;
+    if (mode.modeFlags & RR_Interlace) lines /= 2;
+    hz = static_cast<int>(static_cast<double>(mode.dotClock) / (static_cast<double>(mode.hTotal) * lines));
+  }
+  if (crtc) XRRFreeCrtcInfo(crtc);
+  if (info) XRRFreeOutputInfo(info);
+  XRRFreeScreenResources(resources);
+  return hz;
+}
+
 bool WindowManagerPresent(Display* Connection, int Screen) {
   const Atom check = XInternAtom(Connection, "_NET_SUPPORTING_WM_CHECK", False);
   // The window named by Owner's property, if any.
@@ -126,12 +140,7 @@ bool WindowManagerPresent(Display* Connection, int Screen) {
 }
 
 Sorvane_S::Sorvane_S(Display* Connection, const SettingsRecord& Settings, bool HideCursor)
-    : dpy_(Connection),
-      settings_(Settings),
-      hideCursor_(HideCursor),
-      pacer_(PacingWanted()),
-      benchFirstFrame_(EnvironmentSays("SORVANE_BENCH_FIRST_FRAME")),
-      benchFrames_(EnvironmentNumber("SORVANE_BENCH_FRAMES")) {}
+    : dpy_(Connection), settings_(Settings), hideCursor_(HideCursor) {}
 
 Sorvane_S::~Sorvane_S() { Form_Unload(); }
 
@@ -242,39 +251,31 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
   if (ownWindow_) XMapRaised(dpy_, window_);
   timer1_.Start(TickTimer::Clock::now());
-  if (!ShowDone) RequestSwapInterval();
+  if (!ShowDone) PlanPacing();
   return !ShowDone;
 }
 
 void Sorvane_S::FrameLoop() {
-  const auto start = TickTimer::Clock::now();
-  const double startCpu = CpuSeconds();
-  long frames = 0;
   int grabTries = 0;
   bool grabbed = !ownWindow_;
-  auto lastCheck = start;
+  bool first = true;
+  auto lastCheck = FramePacer::Clock::now();
+  pacer_.Start(lastCheck);
   while (!ShowDone && !unloaded_) {
     PumpEvents();
     if (unloaded_) return;
-    if (!scene_.DrawFrame(random_)) {
+    const int steps = pacer_.StepsForFrame(FramePacer::Clock::now());
+    if (!DrawSteps(steps)) {
       ShowDone = -1;
       break;
     }
+    // Drawn and not yet presented: anything drawn over the swarm goes here.
     PresentFrame(context_);
-    ++frames;
-    if (frames == 1 && benchFirstFrame_) {
-      XSync(dpy_, False);
-      std::printf("first-frame-realtime-ns %lld\n", RealTimeNanoseconds());
-      std::fflush(stdout);
+    if (observer_) {
+      if (first) XSync(dpy_, False);  // the display has the first frame
+      if (observer_->FramePresented(pacer_, FramePacer::Clock::now(), steps)) ShowDone = -1;
     }
-    if (benchFrames_ > 0 && frames == benchFrames_) {
-      const double seconds = std::chrono::duration<double>(TickTimer::Clock::now() - start).count();
-      const double cpu = CpuSeconds() - startCpu;
-      std::printf("frames %ld seconds %.3f fps %.1f cpu-ms-per-frame %.3f\n", frames, seconds, frames / seconds,
-                  1000.0 * cpu / frames);
-      std::fflush(stdout);
-      ShowDone = -1;
-    }
+    first = false;
     PumpEvents();
     if (unloaded_) return;
     // A screen saver takes the keyboard and the pointer, so that every key
@@ -295,6 +296,12 @@ void Sorvane_S::FrameLoop() {
     const auto until = pacer_.FramePresented(now);
     if (until > now) std::this_thread::sleep_until(until);
   }
+}
+
+// Runs the steps this frame stands for: the missed ones undrawn, the last drawn.
+bool Sorvane_S::DrawSteps(int Steps) {
+  for (int i = 1; i < Steps; ++i) scene_.StepFrame(random_);
+  return scene_.DrawFrame(random_);
 }
 
 void Sorvane_S::PumpEvents() {
@@ -382,28 +389,36 @@ void Sorvane_S::PreparePhoto(PhotoBitmapPlace Place) {
   bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, Place);
 }
 
-// Asks the driver to wait for the display on every swap; the pacer learns
-// whether that holds.
-void Sorvane_S::RequestSwapInterval() {
-  const bool pacing = pacer_.Enabled();
-  const int interval = pacing ? 1 : 0;
+// The pacing decision for this display and renderer, and the swap interval
+// it asks for.
+void Sorvane_S::PlanPacing() {
+  PacingInputs inputs;
+  inputs.RefreshHz = PrimaryRefreshHz(dpy_, DefaultScreen(dpy_));
+  inputs.SoftwareRenderer = IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  inputs.DelayMicroseconds = frameDelay_ ? static_cast<long>(*frameDelay_) : -1;
+  inputs.Unpaced = observer_ && observer_->Unpaced();
+  const PacingPlan& plan = pacer_.Plan(inputs);
+  const bool accepted = RequestSwapInterval(plan.SwapInterval);
+  pacer_.SwapIntervalResult(accepted);
+}
+
+// Asks the driver to wait Interval refreshes on every swap (0: not at all).
+bool Sorvane_S::RequestSwapInterval(int Interval) {
   const char* extensions = glXQueryExtensionsString(dpy_, DefaultScreen(dpy_));
-  bool accepted = false;
-  if (!context_.DoubleBuffered) {
-    accepted = false;
-  } else if (HasExtension(extensions, "GLX_EXT_swap_control")) {
+  if (!context_.DoubleBuffered) return false;
+  if (HasExtension(extensions, "GLX_EXT_swap_control")) {
     using Proc = void (*)(Display*, GLXDrawable, int);
     const auto proc = reinterpret_cast<Proc>(glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalEXT")));
     if (proc) {
-      proc(dpy_, context_.Drawable, interval);
-      accepted = true;
+      proc(dpy_, context_.Drawable, Interval);
+      return true;
     }
   } else if (HasExtension(extensions, "GLX_MESA_swap_control")) {
     using Proc = int (*)(unsigned int);
     const auto proc = reinterpret_cast<Proc>(glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalMESA")));
-    accepted = proc && proc(static_cast<unsigned>(interval)) == 0;
+    return proc && proc(static_cast<unsigned>(Interval)) == 0;
   }
-  pacer_.SetSwapIntervalAccepted(pacing && accepted);
+  return false;
 }
 
 bool Sorvane_S::TargetStillThere() {

@@ -32,6 +32,10 @@ struct ScreenArea {
 // or the whole screen when XRandR knows none.
 ScreenArea PrimaryMonitorArea(Display* Connection, int Screen);
 
+// The refresh rate of the primary monitor's mode in Hz (rounded down, as
+// displays report 59.94 as 59); 0 when XRandR does not tell it.
+int PrimaryRefreshHz(Display* Connection, int Screen);
+
 // True when a window manager that follows the EWMH runs on Screen
 // (_NET_SUPPORTING_WM_CHECK names a live window that names itself).
 bool WindowManagerPresent(Display* Connection, int Screen);
@@ -78,6 +82,9 @@ class Sorvane_S {
   // Handles one X event.
   void HandleEvent(const XEvent& Event);
 
+  // Benchmarks only: Observer watches every frame (null: none).
+  void Observe(FrameObserver* Observer) { observer_ = Observer; }
+
   Scene& Show() { return scene_; }
   int16_t ShowDone = 0;  // -1: the show ends after the current frame
   int16_t TiltUp = -1;   // -1: TiltAngle is growing
@@ -85,8 +92,10 @@ class Sorvane_S {
  private:
   bool StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place);
   void FrameLoop();
+  bool DrawSteps(int Steps);
   void PumpEvents();
-  void RequestSwapInterval();
+  void PlanPacing();
+  bool RequestSwapInterval(int Interval);
   bool TargetStillThere();
   static void ConnectionLost(Display* Connection, void* Self);
 
@@ -105,11 +114,10 @@ class Sorvane_S {
   RenderContext context_;
   FramePacer pacer_;
   TickTimer timer1_;
+  FrameObserver* observer_ = nullptr;
   bool unloaded_ = false;
   bool frameRateShown_ = false;
   std::optional<int64_t> frameDelay_;
-  bool benchFirstFrame_ = false;
-  long benchFrames_ = 0;
 };
 
 }  // namespace sorvane

@@ -94,6 +94,12 @@ bool Scene::SetUpScene(const std::string& BitmapPath, ShowRandom& Random) {
   Calls->BlendFunc(GL_SRC_ALPHA, GL_ONE);
   Calls->Enable(GL_BLEND);
 
+  FillStars(Random);
+  return true;
+}
+
+// The table of squares at the start: radius i/50 x 5, random tints.
+void Scene::FillStars(ShowRandom& Random) {
   for (int i = 0; i < kStarCount; ++i) {
     StarRecord& Star = Stars[i];
     Star.OrbitAngle = 0.0f;
@@ -102,7 +108,28 @@ bool Scene::SetUpScene(const std::string& BitmapPath, ShowRandom& Random) {
     Star.Green = RandomColour(Random);
     Star.Blue = RandomColour(Random);
   }
-  return true;
+}
+
+// Advances square Index by one step, after it was drawn (or would have been):
+// the spin that the next square is drawn with, the orbit, the drift and the
+// re-entry at the rim with new colours, in that order.
+void Scene::AdvanceStar(int Index, ShowRandom& Random) {
+  StarRecord& Star = Stars[Index];
+  SpinAngle = KeepAngleSmall(static_cast<float>(static_cast<long double>(SpinAngle) + kSpinStep));
+  Star.OrbitAngle = KeepAngleSmall(static_cast<float>(static_cast<long double>(Star.OrbitAngle) +
+                                                      static_cast<long double>(OrbitStep(Index))));
+  Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) - kDriftStep);
+  if (Star.Radius < 0.0f) {
+    Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) + kRimRadius);
+    Star.Red = RandomColour(Random);
+    Star.Green = RandomColour(Random);
+    Star.Blue = RandomColour(Random);
+  }
+}
+
+// One step without drawing: the same updates, square by square, as DrawFrame.
+void Scene::StepFrame(ShowRandom& Random) {
+  for (int i = 0; i < kStarCount; ++i) AdvanceStar(i, Random);
 }
 
 // Draws the 50 squares, each facing the viewer, and moves them one step.
@@ -135,16 +162,7 @@ bool Scene::DrawFrame(ShowRandom& Random) {
     Calls->Vertex3f(-1.0f, 1.0f, 0.0f);
     Calls->End();
 
-    SpinAngle = KeepAngleSmall(static_cast<float>(static_cast<long double>(SpinAngle) + kSpinStep));
-    Star.OrbitAngle = KeepAngleSmall(static_cast<float>(static_cast<long double>(Star.OrbitAngle) +
-                                                        static_cast<long double>(OrbitStep(i))));
-    Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) - kDriftStep);
-    if (Star.Radius < 0.0f) {
-      Star.Radius = static_cast<float>(static_cast<long double>(Star.Radius) + kRimRadius);
-      Star.Red = RandomColour(Random);
-      Star.Green = RandomColour(Random);
-      Star.Blue = RandomColour(Random);
-    }
+    AdvanceStar(i, Random);
   }
   return true;
 }

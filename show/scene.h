@@ -5,7 +5,8 @@
 //
 // Use: with a context current and the projection set (OpenRenderContext does
 // both and then calls SetUpScene), set ViewDistance, then call DrawFrame once
-// per frame and present the back buffer. TiltAngle may change between frames.
+// per frame and present the back buffer (StepFrame for a step not drawn).
+// TiltAngle may change between frames.
 #pragma once
 
 #include <array>
@@ -40,11 +41,24 @@ class Scene {
   // could not be loaded.
   bool SetUpScene(const std::string& BitmapPath, ShowRandom& Random);
 
+  // Fills the table of squares (radii, orbit angles, random tints) as
+  // SetUpScene does, without touching OpenGL: a second swarm that shares the
+  // photograph takes the texture name and fills its own table.
+  void FillStars(ShowRandom& Random);
+
   // Draws one frame and advances the motion by one step. Always true.
   bool DrawFrame(ShowRandom& Random);
 
+  // Advances the motion by one step without drawing: the state afterwards is
+  // exactly that after DrawFrame (same arithmetic, same random numbers), so a
+  // late frame can catch up on the steps it missed.
+  void StepFrame(ShowRandom& Random);
+
   // A random tint component: floor(256 r), 0 to 255.
   static int16_t RandomColour(ShowRandom& Random);
+
+ private:
+  void AdvanceStar(int Index, ShowRandom& Random);
 };
 
 }  // namespace sorvane

@@ -22,7 +22,7 @@ if(WIN32)
     ${PROJECT_SOURCE_DIR}/startup/preview_window_win32.cpp)
   target_link_libraries(sorvane_show_window PUBLIC
     sorvane_show_loop ${sorvane_show_parts} sorvane_resources sorvane_startup_platform
-    opengl32 gdi32 user32)
+    opengl32 gdi32 user32 winmm)
 else()
   find_package(X11 REQUIRED)
   find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)

@@ -264,5 +264,104 @@ TEST(SceneFrame, SquaresReenterAtTheRimAboutEveryFiveHundredFrames) {
   EXPECT_EQ(FirstReentry[49], 490);
 }
 
+// Counts the calls a scene makes, without recording them (long runs).
+class CountingCalls final : public SceneCalls {
+ public:
+  long Count = 0;
+  bool LoadPhotoTexture(const std::string&, unsigned int& PhotoTexture) override {
+    ++Count;
+    PhotoTexture = 7;
+    return true;
+  }
+  void Enable(unsigned int) override { ++Count; }
+  void ShadeModel(unsigned int) override { ++Count; }
+  void ClearColor(float, float, float, float) override { ++Count; }
+  void ClearDepth(double) override { ++Count; }
+  void Hint(unsigned int, unsigned int) override { ++Count; }
+  void BlendFunc(unsigned int, unsigned int) override { ++Count; }
+  void Clear(unsigned int) override { ++Count; }
+  void BindTexture(unsigned int, unsigned int) override { ++Count; }
+  void LoadIdentity() override { ++Count; }
+  void Translatef(float, float, float) override { ++Count; }
+  void Rotatef(float, float, float, float) override { ++Count; }
+  void Color4ub(unsigned char, unsigned char, unsigned char, unsigned char) override { ++Count; }
+  void Begin(unsigned int) override { ++Count; }
+  void TexCoord2f(float, float) override { ++Count; }
+  void Vertex3f(float, float, float) override { ++Count; }
+  void End() override { ++Count; }
+};
+
+// A scene of seed 1234 set up against a counter.
+struct CountedScene {
+  CountingCalls Counter;
+  Scene Show;
+  ShowRandom Random{1234};
+  CountedScene() {
+    Show.Calls = &Counter;
+    EXPECT_TRUE(Show.SetUpScene("photo.bmp", Random));
+    Counter.Count = 0;
+  }
+};
+
+// Steps run without drawing catch a late frame up: whatever mix of drawn and
+// undrawn steps, the state after N steps is the same to the bit, including
+// the random numbers taken for re-entries, and undrawn steps call nothing.
+TEST(SceneStep, UndrawnStepsLeaveExactlyTheStateOfDrawnOnes) {
+  constexpr int kSteps = 1300;  // every square re-enters at least twice
+  CountedScene Drawn;
+  for (int Step = 0; Step < kSteps; ++Step) ASSERT_TRUE(Drawn.Show.DrawFrame(Drawn.Random));
+  EXPECT_EQ(Drawn.Counter.Count, kSteps * (2L + 50L * 19L));
+
+  for (int Every : {2, 3, 7, kSteps + 1}) {  // one drawn step in Every; kSteps + 1: only the first drawn
+    CountedScene Mixed;
+    int DrawnSteps = 0;
+    for (int Step = 0; Step < kSteps; ++Step) {
+      if (Step % Every == 0) {
+        ASSERT_TRUE(Mixed.Show.DrawFrame(Mixed.Random));
+        ++DrawnSteps;
+      } else {
+        const long CallsBefore = Mixed.Counter.Count;
+        Mixed.Show.StepFrame(Mixed.Random);
+        ASSERT_EQ(Mixed.Counter.Count, CallsBefore) << "an undrawn step called OpenGL";
+      }
+    }
+    EXPECT_EQ(Mixed.Counter.Count, DrawnSteps * (2L + 50L * 19L));
+    EXPECT_EQ(DrawnSteps, (kSteps + Every - 1) / Every);
+    EXPECT_EQ(BitsOf(Mixed.Show.SpinAngle), BitsOf(Drawn.Show.SpinAngle)) << "one drawn in " << Every;
+    for (int i = 0; i < Scene::kStarCount; ++i) {
+      const StarRecord& A = Drawn.Show.Stars[i];
+      const StarRecord& B = Mixed.Show.Stars[i];
+      EXPECT_EQ(BitsOf(B.Radius), BitsOf(A.Radius)) << "square " << i << ", one drawn in " << Every;
+      EXPECT_EQ(BitsOf(B.OrbitAngle), BitsOf(A.OrbitAngle)) << "square " << i << ", one drawn in " << Every;
+      EXPECT_EQ(B.Red, A.Red) << "square " << i;
+      EXPECT_EQ(B.Green, A.Green) << "square " << i;
+      EXPECT_EQ(B.Blue, A.Blue) << "square " << i;
+    }
+    // Both generators gave out the same count of numbers.
+    ShowRandom DrawnNext = Drawn.Random, MixedNext = Mixed.Random;
+    EXPECT_EQ(MixedNext.Next(), DrawnNext.Next()) << "one drawn in " << Every;
+  }
+}
+
+// A swarm that shares another's photograph fills its own table without any
+// OpenGL call: same radii, its own colours.
+TEST(SceneStep, FillStarsMakesAnotherSwarmWithoutOpenGL) {
+  RecordedScene First;
+  SceneRecorder Recorder;
+  Scene Second;
+  Second.Calls = &Recorder;
+  ShowRandom Other(4321);
+  Second.FillStars(Other);
+  EXPECT_TRUE(Recorder.Calls.empty());
+  int SameColour = 0;
+  for (int i = 0; i < Scene::kStarCount; ++i) {
+    EXPECT_EQ(BitsOf(Second.Stars[i].Radius), BitsOf(First.Show.Stars[i].Radius));
+    EXPECT_EQ(Second.Stars[i].OrbitAngle, 0.0f);
+    if (Second.Stars[i].Red == First.Show.Stars[i].Red && Second.Stars[i].Green == First.Show.Stars[i].Green)
+      ++SameColour;
+  }
+  EXPECT_LT(SameColour, 3);
+}
+
 }  // namespace
 }  // namespace sorvane

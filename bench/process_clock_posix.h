@@ -1,5 +1,5 @@
-// Clocks for the show's measurement output (first-frame time, CPU per frame)
-// and the benchmark's bare program. POSIX only.
+// Clocks for the benchmark programs: CPU time of the process and wall-clock
+// time comparable between processes. POSIX only.
 #pragma once
 
 #include <ctime>
