@@ -11,7 +11,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
 if [ -z "${SORVANE_BENCH_INNER:-}" ]; then
   cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build/linux -j2 --target sorvane bare_show_x11 >/dev/null
+  cmake --build build/linux -j2 --target sorvane_bench bare_show_x11 >/dev/null
   export SORVANE_BENCH_INNER=1 SORVANE_SCREEN=1920x1080x24 SORVANE_NO_WINE=1
   exec scripts/with-test-display.sh "$ROOT/scripts/bench-show.sh" "$@"
 fi
@@ -19,7 +19,7 @@ fi
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe SORVANE_NO_PACING=1
 WORK=$(mktemp -d /tmp/sorvane-bench.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
-cp build/linux/bin/sorvane build/linux/bin/bare_show_x11 "$WORK/"
+cp build/linux/bin/sorvane_bench build/linux/bin/bare_show_x11 "$WORK/"
 convert -size 6000x4000 plasma:fractal -quality 90 "$WORK/big.jpg"
 RUNS=${RUNS:-5}
 FRAMES=${FRAMES:-300}
@@ -41,8 +41,8 @@ median_ms() {  # label command...
 echo "Screen $(xdpyinfo | awk '/dimensions:/{print $2}'), renderer: $(glxinfo -B 2>/dev/null | awk -F': ' '/OpenGL renderer/{print $2}' || echo unknown)"
 echo "Time from process start to the first presented frame:"
 median_ms "bare window + context (floor)" "$WORK/bare_show_x11"
-median_ms "show, built-in photograph" "$WORK/sorvane" --image ""
-median_ms "show, 24-megapixel JPEG (6000x4000)" "$WORK/sorvane" --image "$WORK/big.jpg"
+median_ms "show, built-in photograph" "$WORK/sorvane_bench" --image ""
+median_ms "show, 24-megapixel JPEG (6000x4000)" "$WORK/sorvane_bench" --image "$WORK/big.jpg"
 echo "Frame loop, $FRAMES frames, pacing off:"
 echo "  bare loop: $(SORVANE_BENCH_FRAMES=$FRAMES "$WORK/bare_show_x11" | grep '^frames')"
-echo "  show:      $(SORVANE_BENCH_FRAMES=$FRAMES "$WORK/sorvane" --image "" | grep '^frames')"
+echo "  show:      $(SORVANE_BENCH_FRAMES=$FRAMES "$WORK/sorvane_bench" --image "" | grep '^frames')"
