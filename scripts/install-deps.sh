@@ -35,13 +35,20 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-  echo "install-deps: generating ja_JP.UTF-8"
-  if [ -f /etc/locale.gen ] && grep -q '^# *ja_JP.UTF-8' /etc/locale.gen; then
-    $SUDO sed -i 's/^# *\(ja_JP.UTF-8\)/\1/' /etc/locale.gen
-  elif ! grep -q '^ja_JP.UTF-8' /etc/locale.gen 2>/dev/null; then
-    echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-  fi
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page
+# 932. de_DE.UTF-8 (a decimal comma) is the locale the number tests run in.
+wanted_locales=()
+for l in ja_JP de_DE; do
+  if ! locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8\$"; then wanted_locales+=("$l"); fi
+done
+if [ "${#wanted_locales[@]}" -gt 0 ]; then
+  echo "install-deps: generating ${wanted_locales[*]/%/.UTF-8}"
+  for l in "${wanted_locales[@]}"; do
+    if [ -f /etc/locale.gen ] && grep -q "^# *$l.UTF-8" /etc/locale.gen; then
+      $SUDO sed -i "s/^# *\($l.UTF-8\)/\1/" /etc/locale.gen
+    elif ! grep -q "^$l.UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "$l.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+  done
   $SUDO locale-gen >/dev/null
 fi

@@ -42,10 +42,15 @@ bool IsLeadByte(unsigned char Byte);
 // double-byte character.
 bool EndsWithSeparator(const std::string& Path);
 
-// Opens a file by its narrow-encoded path with fopen's Mode; nullptr on failure.
+// Opens a plain file by its narrow-encoded path with fopen's Mode; nullptr on
+// failure. Folders, pipes and devices are refused without waiting on them.
 std::FILE* OpenFile(const std::string& Path, const char* Mode);
 
-// Renames From over To, replacing To. False on failure (To is then unchanged).
+// Writes File's buffers out and asks the system to put them on the disk.
+bool FlushToDisk(std::FILE* File);
+
+// Renames From over To, replacing To, and makes the new name last through a
+// power cut where the system allows. False on failure (To is then unchanged).
 bool ReplaceFileWith(const std::string& From, const std::string& To);
 
 // Deletes a file; false when it could not be deleted.

@@ -1,12 +1,17 @@
 // Paths and files on Linux (pairs with paths.h; the Windows side is
-// paths_win32.cpp). Paths are the file system's own bytes.
+// paths_win32.cpp). Paths are the file system's own bytes. Every file is
+// opened without blocking (a FIFO or a device named as a photograph or as the
+// settings file would otherwise hang the open) and accepted only when it is a
+// plain file; only then is it read normally.
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "paths.h"
@@ -41,20 +46,50 @@ bool FileExists(const std::string& Path) {
 }
 
 std::FILE* OpenFile(const std::string& Path, const char* Mode) {
-  if (Path.empty()) return nullptr;
-  std::FILE* f = std::fopen(Path.c_str(), Mode);
-  if (!f) return nullptr;
-  // Only plain files: a folder or a device must not be read as a file.
+  if (Path.empty() || !Mode || !Mode[0]) return nullptr;
+  const bool update = std::strchr(Mode, '+') != nullptr;
+  int flags = O_NONBLOCK | O_CLOEXEC;
+  switch (Mode[0]) {
+    case 'r': flags |= update ? O_RDWR : O_RDONLY; break;
+    // Files we create are never reached through a planted link.
+    case 'w': flags |= (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC | O_NOFOLLOW; break;
+    case 'a': flags |= (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND | O_NOFOLLOW; break;
+    default: return nullptr;
+  }
+  const int fd = open(Path.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
+  // Only plain files: a folder, a pipe or a device must not be read as a file.
   struct stat st;
-  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(f);
+  const int blocking = fcntl(fd, F_GETFL);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || blocking < 0 ||
+      fcntl(fd, F_SETFL, blocking & ~O_NONBLOCK) != 0) {
+    close(fd);
     return nullptr;
   }
+  std::FILE* f = fdopen(fd, Mode);
+  if (!f) close(fd);
   return f;
 }
 
+bool FlushToDisk(std::FILE* File) {
+  if (std::fflush(File) != 0) return false;
+  int r;
+  do {
+    r = fsync(fileno(File));
+  } while (r != 0 && errno == EINTR);
+  return r == 0;
+}
+
 bool ReplaceFileWith(const std::string& From, const std::string& To) {
-  return std::rename(From.c_str(), To.c_str()) == 0;
+  if (std::rename(From.c_str(), To.c_str()) != 0) return false;
+  // The rename itself lives in the folder: flush that too (best effort).
+  const std::string folder = FolderOfPath(To);
+  const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+  return true;
 }
 
 bool DeleteFileAt(const std::string& Path) { return unlink(Path.c_str()) == 0; }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <io.h>
+
 #include <cstdio>
 #include <string>
 
@@ -88,7 +90,18 @@ std::FILE* OpenFile(const std::string& Path, const char* Mode) {
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
   const std::wstring mode = AnsiToWide(Mode);
-  return _wfopen(wide.c_str(), mode.c_str());
+  std::FILE* f = _wfopen(wide.c_str(), mode.c_str());
+  // Only files on a disk: a device name such as CON would wait for input.
+  if (f && GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)))) != FILE_TYPE_DISK) {
+    std::fclose(f);
+    return nullptr;
+  }
+  return f;
+}
+
+bool FlushToDisk(std::FILE* File) {
+  if (std::fflush(File) != 0) return false;
+  return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(File)))) != FALSE;
 }
 
 bool ReplaceFileWith(const std::string& From, const std::string& To) {

@@ -2,7 +2,7 @@
 
 #include "settings_file.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,11 +26,11 @@ const char* const kKeyPictureUtf8 = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xB
 const char* const kKeyCountUtf8 = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
 const char* const kKeySizeUtf8 = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
 
-constexpr size_t kMaxValueBytes = 255;
-// Bytes of a line that are kept for parsing. Names we look for are far
-// shorter, and a value is cut to 255 bytes anyway, so longer lines are
-// streamed past rather than held.
-constexpr size_t kLinePrefixBytes = 4096;
+// Bytes of a line that are kept for parsing. A value is read whole up to this
+// length (a long path typed by hand), and cut there; the rest of a longer
+// line is streamed past rather than held, so memory stays bounded whatever
+// the file holds.
+constexpr size_t kLineLimitBytes = 65536;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -68,9 +68,10 @@ struct Line {
   long start = 0;          // offset of the first byte
   long contentEnd = 0;     // offset just past the content (before CR LF / LF)
   long end = 0;            // offset just past the line ending
-  std::string prefix;      // first bytes of the content (at most kLinePrefixBytes)
-  bool truncated = false;  // the content is longer than prefix
-  char lastNonBlank = 0;   // last non-blank byte of the whole content
+  std::string prefix;      // first bytes of the content (at most kLineLimitBytes)
+  long length = 0;         // bytes of the whole content (the byte order mark not counted)
+  long lastNonBlankAt = -1;  // index in the whole content of its last non-blank byte
+  char lastNonBlank = 0;   // that byte
 };
 
 // Reads a file line by line with bounded memory.
@@ -115,16 +116,20 @@ class LineScanner {
   }
 
   static void Append(Line& line, char c) {
-    if (line.prefix.size() < kLinePrefixBytes) {
-      line.prefix.push_back(c);
-    } else {
-      line.truncated = true;
+    if (line.prefix.size() < kLineLimitBytes) line.prefix.push_back(c);
+    if (!IsBlank(c)) {
+      line.lastNonBlankAt = line.length;
+      line.lastNonBlank = c;
     }
-    if (!IsBlank(c)) line.lastNonBlank = c;
+    ++line.length;
   }
 
   static void StripByteOrderMark(Line& line) {
-    if (line.prefix.compare(0, 3, "\xEF\xBB\xBF") == 0) line.prefix.erase(0, 3);
+    if (line.prefix.compare(0, 3, "\xEF\xBB\xBF") != 0) return;
+    line.prefix.erase(0, 3);
+    line.length -= 3;
+    line.lastNonBlankAt -= 3;
+    if (line.lastNonBlankAt < 0) line.lastNonBlankAt = -1;
   }
 
   std::FILE* file_;
@@ -151,27 +156,26 @@ bool KeyName(const Line& line, std::string& key) {
   return !(key.empty() || key[0] == ';');
 }
 
-// The value of a key line: blanks trimmed, one pair of quotes removed, cut to
-// 255 bytes.
+// The value of a key line: blanks trimmed and one pair of quotes removed, by
+// the same rules on any line length (the end of the value is known from the
+// whole line, not only from the kept bytes); cut at the line limit.
 std::string KeyValue(const Line& line) {
-  const size_t eq = line.prefix.find('=');
-  std::string v = line.prefix.substr(eq + 1);
-  size_t b = 0;
-  while (b < v.size() && IsBlank(v[b])) ++b;
-  v.erase(0, b);
-  if (!line.truncated) {
-    v = Trim(v);
-    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) {
-      v = v.substr(1, v.size() - 2);
-    }
-  } else if (!v.empty() && (v[0] == '"' || v[0] == '\'') && line.lastNonBlank == v[0]) {
-    v.erase(0, 1);  // the closing quote lies beyond the kept bytes
+  const std::string& p = line.prefix;
+  size_t begin = p.find('=') + 1;
+  while (begin < p.size() && IsBlank(p[begin])) ++begin;
+  const long lastAt = line.lastNonBlankAt;
+  if (lastAt < static_cast<long>(begin)) return std::string();  // nothing but blanks
+  size_t end = static_cast<size_t>(lastAt) + 1;  // just past the value in the whole line
+  const char first = p[begin];
+  if (end - begin >= 2 && (first == '"' || first == '\'') && line.lastNonBlank == first) {
+    ++begin;
+    --end;
   }
-  if (v.size() > kMaxValueBytes) v.resize(kMaxValueBytes);
-  return v;
+  if (end > p.size()) end = p.size();  // the rest lies beyond the kept bytes
+  return begin < end ? p.substr(begin, end - begin) : std::string();
 }
 
-bool IsBlankLine(const Line& line) { return !line.truncated && Trim(line.prefix).empty(); }
+bool IsBlankLine(const Line& line) { return line.lastNonBlankAt < 0; }
 
 // Copies bytes [from, to) of in to out.
 bool CopyRange(std::FILE* in, std::FILE* out, long from, long to) {
@@ -199,22 +203,26 @@ std::string OneLine(const std::string& value) {
   return br == std::string::npos ? value : value.substr(0, br);
 }
 
+// A setting under its code page 932 key; the UTF-8 spelling counts only when
+// that key is missing, so an empty value (the built-in photograph) written by
+// the settings dialog wins over a hand-written UTF-8 line.
 std::string ReadSettingsValue(const std::string& file, const char* key, const char* utf8Key) {
-  std::string v = ReadIniValue(kSettingsSection, key, file);
-  if (v.empty()) v = ReadIniValue(kSettingsSection, utf8Key, file);
+  std::string v;
+  if (!FindIniValue(kSettingsSection, key, file, v)) FindIniValue(kSettingsSection, utf8Key, file, v);
   return v;
 }
 
 }  // namespace
 
-std::string ReadIniValue(const std::string& Section, const std::string& Key,
-                         const std::string& FileName) {
+bool FindIniValue(const std::string& Section, const std::string& Key, const std::string& FileName,
+                  std::string& Value) {
+  Value.clear();
   std::FILE* f = OpenFile(FileName, "rb");
-  if (!f) return std::string();
+  if (!f) return false;
   LineScanner scanner(f);
   Line line;
-  bool inSection = false, sectionSeen = false;
-  std::string name, result;
+  bool inSection = false, sectionSeen = false, found = false;
+  std::string name;
   while (scanner.Next(line)) {
     if (SectionName(line, name)) {
       if (inSection) break;  // only the first matching section counts
@@ -223,12 +231,20 @@ std::string ReadIniValue(const std::string& Section, const std::string& Key,
       continue;
     }
     if (inSection && KeyName(line, name) && NamesMatch(name, Key)) {
-      result = KeyValue(line);
+      Value = KeyValue(line);
+      found = true;
       break;
     }
   }
   std::fclose(f);
-  return result;
+  return found;
+}
+
+std::string ReadIniValue(const std::string& Section, const std::string& Key,
+                         const std::string& FileName) {
+  std::string value;
+  FindIniValue(Section, Key, FileName, value);
+  return value;
 }
 
 bool WriteIniValue(const std::string& Section, const std::string& Key,
@@ -299,7 +315,9 @@ bool WriteIniValue(const std::string& Section, const std::string& Key,
                                   newLine + "\r\n");
   }
   if (in) std::fclose(in);
-  ok = (std::fflush(out) == 0) && ok;
+  // On the disk before it takes the old file's name: a power cut then leaves
+  // either the old file or the new one, never an empty one.
+  ok = ok && FlushToDisk(out);
   ok = (std::fclose(out) == 0) && ok;
   if (ok) ok = ReplaceFileWith(tempName, FileName);
   if (!ok) DeleteFileAt(tempName);
@@ -325,11 +343,14 @@ bool ParseSettingsNumber(const std::string& Text, double& Value) {
     if (expDigits == 0) return false;
   }
   if (i != t.size()) return false;
-  // strtod reads exactly this syntax; the C locale's "." is the decimal point
-  // the settings dialog writes.
-  errno = 0;
-  const double v = std::strtod(t.c_str(), nullptr);
-  if (!std::isfinite(v)) return false;
+  // from_chars reads this syntax with "." as the decimal point whatever the
+  // user's locale (strtod would follow LC_NUMERIC); it takes no "+".
+  const char* first = t.data();
+  const char* last = t.data() + t.size();
+  if (*first == '+') ++first;
+  double v = 0;
+  const auto result = std::from_chars(first, last, v, std::chars_format::general);
+  if (result.ec != std::errc() || result.ptr != last || !std::isfinite(v)) return false;
   Value = v;
   return true;
 }

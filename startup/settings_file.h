@@ -30,21 +30,27 @@ extern const char* const kKeySize;          // 画像の大きさ
 // Value under Key in the first matching Section of FileName, or "" when the
 // file, section or key is missing. Names compare case-insensitively for ASCII
 // letters; blanks around the value and one pair of surrounding quotes are
-// removed; the result is cut to 255 bytes. Memory use does not grow with the
-// file's size.
+// removed, on lines of any length. A value is read whole up to 64 KiB and cut
+// there; memory use does not grow with the file's size.
 std::string ReadIniValue(const std::string& Section, const std::string& Key,
                          const std::string& FileName);
 
+// Same, telling a missing key (false) from one that is present, even with an
+// empty value (true).
+bool FindIniValue(const std::string& Section, const std::string& Key, const std::string& FileName,
+                  std::string& Value);
+
 // Stores Value under Key in Section of FileName, creating file, section or key
 // as needed and keeping every other line of the file byte for byte. The new
-// file is written beside the old one and renamed over it, so a failed write
-// leaves the old file as it was. Returns false when nothing was written.
+// file is written beside the old one, flushed to the disk and renamed over
+// it, so a failed write or a power cut leaves the old file as it was. Returns
+// false when nothing was written.
 bool WriteIniValue(const std::string& Section, const std::string& Key,
                    const std::string& Value, const std::string& FileName);
 
 // Number syntax of the settings file: blanks around, an optional sign, digits
-// with an optional decimal fraction and an optional exponent. False on any
-// other text.
+// with an optional decimal fraction and an optional exponent; the decimal
+// point is "." whatever the user's locale. False on any other text.
 bool ParseSettingsNumber(const std::string& Text, double& Value);
 
 // The three settings as the settings dialog writes them: the two numbers in
@@ -53,7 +59,8 @@ std::string FormatSettingsNumber(int Value);
 
 // Fills Record from the settings file in ProgramFolderPath. Steps that fail
 // leave their field as it was; missing keys give the defaults (built-in
-// photograph, count 30, size 12).
+// photograph, count 30, size 12). A key spelt in UTF-8 is read only when its
+// code page 932 spelling is missing.
 void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath);
 
 // Same, from the folder that holds the running program.

@@ -4,10 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "paths.h"
 #include "../support/temp_folder.h"
@@ -65,15 +71,54 @@ TEST(ReadIniValue, MissingFilesFoldersAndOddLineEnds) {
   EXPECT_EQ(ReadIniValue("Section", "key", t.File("bom.ini")), "after bom");
 }
 
-TEST(ReadIniValue, CutsLongValuesTo255Bytes) {
+TEST(ReadIniValue, SameRulesOnAnyLineLengthAndWholeValues) {
   TempFolder t;
   const std::string longValue(10000, 'v');
-  t.Write("long.ini", "[Section]\r\nkey=" + longValue + "\r\nquoted=\"" + longValue + "\"\r\nafter=ok\r\n");
-  EXPECT_EQ(ReadIniValue("Section", "key", t.File("long.ini")), std::string(255, 'v'));
-  EXPECT_EQ(ReadIniValue("Section", "quoted", t.File("long.ini")), std::string(255, 'v'));
-  EXPECT_EQ(ReadIniValue("Section", "after", t.File("long.ini")), "ok");
-  t.Write("exact.ini", "[Section]\r\nkey=" + std::string(256, 'w') + "\r\n");
-  EXPECT_EQ(ReadIniValue("Section", "key", t.File("exact.ini")).size(), 255u);
+  const std::string blanks(5000, ' ');
+  t.Write("long.ini", "[Section]\r\n"
+                      "key=" + longValue + "\r\n"
+                      "quoted=\"" + longValue + "\"\r\n"
+                      // short values on lines made long by blanks
+                      "padded=short" + blanks + "\t\r\n"
+                      "padquoted=  \"short\"" + blanks + "\r\n"
+                      "longquoted=\"" + longValue + "\"" + blanks + "\r\n"
+                      "unmatched=\"" + longValue + blanks + "\r\n"
+                      "onlyblanks=" + blanks + "\r\n"
+                      "after=ok\r\n");
+  const std::string f = t.File("long.ini");
+  // Read whole: a long path typed by hand is not cut.
+  EXPECT_EQ(ReadIniValue("Section", "key", f), longValue);
+  EXPECT_EQ(ReadIniValue("Section", "quoted", f), longValue);
+  // The closing quote and the trailing blanks go as on a short line.
+  EXPECT_EQ(ReadIniValue("Section", "padded", f), "short");
+  EXPECT_EQ(ReadIniValue("Section", "padquoted", f), "short");
+  EXPECT_EQ(ReadIniValue("Section", "longquoted", f), longValue);
+  EXPECT_EQ(ReadIniValue("Section", "unmatched", f), "\"" + longValue);
+  EXPECT_EQ(ReadIniValue("Section", "onlyblanks", f), "");
+  EXPECT_EQ(ReadIniValue("Section", "after", f), "ok");
+
+  // Beyond the line limit the value is cut there, and the rules still hold.
+  const std::string huge(200000, 'h');
+  t.Write("huge.ini", "[Section]\r\nkey=" + huge + "\r\nquoted=\"" + huge + "\"   \r\nafter=ok\r\n");
+  const std::string cut = ReadIniValue("Section", "key", t.File("huge.ini"));
+  EXPECT_GT(cut.size(), 60000u);
+  EXPECT_LT(cut.size(), huge.size());
+  EXPECT_EQ(cut, huge.substr(0, cut.size()));
+  EXPECT_EQ(ReadIniValue("Section", "quoted", t.File("huge.ini")), huge.substr(0, cut.size() - 4));
+  EXPECT_EQ(ReadIniValue("Section", "after", t.File("huge.ini")), "ok");
+}
+
+TEST(ReadIniValue, TellsAMissingKeyFromAnEmptyOne) {
+  TempFolder t;
+  t.Write("a.ini", "[Section]\r\nempty=\r\nblank=   \r\n");
+  std::string v = "x";
+  EXPECT_TRUE(FindIniValue("Section", "empty", t.File("a.ini"), v));
+  EXPECT_EQ(v, "");
+  EXPECT_TRUE(FindIniValue("Section", "blank", t.File("a.ini"), v));
+  v = "x";
+  EXPECT_FALSE(FindIniValue("Section", "missing", t.File("a.ini"), v));
+  EXPECT_EQ(v, "");
+  EXPECT_FALSE(FindIniValue("Section", "empty", t.File("none.ini"), v));
 }
 
 TEST(ReadIniValue, ShiftJisNamesMatchOnlyThemselves) {
@@ -176,6 +221,37 @@ TEST(WriteIniValue, AFailedWriteLeavesTheOldFileAsItWas) {
   EXPECT_EQ(files, 0u);
 }
 
+TEST(WriteIniValue, WritesLongValuesThatReadBackWhole) {
+  TempFolder t;
+  const std::string path = "/photos/" + std::string(5000, 'p') + "/sea.jpg";
+  ASSERT_TRUE(WriteIniValue(kSection, kPic, path, t.File("a.ini")));
+  ASSERT_TRUE(WriteIniValue(kSection, kCount, " 30", t.File("a.ini")));
+  EXPECT_EQ(ReadIniValue(kSection, kPic, t.File("a.ini")), path);
+  EXPECT_EQ(ReadIniValue(kSection, kCount, t.File("a.ini")), "30");
+}
+
+#ifndef _WIN32
+// A FIFO named as the settings file is neither waited on nor read: reading
+// gives nothing, writing fails, and both return at once.
+TEST(SettingsFile, AFifoIsRefusedWithoutWaiting) {
+  TempFolder t;
+  ASSERT_EQ(mkfifo(t.File("Sorvane.ini").c_str(), 0600), 0);
+  EXPECT_EQ(ReadIniValue(kSection, kPic, t.File("Sorvane.ini")), "");
+  SettingsRecord r;
+  LoadSettings(r, t.Path());
+  EXPECT_EQ(r.StarCount, 30);
+  EXPECT_EQ(r.StarSize, 12.0f);
+  EXPECT_FALSE(FileExists(t.File("Sorvane.ini")));
+  EXPECT_EQ(OpenFile(t.File("Sorvane.ini"), "rb"), nullptr);
+  // Writing: the FIFO is kept, the new file is not written through it.
+  EXPECT_EQ(OpenFile(t.File("Sorvane.ini"), "wb"), nullptr);
+  // A link planted under a name we create is not followed.
+  ASSERT_EQ(symlink(t.File("target").c_str(), t.File("link").c_str()), 0);
+  EXPECT_EQ(OpenFile(t.File("link"), "wb"), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(t.File("target")));
+}
+#endif
+
 TEST(SettingsNumbers, AcceptOnlyNumbers) {
   double v = -1;
   EXPECT_TRUE(ParseSettingsNumber(" 30", v));
@@ -189,6 +265,11 @@ TEST(SettingsNumbers, AcceptOnlyNumbers) {
   for (const char* bad : {"", " ", "abc", "12abc", "1 2", ".", "-", "1e", "0x10", "1e400", "nan", "inf"}) {
     EXPECT_FALSE(ParseSettingsNumber(bad, v)) << bad;
   }
+  EXPECT_TRUE(ParseSettingsNumber("12.5", v));
+  EXPECT_EQ(v, 12.5);
+  EXPECT_TRUE(ParseSettingsNumber("-.25e1", v));
+  EXPECT_EQ(v, -2.5);
+  for (const char* bad : {"12,5", "+-1", "1.2.3", "1e+", "++1"}) EXPECT_FALSE(ParseSettingsNumber(bad, v)) << bad;
   EXPECT_EQ(FormatSettingsNumber(30), " 30");
   EXPECT_EQ(FormatSettingsNumber(0), " 0");
   EXPECT_EQ(FormatSettingsNumber(-5), "-5");
@@ -256,12 +337,45 @@ TEST_F(LoadSettingsTest, DropsAPictureThatIsNotAReadableFile) {
   EXPECT_EQ(r.PicturePath, "");
 }
 
-TEST_F(LoadSettingsTest, AcceptsKeysSavedInUtf8) {
-  const SettingsRecord r = Load(
-      "[Section]\r\n\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0=50\r\n"
-      "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95=7\r\n");
+TEST_F(LoadSettingsTest, AcceptsKeysSavedInUtf8OnlyWhenTheirKeyIsMissing) {
+  const std::string utf8Count = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
+  const std::string utf8Size = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
+  const std::string utf8Pic = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
+  SettingsRecord r = Load("[Section]\r\n" + utf8Count + "=50\r\n" + utf8Size + "=7\r\n");
   EXPECT_EQ(r.StarCount, 50);
   EXPECT_EQ(r.StarSize, 7.0f);
+
+  // A hand-written UTF-8 photograph, then the dialog's empty one (the
+  // built-in photograph): the empty code page 932 value wins.
+  t.Write("sea.jpg", "x");
+  r = Load("[Section]\r\n" + utf8Pic + "=" + t.File("sea.jpg") + "\r\n");
+  EXPECT_EQ(r.PicturePath, t.File("sea.jpg"));
+  r = Load("[Section]\r\n" + utf8Pic + "=" + t.File("sea.jpg") + "\r\n" + kPic + "=\r\n" + kCount + "=\r\n" +
+           utf8Count + "=50\r\n");
+  EXPECT_EQ(r.PicturePath, "");
+  EXPECT_EQ(r.StarCount, 30);  // empty: the default, not the UTF-8 line's 50
+}
+
+// The number rules hold whatever the user's locale says about decimal points.
+TEST_F(LoadSettingsTest, NumbersUseADotInEveryLocale) {
+#ifdef _WIN32
+  const char* german = "German_Germany.1252";
+#else
+  const char* german = "de_DE.UTF-8";
+#endif
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, german), nullptr) << "locale " << german << " is not installed";
+  double v = 0;
+  const bool dot = ParseSettingsNumber("12.5", v);
+  const double dotValue = v;
+  const bool comma = ParseSettingsNumber("12,5", v);
+  const SettingsRecord r = Load(Ini("", "12.7", "12.5"));
+  std::setlocale(LC_ALL, before.c_str());
+  EXPECT_TRUE(dot);
+  EXPECT_EQ(dotValue, 12.5);
+  EXPECT_FALSE(comma);
+  EXPECT_EQ(r.StarCount, 12);
+  EXPECT_EQ(r.StarSize, 12.5f);
 }
 
 TEST(Paths, FolderOfPathAndFileExists) {
