@@ -25,6 +25,10 @@ struct JpegInput {
 // or its size is beyond the decoding limits.
 bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height);
 
+// Same, telling a picture refused for its size or for the memory its decoding
+// would take (TooLarge) from one that cannot be decoded (Undecodable).
+PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height);
+
 // Decodes to DestWidth x DestHeight, nearest neighbour, in true colour
 // (grayscale and CMYK pictures included); false on any error, truncated data
 // included.

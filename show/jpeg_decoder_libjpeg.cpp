@@ -4,8 +4,10 @@
 // an error so a truncated file ends in the caller's fallback. The scaled load
 // reads only the rows it samples and skips the others with
 // jpeg_skip_scanlines; no DCT scaling is used, since that would blend pixels.
+// libjpeg's memory is bounded by what the header says the picture needs.
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -19,10 +21,36 @@
 namespace sorvane {
 namespace {
 
-// libjpeg's working memory beyond the fixed buffers (a progressive picture
-// keeps all its coefficients): a claim beyond this is an error, not an
-// allocation.
-constexpr long kMaxJpegWorkMemory = 160L * 1024 * 1024;
+// libjpeg's memory while it reads the header.
+constexpr uint64_t kHeaderMemory = 4u << 20;
+
+// Largest whole-picture coefficient store we let libjpeg make: what a
+// 50-megapixel picture with four full-resolution components (CMYK 4:4:4)
+// needs, 4 x 2 bytes a pixel, with room for blocks padded to whole MCUs.
+// Photographs up to 50 megapixels are thus decoded in every mode.
+constexpr uint64_t kMaxWholePictureBytes = 4ull * 2 * 52'500'000;
+
+// Bytes libjpeg keeps for the whole picture: a progressive or multi-scan file
+// holds every DCT coefficient until its last scan, one 8 x 8 block of 2-byte
+// coefficients per block of each component, padded to whole MCUs. A
+// single-scan file keeps only a few rows and needs none of this.
+uint64_t WholePictureBytes(const jpeg_decompress_struct& I) {
+  if (!I.progressive_mode && I.comps_in_scan >= I.num_components) return 0;
+  const auto roundUp = [](uint64_t n, uint64_t m) { return m > 0 ? (n + m - 1) / m * m : n; };
+  uint64_t total = 0;
+  for (int c = 0; c < I.num_components; ++c) {
+    const jpeg_component_info& ci = I.comp_info[c];
+    total += roundUp(ci.width_in_blocks, static_cast<uint64_t>(ci.h_samp_factor)) *
+             roundUp(ci.height_in_blocks, static_cast<uint64_t>(ci.v_samp_factor)) * sizeof(JBLOCK);
+  }
+  return total;
+}
+
+// Everything else libjpeg allocates (tables, row buffers for sampling and
+// colour conversion): a generous bound that grows with the width only.
+uint64_t RowBufferBytes(const jpeg_decompress_struct& I) {
+  return (16u << 20) + static_cast<uint64_t>(I.image_width) * static_cast<uint64_t>(I.num_components) * 256;
+}
 
 struct ErrorTrap {
   jpeg_error_mgr Manager;
@@ -55,29 +83,35 @@ struct Decompressor {
   }
 };
 
-// Opens the input and reads the header. Only C data lives in this frame, so
-// the jump back here skips no destructors.
-bool ReadHeader(Decompressor& D, const JpegInput& Input) {
+// Opens the input, reads the header and bounds libjpeg's memory by what the
+// picture needs. Only C data lives in this frame, so the jump back here skips
+// no destructors.
+PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
   if (Input.Path) {
     D.File = OpenFile(*Input.Path, "rb");
-    if (!D.File) return false;
+    if (!D.File) return PictureProblem::Unreadable;
   } else if (!Input.Data || Input.Size == 0) {
-    return false;
+    return PictureProblem::Undecodable;
   }
   D.Info.err = jpeg_std_error(&D.Trap.Manager);
   D.Trap.Manager.error_exit = LeaveOnError;
   D.Trap.Manager.emit_message = FilterMessage;
   D.Trap.Manager.output_message = PrintNothing;
-  if (setjmp(D.Trap.Jump)) return false;
+  if (setjmp(D.Trap.Jump)) return PictureProblem::Undecodable;
   jpeg_create_decompress(&D.Info);
   D.Created = true;
-  D.Info.mem->max_memory_to_use = kMaxJpegWorkMemory;
+  D.Info.mem->max_memory_to_use = static_cast<long>(kHeaderMemory);
   if (D.File)
     jpeg_stdio_src(&D.Info, D.File);
   else
     jpeg_mem_src(&D.Info, Input.Data, static_cast<unsigned long>(Input.Size));
-  return jpeg_read_header(&D.Info, TRUE) == JPEG_HEADER_OK &&
-         PictureSizeAllowed(D.Info.image_width, D.Info.image_height);
+  if (jpeg_read_header(&D.Info, TRUE) != JPEG_HEADER_OK) return PictureProblem::Undecodable;
+  if (!PictureSizeAllowed(D.Info.image_width, D.Info.image_height)) return PictureProblem::TooLarge;
+  const uint64_t whole = WholePictureBytes(D.Info);
+  if (whole > kMaxWholePictureBytes) return PictureProblem::TooLarge;
+  // A claim beyond this is an error inside libjpeg, not an allocation.
+  D.Info.mem->max_memory_to_use = static_cast<long>(whole + RowBufferBytes(D.Info));
+  return PictureProblem::NoProblem;
 }
 
 // True for the colour spaces decoded through CMYK.
@@ -126,19 +160,24 @@ bool DecodeSampledRows(Decompressor& D, NearestRowSampler& Sampler, uint8_t* Bgr
 }  // namespace
 
 // Reads only the header.
-bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
+PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
   Decompressor d;
-  if (!ReadHeader(d, Input)) return false;
+  const PictureProblem problem = ReadHeader(d, Input);
+  if (problem != PictureProblem::NoProblem) return problem;
   Width = static_cast<int>(d.Info.image_width);
   Height = static_cast<int>(d.Info.image_height);
-  return true;
+  return PictureProblem::NoProblem;
+}
+
+bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
+  return CheckJpeg(Input, Width, Height) == PictureProblem::NoProblem;
 }
 
 // Header, then the sampled rows.
 bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
   Decompressor d;
-  if (!ReadHeader(d, Input)) return false;
+  if (ReadHeader(d, Input) != PictureProblem::NoProblem) return false;
   const int width = static_cast<int>(d.Info.image_width);
   const int height = static_cast<int>(d.Info.image_height);
   std::vector<uint8_t> bgrRow(static_cast<size_t>(width) * 3);

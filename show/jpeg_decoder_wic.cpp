@@ -133,6 +133,23 @@ bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
   return true;
 }
 
+// A refusal for the size is told apart by our own look at the frame header.
+PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
+  if (ReadJpegSize(Input, Width, Height)) return PictureProblem::NoProblem;
+  int width = 0, height = 0;
+  bool framed = false;
+  if (Input.Path) {
+    FileByteSource source(*Input.Path);
+    framed = source.IsOpen() && ReadJpegFrameSize(source, width, height);
+  } else {
+    MemoryByteSource source(Input.Data, Input.Data ? Input.Size : 0);
+    framed = ReadJpegFrameSize(source, width, height);
+  }
+  const bool tooLarge = framed && (!PictureSizeAllowed(width, height) ||
+                                   static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxWicPixels);
+  return tooLarge ? PictureProblem::TooLarge : PictureProblem::Undecodable;
+}
+
 // Copies the sampled rows one by one.
 bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;

@@ -16,11 +16,12 @@ constexpr char kPhotoBitmapName[] = "Sorvane.bmp";
 
 // Writes Bytes as Folder + separator + "Sorvane.bmp", deleting an old file of
 // that name first. False (and nothing left behind) when the folder cannot take
-// it; File then stays untouched.
+// it; File then keeps its path and only its Failure says what failed.
 bool WriteBitmapBesideProgram(const std::string& Folder, const std::vector<uint8_t>& Bytes, PhotoBitmapFile& File);
 
 // Makes a new private folder in the user's temporary folder and writes Bytes
-// as "Sorvane.bmp" inside it. False when that fails too (File stays empty).
+// as "Sorvane.bmp" inside it. False when that fails too: File's path stays
+// empty and its Failure says what failed.
 bool WriteBitmapInPrivateFolder(const std::vector<uint8_t>& Bytes, PhotoBitmapFile& File);
 
 }  // namespace sorvane

@@ -9,26 +9,41 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "photo_bitmap.h"
 
 namespace sorvane {
 namespace {
 
-// Creates Path anew and writes all of Bytes; removes it again on failure.
-bool WriteNewFile(const std::string& Path, const std::vector<uint8_t>& Bytes, mode_t Mode) {
+// "cannot write PATH: reason" from errno.
+std::string Failed(const char* What, const std::string& Path, int Error) {
+  return std::string("cannot ") + What + " " + Path + ": " + std::strerror(Error);
+}
+
+// Creates Path anew and writes all of Bytes; removes it again on failure and
+// says what failed in Failure.
+bool WriteNewFile(const std::string& Path, const std::vector<uint8_t>& Bytes, mode_t Mode, std::string& Failure) {
   const int fd = open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, Mode);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    Failure = Failed("create", Path, errno);
+    return false;
+  }
   size_t done = 0;
+  int error = 0;
   while (done < Bytes.size()) {
     const ssize_t n = write(fd, Bytes.data() + done, Bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) {
+      error = n < 0 ? errno : ENOSPC;
+      break;
+    }
     done += static_cast<size_t>(n);
   }
-  const bool closed = close(fd) == 0;
-  if (done == Bytes.size() && closed) return true;
+  if (close(fd) != 0 && error == 0) error = errno;
+  if (done == Bytes.size() && error == 0) return true;
   unlink(Path.c_str());
+  Failure = Failed("write", Path, error);
   return false;
 }
 
@@ -46,9 +61,10 @@ bool WriteBitmapBesideProgram(const std::string& Folder, const std::vector<uint8
   const std::string path = Folder + (Folder.back() == '/' ? "" : "/") + kPhotoBitmapName;
   struct stat st;
   if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(path.c_str());
-  if (!WriteNewFile(path, Bytes, 0644)) return false;
+  if (!WriteNewFile(path, Bytes, 0644, File.Failure)) return false;
   File.Path = path;
   File.PrivateFolder.clear();
+  File.Failure.clear();
   return true;
 }
 
@@ -57,14 +73,18 @@ bool WriteBitmapInPrivateFolder(const std::vector<uint8_t>& Bytes, PhotoBitmapFi
   std::string base = TemporaryFolder();
   if (base.size() > 1 && base.back() == '/') base.pop_back();
   std::string pattern = base + "/sorvane-XXXXXX";
-  if (!mkdtemp(&pattern[0])) return false;
+  if (!mkdtemp(&pattern[0])) {
+    File.Failure = Failed("make a folder in", base, errno);
+    return false;
+  }
   const std::string path = pattern + "/" + kPhotoBitmapName;
-  if (!WriteNewFile(path, Bytes, 0600)) {
+  if (!WriteNewFile(path, Bytes, 0600, File.Failure)) {
     rmdir(pattern.c_str());
     return false;
   }
   File.Path = path;
   File.PrivateFolder = pattern;
+  File.Failure.clear();
   return true;
 }
 

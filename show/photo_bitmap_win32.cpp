@@ -48,14 +48,19 @@ bool WriteBitmapBesideProgram(const std::string& Folder, const std::vector<uint8
   const std::string path = Folder + PathSeparator() + kPhotoBitmapName;
   const std::wstring wide = AnsiToWide(path);
   if (FileExists(path)) DeleteFileW(wide.c_str());
-  if (!WriteNewFile(wide, Bytes)) return false;
+  if (!WriteNewFile(wide, Bytes)) {
+    File.Failure = "cannot write " + path;
+    return false;
+  }
   File.Path = path;
   File.PrivateFolder.clear();
+  File.Failure.clear();
   return true;
 }
 
 // A new folder "Sorvane-<process>-<n>" under the temporary folder, then the file.
 bool WriteBitmapInPrivateFolder(const std::vector<uint8_t>& Bytes, PhotoBitmapFile& File) {
+  File.Failure = "cannot write a bitmap in the temporary folder";
   wchar_t temp[MAX_PATH + 1];
   const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
   if (n == 0 || n > MAX_PATH) return false;
@@ -75,6 +80,7 @@ bool WriteBitmapInPrivateFolder(const std::vector<uint8_t>& Bytes, PhotoBitmapFi
     }
     File.Path = ansiFolder + "\\" + kPhotoBitmapName;
     File.PrivateFolder = ansiFolder;
+    File.Failure.clear();
     return true;
   }
   return false;

@@ -32,16 +32,17 @@ BgrImage ScaleImage(const BgrImage& Source, int Width, int Height) {
   return out;
 }
 
-// Draws the user's photograph; false when it cannot be shown.
-bool DrawUserPhoto(const std::string& Path, BgrImage& Square) {
+// Draws the user's photograph, or says why it cannot be shown.
+PictureProblem DrawUserPhoto(const std::string& Path, BgrImage& Square) {
   int width = 0, height = 0;
-  if (!ReadPictureSize(Path, width, height)) return false;
+  const PictureProblem problem = CheckPicture(Path, width, height);
+  if (problem != PictureProblem::NoProblem) return problem;
   const PhotoFit fit = FitPhotoToSquare(width, height);
-  if (fit.Width < 1 || fit.Height < 1) return false;  // nothing of it would show
+  if (fit.Width < 1 || fit.Height < 1) return PictureProblem::Undecodable;  // nothing of it would show
   BgrImage photo;
-  if (!LoadPictureScaled(Path, fit.Width, fit.Height, photo)) return false;
+  if (!LoadPictureScaled(Path, fit.Width, fit.Height, photo)) return PictureProblem::Undecodable;
   PlaceInSquare(photo, fit.X, fit.Y, Square);
-  return true;
+  return PictureProblem::NoProblem;
 }
 
 // Draws built-in photograph Index (0 or 1).
@@ -72,14 +73,16 @@ void Put32(uint8_t* p, uint32_t v) {
 }  // namespace
 
 // The user's photograph, else the built-in one the random number picks.
-BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random) {
+BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random, PictureProblem* Problem) {
   const double r = Random.Next();
   const int index = r < 0.5 ? 0 : 1;  // floor(2 r) for r in [0, 1)
   BgrImage square;
   square.Width = kPhotoSquareSide;
   square.Height = kPhotoSquareSide;
   square.Pixels.assign(static_cast<size_t>(kPhotoSquareSide) * kPhotoSquareSide * 3, 0);
-  if (PicturePath.empty() || !DrawUserPhoto(PicturePath, square)) DrawBuiltInPhoto(index, square);
+  const PictureProblem problem = PicturePath.empty() ? PictureProblem::NoProblem : DrawUserPhoto(PicturePath, square);
+  if (PicturePath.empty() || problem != PictureProblem::NoProblem) DrawBuiltInPhoto(index, square);
+  if (Problem) *Problem = problem;
   return square;
 }
 
@@ -114,13 +117,17 @@ std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square) {
 // Composes, encodes and writes where the place allows.
 PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::string& ProgramFolderPath,
                                    ShowRandom& Random, PhotoBitmapPlace Place) {
-  const std::vector<uint8_t> bytes = EncodePhotoBitmap(ComposePhotoSquare(PicturePath, Random));
+  PictureProblem problem = PictureProblem::NoProblem;
+  const std::vector<uint8_t> bytes = EncodePhotoBitmap(ComposePhotoSquare(PicturePath, Random, &problem));
   PhotoBitmapFile file;
-  if (Place == PhotoBitmapPlace::BesideProgram && !ProgramFolderPath.empty() &&
-      WriteBitmapBesideProgram(ProgramFolderPath, bytes, file))
-    return file;
-  file = PhotoBitmapFile{};
-  WriteBitmapInPrivateFolder(bytes, file);
+  file.Photo = problem;
+  std::string besideFailure;
+  if (Place == PhotoBitmapPlace::BesideProgram && !ProgramFolderPath.empty()) {
+    if (WriteBitmapBesideProgram(ProgramFolderPath, bytes, file)) return file;
+    besideFailure = file.Failure;
+  }
+  if (WriteBitmapInPrivateFolder(bytes, file)) return file;
+  if (!besideFailure.empty()) file.Failure = besideFailure + "; " + file.Failure;
   return file;
 }
 

@@ -22,6 +22,8 @@ enum class PhotoBitmapPlace {
 struct PhotoBitmapFile {
   std::string Path;           // the file; empty when nothing could be written
   std::string PrivateFolder;  // the private folder made for it, if any (removed with it)
+  std::string Failure;        // when Path is empty: what failed, in words
+  PictureProblem Photo = PictureProblem::NoProblem;  // why the user's photograph was not used
 };
 
 // The side of the square in pixels.
@@ -48,8 +50,10 @@ PhotoFit FitPhotoToSquare(int Width, int Height);
 // The square as a top-down 512 x 512 picture: the photograph at PicturePath
 // fitted onto black, or, when the path is empty, the file cannot be decoded
 // or nothing of it would be visible, built-in photograph floor(2 r). Draws
-// exactly one number from Random either way.
-BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random);
+// exactly one number from Random either way. Problem, when given, says why a
+// photograph at a non-empty PicturePath was not used (NoProblem when it was).
+BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random,
+                            PictureProblem* Problem = nullptr);
 
 // The bytes of the temporary bitmap file for a 512 x 512 square.
 std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square);
@@ -57,7 +61,8 @@ std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square);
 // Composes the square and writes it (786,486 bytes, 512 x 512, 24 bits,
 // bottom-up). With an empty PicturePath, or one that cannot be decoded, one of
 // the two built-in photographs is used: floor(2 r) with r from Random, which
-// the caller has seeded.
+// the caller has seeded, and the result's Photo says why. When no place can
+// take the file, its Path is empty and Failure says what failed.
 PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::string& ProgramFolderPath,
                                    ShowRandom& Random, PhotoBitmapPlace Place);
 

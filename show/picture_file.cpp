@@ -4,6 +4,9 @@
 
 #include "picture_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "bmp_reader.h"
 #include "byte_source.h"
 #include "jpeg_decoder.h"
@@ -29,20 +32,63 @@ PictureKind KindOfFile(const std::string& Path) {
   return source.IsOpen() ? KindOf(source) : PictureKind::Unknown;
 }
 
+// Why a file that would not open as a plain file cannot be used; looked up
+// without opening it, so a pipe is not waited on.
+PictureProblem ProblemOpening(const std::string& Path) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(Path, error);
+  if (status.type() == std::filesystem::file_type::not_found || Path.empty()) return PictureProblem::Missing;
+  if (error) return PictureProblem::Unreadable;
+  if (status.type() != std::filesystem::file_type::regular) return PictureProblem::NotAFile;
+  return PictureProblem::Unreadable;
+}
+
+// A BMP the reader refused: too large when its header claims a size beyond
+// the limits, else damaged or of a kind that is not read.
+PictureProblem BmpProblem(ByteSource& Source) {
+  unsigned char h[8];
+  if (!Source.ReadAt(18, h, sizeof h)) return PictureProblem::Undecodable;
+  const auto i32 = [&](int at) {
+    return static_cast<int32_t>(static_cast<uint32_t>(h[at]) | static_cast<uint32_t>(h[at + 1]) << 8 |
+                                static_cast<uint32_t>(h[at + 2]) << 16 | static_cast<uint32_t>(h[at + 3]) << 24);
+  };
+  const int64_t width = i32(0), height = i32(4);
+  const int64_t rows = height < 0 ? -height : height;
+  return width > 0 && rows > 0 && !PictureSizeAllowed(width, rows) ? PictureProblem::TooLarge
+                                                                    : PictureProblem::Undecodable;
+}
+
 }  // namespace
 
-// Header only, by kind.
-bool ReadPictureSize(const std::string& Path, int& Width, int& Height) {
-  switch (KindOfFile(Path)) {
-    case PictureKind::Bmp: {
-      FileByteSource source(Path);
-      return ReadBmpSize(source, Width, Height);
-    }
-    case PictureKind::Jpeg:
-      return ReadJpegSize(JpegInput::File(Path), Width, Height);
-    default:
-      return false;
+const char* PictureProblemText(PictureProblem Problem) {
+  switch (Problem) {
+    case PictureProblem::NoProblem: return "no problem";
+    case PictureProblem::Missing: return "there is no such file";
+    case PictureProblem::NotAFile: return "it is not a plain file (a folder, a pipe or a device)";
+    case PictureProblem::Unreadable: return "the file cannot be opened for reading";
+    case PictureProblem::NotAPicture: return "it is neither a BMP nor a JPEG file";
+    case PictureProblem::Undecodable: return "the picture is damaged or of a kind that cannot be read";
+    case PictureProblem::TooLarge: return "the picture is too large to decode";
   }
+  return "unknown problem";
+}
+
+// Header only, by kind.
+PictureProblem CheckPicture(const std::string& Path, int& Width, int& Height) {
+  FileByteSource source(Path);
+  if (!source.IsOpen()) return ProblemOpening(Path);
+  switch (KindOf(source)) {
+    case PictureKind::Bmp:
+      return ReadBmpSize(source, Width, Height) ? PictureProblem::NoProblem : BmpProblem(source);
+    case PictureKind::Jpeg:
+      return CheckJpeg(JpegInput::File(Path), Width, Height);
+    default:
+      return PictureProblem::NotAPicture;
+  }
+}
+
+bool ReadPictureSize(const std::string& Path, int& Width, int& Height) {
+  return CheckPicture(Path, Width, Height) == PictureProblem::NoProblem;
 }
 
 // Scaled decode, by kind.

@@ -19,8 +19,25 @@ struct BgrImage {
   std::vector<uint8_t> Pixels;
 };
 
-// Size in pixels of the BMP or JPEG file at Path (narrow-encoded path). False
-// when the file is missing or not a picture we can decode.
+// Why a photograph cannot be used.
+enum class PictureProblem {
+  NoProblem,    // it can be shown (not "None": X11 makes that a macro)
+  Missing,      // there is no file of that name
+  NotAFile,     // a folder, a pipe or a device
+  Unreadable,   // a plain file that cannot be opened (no permission)
+  NotAPicture,  // neither a BMP nor a JPEG file
+  Undecodable,  // damaged, or a kind of BMP or JPEG that is not read
+  TooLarge,     // more pixels, or more decoder memory, than a photograph may take
+};
+
+// Words for Problem that follow "cannot show FILE: ".
+const char* PictureProblemText(PictureProblem Problem);
+
+// Size in pixels of the BMP or JPEG file at Path (narrow-encoded path) from
+// its header, or why it cannot be used. Nothing beyond the header is decoded.
+PictureProblem CheckPicture(const std::string& Path, int& Width, int& Height);
+
+// Same, as true when CheckPicture finds no problem.
 bool ReadPictureSize(const std::string& Path, int& Width, int& Height);
 
 // Decodes the picture at Path straight to DstWidth x DstHeight pixels,

@@ -10,6 +10,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/extensions/Xrandr.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -27,10 +28,16 @@ namespace sorvane {
 namespace {
 
 // The one piece of process-wide state: signal handlers cannot reach the show
-// object, so SIGTERM and SIGINT set this flag and the frame loop reads it.
+// object, so an end signal leaves its number here and the frame loop reads it.
 volatile std::sig_atomic_t gEndRequested = 0;
 
-void OnEndSignal(int) { gEndRequested = 1; }
+void OnEndSignal(int Signal) { gEndRequested = Signal; }
+
+const int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+
+// libX11's own handler for a lost connection exits at once; returning from
+// this one lets the exit handler (ConnectionLost) remove the bitmap first.
+int ReturnToExitHandler(Display*) { return 0; }
 
 // X errors about a window that has gone away are expected when drawing into
 // someone else's window; they must not end the process before it cleans up.
@@ -55,8 +62,24 @@ void CatchEndSignals() {
   struct sigaction sa {};
   sa.sa_handler = OnEndSignal;
   sigemptyset(&sa.sa_mask);
-  sigaction(SIGTERM, &sa, nullptr);
-  sigaction(SIGINT, &sa, nullptr);
+  for (int s : kEndSignals) sigaction(s, &sa, nullptr);
+}
+
+int EndSignal() { return gEndRequested; }
+
+void EndBySignal(int Signal) {
+  if (Signal == SIGQUIT) {
+    // Everything is cleaned up: a core file would hold nothing of use.
+    struct rlimit none {};
+    setrlimit(RLIMIT_CORE, &none);
+  }
+  std::signal(Signal, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, Signal);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  std::raise(Signal);
+  _exit(128 + Signal);  // only if the default action did not end the process
 }
 
 ScreenArea PrimaryMonitorArea(Display* Connection, int Screen) {
@@ -206,13 +229,17 @@ int Sorvane_S::RunOwnWindow() {
   ownWindow_ = true;
   inputEnds_ = true;
   XSetErrorHandler(IgnoreXErrors);
+  XSetIOErrorHandler(ReturnToExitHandler);
   XSetIOErrorExitHandler(dpy_, ConnectionLost, this);
   window_ = CreateOwnWindow(PrimaryMonitorArea(dpy_, DefaultScreen(dpy_)));
   if (!window_) {
     std::fprintf(stderr, "sorvane: the display offers no OpenGL visual for the show\n");
     return 1;
   }
-  StartShow(RenderWindowKind::Own, PhotoBitmapPlace::BesideProgram);
+  if (!StartShow(RenderWindowKind::Own, PhotoBitmapPlace::BesideProgram)) {
+    Form_Unload();  // it has said why
+    return 1;
+  }
   FrameLoop();
   Form_Unload();
   return 0;
@@ -222,6 +249,7 @@ int Sorvane_S::RunInWindow(::Window Target) {
   ownWindow_ = false;
   inputEnds_ = false;  // the screen saver daemon decides when the show ends
   XSetErrorHandler(IgnoreXErrors);
+  XSetIOErrorHandler(ReturnToExitHandler);
   XSetIOErrorExitHandler(dpy_, ConnectionLost, this);
   window_ = Target ? Target : RootWindow(dpy_, DefaultScreen(dpy_));
   // Only the window's own changes: its size and its end. Input stays with
@@ -234,7 +262,10 @@ int Sorvane_S::RunInWindow(::Window Target) {
     return 1;
   }
   // Copies run side by side (one per monitor): each keeps its own bitmap.
-  StartShow(RenderWindowKind::Foreign, PhotoBitmapPlace::PrivateTempFolder);
+  if (!StartShow(RenderWindowKind::Foreign, PhotoBitmapPlace::PrivateTempFolder)) {
+    Form_Unload();  // it has said why
+    return 1;
+  }
   FrameLoop();
   Form_Unload();
   return 0;
@@ -242,11 +273,25 @@ int Sorvane_S::RunInWindow(::Window Target) {
 
 bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   PreparePhoto(Place);
+  if (bitmap_.Photo != PictureProblem::NoProblem) {
+    std::fprintf(stderr, "sorvane: cannot show %s: %s; showing a built-in photograph instead\n",
+                 settings_.PicturePath.c_str(), PictureProblemText(bitmap_.Photo));
+  }
+  if (bitmap_.Path.empty()) {
+    // Without the bitmap there is no texture: say where it could not go.
+    std::fprintf(stderr, "sorvane: no temporary bitmap could be written (%s)\n", bitmap_.Failure.c_str());
+    ShowDone = -1;
+    return false;
+  }
   ShowDone = 0;
   scene_.TiltAngle = 90.0f;
   scene_.SpinAngle = 0.0f;
   random_.SeedFromTimeOfDay();
-  if (!OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_)) ShowDone = -1;
+  if (!OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_)) {
+    std::fprintf(stderr, "sorvane: the show cannot draw with OpenGL in window 0x%lx\n",
+                 static_cast<unsigned long>(window_));
+    ShowDone = -1;
+  }
   TiltUp = -1;
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
   if (ownWindow_) XMapRaised(dpy_, window_);

@@ -1,7 +1,7 @@
 // The show on Linux, `Sorvane_S`: either in a borderless window of its own
 // titled "Sorvane_Main" over the primary monitor (ended by any key or mouse
 // button), or drawn into a window it is given (XScreenSaver's window or the
-// root window; ended by SIGTERM, SIGINT or the window's destruction). Pairs
+// root window; ended by an end signal or the window's destruction). Pairs
 // with saver_window_x11.cpp; the Windows counterpart is saver_window_win32.h.
 // The OpenGL binding is render_context_x11.h and the drawing scene.h; this
 // only drives them. It does not open or close the display connection.
@@ -40,8 +40,17 @@ int PrimaryRefreshHz(Display* Connection, int Screen);
 // (_NET_SUPPORTING_WM_CHECK names a live window that names itself).
 bool WindowManagerPresent(Display* Connection, int Screen);
 
-// Makes SIGTERM and SIGINT ask the running show to end between frames.
+// Makes SIGTERM, SIGINT, SIGHUP and SIGQUIT ask the running show to end
+// between frames, so that it cleans up before the process ends.
 void CatchEndSignals();
+
+// The signal that asked the show to end, or 0.
+int EndSignal();
+
+// Ends the process by Signal with its default action, once the show has
+// cleaned up, so that whoever started it (XScreenSaver's daemon) sees the
+// ending it asked for. No core file is written for SIGQUIT.
+[[noreturn]] void EndBySignal(int Signal);
 
 class Sorvane_S {
  public:
@@ -59,7 +68,7 @@ class Sorvane_S {
   void SetFrameDelay(std::optional<int64_t> Microseconds) { frameDelay_ = Microseconds; }
 
   // Runs the show in a window of its own until a key or a mouse button;
-  // returns the process's exit status.
+  // returns the process's exit status (non-zero when the show could not start).
   int RunOwnWindow();
 
   // Runs the show inside Target (0: the root window) until a signal or the

@@ -4,7 +4,8 @@
 // The same switches as the Windows screen saver: "-s" (or nothing) runs the
 // show, "-p <X window id>" draws the preview into that window, "-c" tells where
 // the settings live. A copy of the show or of the settings dialog already on
-// the display ends this one at once. For XScreenSaver, "--window-id ID",
+// the display ends this one at once; a lock file closes the gap between two
+// shows started at the same moment. For XScreenSaver, "--window-id ID",
 // "--root" or XSCREENSAVER_WINDOW draw the show into a given window; there the
 // guard does not apply, since one copy runs per monitor, and the settings
 // come from the command line alone. XScreenSaver's common options (-fps,
@@ -25,6 +26,7 @@
 #include "preview_x11.h"
 #include "saver_window_x11.h"
 #include "settings_file.h"
+#include "show_lock_posix.h"
 
 namespace sorvane {
 namespace {
@@ -50,7 +52,10 @@ struct DisplayConnection {
   }
 };
 
+int Run(const LinuxOptions& options);
+
 int Main(int argc, char** argv) {
+  // Texts follow the user's locale; numbers are read with "." in every locale.
   std::setlocale(LC_ALL, "");
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
   const LinuxOptions options = ParseLinuxOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
@@ -67,10 +72,22 @@ int Main(int argc, char** argv) {
     default:
       break;
   }
+  const int status = Run(options);
+  // A show ended by a signal has cleaned up; it now ends by that signal.
+  if (const int signal = EndSignal()) EndBySignal(signal);
+  return status;
+}
 
+// Everything that holds the display, the lock or the show.
+int Run(const LinuxOptions& options) {
   DisplayConnection connection;
   Display* display = connection.Dpy;
-  // Into a given window, copies run side by side: no guard there.
+  // One show per user and display: the lock first, then the window guard.
+  // Into a given window, copies run side by side: neither applies there.
+  ShowLock lock;
+  if (options.Mode == LinuxMode::Show && display &&
+      !lock.Take(ShowLockPath(std::getenv("XDG_RUNTIME_DIR"), DisplayString(display))))
+    return 0;
   if (options.Mode != LinuxMode::IntoWindow && display && AnotherCopyIsShowing(display)) return 0;
 
   if (options.Mode == LinuxMode::Preview) {
