@@ -38,7 +38,7 @@ PictureProblem DrawUserPhoto(const std::string& Path, BgrImage& Square) {
   const PictureProblem problem = CheckPicture(Path, width, height);
   if (problem != PictureProblem::NoProblem) return problem;
   const PhotoFit fit = FitPhotoToSquare(width, height);
-  if (fit.Width < 1 || fit.Height < 1) return PictureProblem::Undecodable;  // nothing of it would show
+  if (fit.Width < 1 || fit.Height < 1) return PictureProblem::TooThin;
   BgrImage photo;
   if (!LoadPictureScaled(Path, fit.Width, fit.Height, photo)) return PictureProblem::Undecodable;
   PlaceInSquare(photo, fit.X, fit.Y, Square);

@@ -69,6 +69,7 @@ const char* PictureProblemText(PictureProblem Problem) {
     case PictureProblem::NotAPicture: return "it is neither a BMP nor a JPEG file";
     case PictureProblem::Undecodable: return "the picture is damaged or of a kind that cannot be read";
     case PictureProblem::TooLarge: return "the picture is too large to decode";
+    case PictureProblem::TooThin: return "the picture is too thin to show";
   }
   return "unknown problem";
 }

@@ -28,6 +28,7 @@ enum class PictureProblem {
   NotAPicture,  // neither a BMP nor a JPEG file
   Undecodable,  // damaged, or a kind of BMP or JPEG that is not read
   TooLarge,     // more pixels, or more decoder memory, than a photograph may take
+  TooThin,      // so thin that nothing of it would show in the square
 };
 
 // Words for Problem that follow "cannot show FILE: ".

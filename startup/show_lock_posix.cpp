@@ -33,10 +33,11 @@ bool PrivateFolder(const std::string& Folder) {
 
 }  // namespace
 
-std::string ShowLockPath(const char* RuntimeFolder, const std::string& DisplayName) {
+std::string ShowLockPath(const char* RuntimeFolder, const std::string& DisplayName,
+                         const std::string& FallbackBase) {
   const std::string name = "sorvane-show-" + FileNameOf(DisplayName) + ".lock";
   if (RuntimeFolder && RuntimeFolder[0] == '/') return std::string(RuntimeFolder) + "/" + name;
-  const std::string folder = "/tmp/sorvane-" + std::to_string(geteuid());
+  const std::string folder = FallbackBase + "/sorvane-" + std::to_string(geteuid());
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::string();
   if (!PrivateFolder(folder)) return std::string();  // someone else's, or open to others
   return folder + "/" + name;

@@ -10,10 +10,11 @@
 namespace sorvane {
 
 // The lock file for the show on DisplayName: in RuntimeFolder ($XDG_RUNTIME_DIR)
-// when that is an absolute path, else in /tmp/sorvane-UID, which is made with
-// mode 0700 and used only when it is the user's own folder that nobody else
-// may write. Empty when neither can be used.
-std::string ShowLockPath(const char* RuntimeFolder, const std::string& DisplayName);
+// when that is an absolute path, else in FallbackBase/sorvane-UID, which is
+// made with mode 0700 and used only when it is the user's own folder that
+// nobody else may write. Empty when neither can be used.
+std::string ShowLockPath(const char* RuntimeFolder, const std::string& DisplayName,
+                         const std::string& FallbackBase = "/tmp");
 
 class ShowLock {
  public:

@@ -164,11 +164,40 @@ TEST(ComposePhotoSquare, PhotographsThatCannotBeShownGiveTheBuiltInOne) {
   huge[20] = huge[24] = 0x01;  // 100000 x 100000
   t.Write("huge.bmp", huge);
   std::filesystem::create_directory(t.File("folder.jpg"));
-  for (const char* name : {"tall.bmp", "truncated.jpg", "text.jpg", "empty.bmp", "huge.bmp", "folder.jpg",
-                           "missing.jpg"}) {
-    SCOPED_TRACE(name);
+  // A progressive header claiming 40000 x 40000: within the pixel limit, but
+  // its coefficients alone would take 9.6 GB.
+  std::string claim = testing::Bytes(kTestProgressiveJpeg, kTestProgressiveJpegSize);
+  const size_t sof = claim.find("\xFF\xC2");
+  ASSERT_NE(sof, std::string::npos);
+  claim[sof + 5] = claim[sof + 7] = static_cast<char>(40000 >> 8);
+  claim[sof + 6] = claim[sof + 8] = static_cast<char>(40000 & 0xFF);
+  t.Write("claim.jpg", claim);
+  const struct {
+    const char* Name;
+    PictureProblem Why;
+  } cases[] = {{"tall.bmp", PictureProblem::TooThin},       {"truncated.jpg", PictureProblem::Undecodable},
+               {"text.jpg", PictureProblem::NotAPicture},   {"empty.bmp", PictureProblem::NotAPicture},
+               {"huge.bmp", PictureProblem::TooLarge},      {"claim.jpg", PictureProblem::TooLarge},
+               {"folder.jpg", PictureProblem::NotAFile},    {"missing.jpg", PictureProblem::Missing}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
     ShowRandom above(SeedWhoseFirstNumberIs(false));
-    EXPECT_EQ(ComposePhotoSquare(t.File(name), above).Pixels, photo1.Pixels);
+    PictureProblem why = PictureProblem::NoProblem;
+    EXPECT_EQ(ComposePhotoSquare(t.File(c.Name), above, &why).Pixels, photo1.Pixels);
+    EXPECT_EQ(why, c.Why) << PictureProblemText(why);
+    // The written bitmap carries the same reason.
+    ShowRandom again(SeedWhoseFirstNumberIs(false));
+    const PhotoBitmapFile file = PreparePhotoSquare(t.File(c.Name), "", again, PhotoBitmapPlace::PrivateTempFolder);
+    EXPECT_EQ(file.Photo, c.Why);
+    DeletePhotoBitmap(file);
+  }
+  // A usable photograph and the built-in one have no problem.
+  t.Write("good.jpg", testing::Bytes(kTestProgressiveJpeg, kTestProgressiveJpegSize));
+  for (const std::string& path : {t.File("good.jpg"), std::string()}) {
+    ShowRandom random(1);
+    PictureProblem why = PictureProblem::TooLarge;
+    ComposePhotoSquare(path, random, &why);
+    EXPECT_EQ(why, PictureProblem::NoProblem);
   }
 }
 

@@ -1,0 +1,260 @@
+#!/usr/bin/env bash
+# End-to-end cases of the Linux program under faults, black box, on the X
+# display that scripts/with-test-display.sh provides: a FIFO where a file is
+# expected, the X server going away, end signals, a locale with a decimal
+# comma, no place for the temporary bitmap, two shows started at once, and
+# large or unusable photographs.
+#   tests/e2e/linux_faults.sh CASE
+# Environment (set by tests/e2e/CMakeLists.txt): SORVANE_LINUX (the program),
+# MAKE_PHOTO (the JPEG helper). Exit status 0 passed, 1 failed, 77 skipped.
+set -uo pipefail
+
+CASE=${1:?case}
+WORK=$(mktemp -d /tmp/sorvane-faults.XXXXXX)
+PIDS=()
+MOUNTS=()
+BITMAP_SIZE=786486
+
+cleanup() {
+  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  sleep 0.2
+  for p in "${PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
+  for m in "${MOUNTS[@]}"; do umount "$m" 2>/dev/null; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL [$CASE]: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  out: /' "$WORK/out.txt"; exit 1; }
+skip() { echo "SKIP [$CASE]: $*"; exit 77; }
+note() { echo "[$CASE] $*"; }
+
+[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || skip "no X display (run under scripts/with-test-display.sh)"
+[ -x "${SORVANE_LINUX:-}" ] || fail "Linux program missing: ${SORVANE_LINUX:-}"
+mkdir -p "$WORK/prog" "$WORK/tmp"
+cp "$SORVANE_LINUX" "$WORK/prog/sorvane"
+PROG="$WORK/prog/sorvane"
+BITMAP="$WORK/prog/Sorvane.bmp"
+export TMPDIR="$WORK/tmp"
+
+# Waits up to $2 seconds for a visible window titled exactly $1; prints its id.
+wait_window() {
+  local id
+  for _ in $(seq 1 $(($2 * 10))); do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+# Waits up to $2 seconds for process $1 to end.
+wait_end() {
+  for _ in $(seq 1 $(($2 * 20))); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.05
+  done
+  return 1
+}
+# Waits up to $2 seconds for a file matching the pattern $1; prints its name.
+wait_glob() {
+  local f
+  for _ in $(seq 1 $(($2 * 10))); do
+    for f in $1; do [ -s "$f" ] && { echo "$f"; return 0; }; done
+    sleep 0.1
+  done
+  return 1
+}
+start() {  # args...; sets PID; output in $WORK/out.txt
+  "$PROG" "$@" >"$WORK/out.txt" 2>&1 &
+  PID=$!
+  PIDS+=("$PID")
+}
+# Ends the show in its own window with a key; fails when it does not end.
+end_with_key() {
+  xdotool key space
+  wait_end "$PID" 5 || fail "the show did not end on a key"
+}
+tmp_empty() { [ -z "$(find "$TMPDIR" -mindepth 1 2>/dev/null)" ]; }
+# Colour of pixel ($2, $3) of picture $1 as "R,G,B".
+pixel() { convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:; }
+near() {  # "R,G,B" "R,G,B": every channel within 24
+  awk -F, -v a="$1" -v b="$2" 'BEGIN{split(a,x,","); split(b,y,","); for(i=1;i<=3;i++){d=x[i]-y[i]; if(d<0)d=-d; if(d>24) exit 1} exit 0}'
+}
+
+# A private X server for the cases that kill it; sets XPID and XDISPLAY.
+own_x_server() {
+  exec {FD}<> <(:)
+  Xvfb -displayfd "$FD" -screen 0 640x480x24 -nolisten tcp +extension GLX >"$WORK/xvfb.log" 2>&1 &
+  XPID=$!
+  PIDS+=("$XPID")
+  local n
+  read -r -t 30 -u "$FD" n || fail "the private X server did not start"
+  exec {FD}<&-
+  XDISPLAY=":$n"
+  for _ in $(seq 1 50); do DISPLAY=$XDISPLAY xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  fail "the private X server does not answer"
+}
+
+case "$CASE" in
+  fifo)
+    # A FIFO as the photograph: the show starts with a built-in photograph
+    # and says why, instead of hanging in open().
+    mkfifo "$WORK/photo.jpg"
+    start -s --image "$WORK/photo.jpg"
+    wait_window Sorvane_Main 10 >/dev/null || fail "no show window with a FIFO as the photograph (hung?)"
+    grep -q "cannot show $WORK/photo.jpg: it is not a plain file" "$WORK/out.txt" || fail "no line naming the FIFO and the reason"
+    [ "$(stat -c %s "$BITMAP")" = "$BITMAP_SIZE" ] || fail "no bitmap of the built-in photograph"
+    end_with_key
+    # A FIFO as the settings file: -c answers at once, the show runs on the defaults.
+    mkfifo "$WORK/prog/Sorvane.ini"
+    timeout 5 "$PROG" -c >"$WORK/c.txt" 2>&1
+    status=$?
+    [ "$status" != 124 ] || fail "sorvane -c hangs on a FIFO named Sorvane.ini"
+    [ "$status" = 0 ] || fail "sorvane -c ended with status $status"
+    grep -q "Sorvane.ini" "$WORK/c.txt" || fail "sorvane -c did not say where the settings live"
+    start -s
+    wait_window Sorvane_Main 10 >/dev/null || fail "no show window with a FIFO as the settings file"
+    end_with_key
+    [ -p "$WORK/prog/Sorvane.ini" ] || fail "the FIFO was replaced"
+    ;;
+
+  x_server_killed)
+    # --root: the private bitmap folder goes when the X server does.
+    own_x_server
+    DISPLAY=$XDISPLAY "$PROG" --root >"$WORK/out.txt" 2>&1 &
+    PID=$!; PIDS+=("$PID")
+    wait_glob "$TMPDIR/sorvane-*/Sorvane.bmp" 15 >/dev/null || fail "no private bitmap while the show runs with --root"
+    sleep 1
+    kill -KILL "$XPID"
+    wait_end "$PID" 5 || fail "the show did not end when the X server was killed"
+    tmp_empty || fail "left behind after the X server went away: $(find "$TMPDIR" -mindepth 1)"
+    # The show's own window: the bitmap beside the program goes too.
+    own_x_server
+    DISPLAY=$XDISPLAY "$PROG" -s >"$WORK/out.txt" 2>&1 &
+    PID=$!; PIDS+=("$PID")
+    wait_glob "$BITMAP" 15 >/dev/null || fail "no bitmap beside the program while the show runs"
+    sleep 1
+    kill -KILL "$XPID"
+    wait_end "$PID" 5 || fail "the show in its own window did not end when the X server was killed"
+    [ ! -e "$BITMAP" ] || fail "the bitmap beside the program is left behind"
+    ;;
+
+  end_signals)
+    # Each end signal cleans up, then ends the process by that same signal.
+    for sig in HUP QUIT TERM INT; do
+      start --root
+      wait_glob "$TMPDIR/sorvane-*/Sorvane.bmp" 15 >/dev/null || fail "SIG$sig: no private bitmap while the show runs"
+      sleep 0.5
+      kill -s "$sig" "$PID"
+      wait_end "$PID" 3 || fail "SIG$sig did not end the show"
+      wait "$PID" 2>/dev/null
+      status=$?
+      want=$((128 + $(kill -l "$sig")))
+      [ "$status" = "$want" ] || fail "SIG$sig: ended with status $status, not by the signal ($want)"
+      tmp_empty || fail "SIG$sig: left behind: $(find "$TMPDIR" -mindepth 1)"
+      note "SIG$sig: cleaned up, ended by the signal"
+    done
+    start -s
+    wait_glob "$BITMAP" 15 >/dev/null || fail "no bitmap beside the program"
+    kill -HUP "$PID"
+    wait_end "$PID" 3 || fail "SIGHUP did not end the show in its own window"
+    [ ! -e "$BITMAP" ] || fail "SIGHUP left the bitmap beside the program"
+    ;;
+
+  locale_numbers)
+    # A decimal comma locale: numbers are still written with a dot.
+    locale -a | grep -qi '^de_DE\.utf-\?8$' || fail "de_DE.UTF-8 is not generated (scripts/install-deps.sh does that)"
+    export LC_ALL=de_DE.UTF-8
+    start -s --size 12.5
+    wait_window Sorvane_Main 10 >/dev/null || fail "--size 12.5 was refused under de_DE.UTF-8"
+    end_with_key
+    "$PROG" -s --size 12,5 >"$WORK/out.txt" 2>&1
+    [ $? = 2 ] || fail "--size 12,5 was taken as a number"
+    # The settings file's numbers under this locale: tests/startup (settings_file_test).
+    ;;
+
+  no_bitmap_place)
+    # The program folder and the temporary folder both full: the show says
+    # what failed and ends with a non-zero status.
+    [ "$(id -u)" = 0 ] || skip "needs root to mount small file systems (CI runs as root)"
+    mkdir -p "$WORK/full-prog" "$WORK/full-tmp"
+    mount -t tmpfs -o size=4m tmpfs "$WORK/full-prog" || fail "cannot mount a tmpfs"
+    MOUNTS+=("$WORK/full-prog")
+    mount -t tmpfs -o size=64k tmpfs "$WORK/full-tmp" || fail "cannot mount a tmpfs"
+    MOUNTS+=("$WORK/full-tmp")
+    cp "$SORVANE_LINUX" "$WORK/full-prog/sorvane" || fail "the program does not fit the small file system"
+    dd if=/dev/zero of="$WORK/full-prog/filler" bs=64k 2>/dev/null
+    dd if=/dev/zero of="$WORK/full-tmp/filler" bs=4k 2>/dev/null
+    for mode in -s --root; do
+      LC_ALL=C.UTF-8 TMPDIR="$WORK/full-tmp" timeout 20 "$WORK/full-prog/sorvane" $mode >"$WORK/out.txt" 2>&1
+      status=$?
+      [ "$status" != 124 ] || fail "$mode: the show ran without a bitmap"
+      [ "$status" != 0 ] || fail "$mode: ended with status 0 though no bitmap could be written"
+      grep -q "no temporary bitmap could be written" "$WORK/out.txt" || fail "$mode: did not say what failed"
+      grep -q "No space left on device" "$WORK/out.txt" || fail "$mode: did not give the reason"
+      if grep -q "file not found" "$WORK/out.txt"; then fail "$mode: still reports a missing file"; fi
+      note "$mode: status $status: $(head -1 "$WORK/out.txt")"
+    done
+    [ -z "$(find "$WORK/full-tmp" -mindepth 1 -name 'sorvane-*')" ] || fail "an empty private folder is left behind"
+    ;;
+
+  two_at_once)
+    # Two shows started at the same moment: exactly one runs, every time.
+    for round in 1 2 3 4 5; do
+      "$PROG" -s >"$WORK/a.txt" 2>&1 & a=$!
+      "$PROG" -s >"$WORK/b.txt" 2>&1 & b=$!
+      PIDS+=("$a" "$b")
+      wait_window Sorvane_Main 10 >/dev/null || fail "round $round: no show"
+      sleep 1.5
+      alive=0
+      for p in $a $b; do kill -0 "$p" 2>/dev/null && alive=$((alive + 1)); done
+      windows=$(xdotool search --name '^Sorvane_Main$' 2>/dev/null | wc -l)
+      [ "$alive" = 1 ] || fail "round $round: $alive shows running"
+      [ "$windows" = 1 ] || fail "round $round: $windows show windows"
+      xdotool key space
+      wait_end "$a" 5 && wait_end "$b" 5 || fail "round $round: the show did not end on a key"
+    done
+    note "five rounds, one show each"
+    ;;
+
+  large_photo)
+    # A 48-megapixel progressive 4:4:4 photograph is shown, not replaced.
+    [ -x "${MAKE_PHOTO:-}" ] || fail "photo helper missing: ${MAKE_PHOTO:-}"
+    "$MAKE_PHOTO" 8000 6000 "$WORK/large.jpg" || fail "cannot make the photograph"
+    start -s --image "$WORK/large.jpg"
+    wait_window Sorvane_Main 40 >/dev/null || fail "no show window"
+    wait_glob "$BITMAP" 5 >/dev/null || fail "no bitmap"
+    if grep -q "cannot show" "$WORK/out.txt"; then fail "the photograph was refused"; fi
+    # 8000 x 6000 fits as 512 x 384 at y 64: red top-left, white bottom-right.
+    tl=$(pixel "$BITMAP" 100 100); br=$(pixel "$BITMAP" 400 400); band=$(pixel "$BITMAP" 256 20)
+    note "bitmap: top-left $tl, bottom-right $br, band $band"
+    near "$tl" 255,0,0 && near "$br" 255,255,255 && near "$band" 0,0,0 || fail "the bitmap does not hold the photograph"
+    end_with_key
+    # A header claiming 40000 x 40000 progressive: refused for its size, said
+    # on standard error, and the show runs with a built-in photograph.
+    "$MAKE_PHOTO" 64 64 "$WORK/claim.jpg" 40000 40000 || fail "cannot make the claiming photograph"
+    start -s --image "$WORK/claim.jpg"
+    wait_window Sorvane_Main 10 >/dev/null || fail "no show window with a photograph too large"
+    grep -q "cannot show $WORK/claim.jpg: the picture is too large" "$WORK/out.txt" || fail "no line saying the photograph is too large"
+    end_with_key
+    ;;
+
+  bad_photo)
+    # Photographs that cannot be used: one line naming the file and the reason each.
+    mkdir "$WORK/folder.jpg"
+    echo "not a picture" >"$WORK/text.jpg"
+    head -c 300 "$SORVANE_SOURCE/resources/photo0.jpg" >"$WORK/cut.jpg"
+    for c in "missing.jpg:there is no such file" "folder.jpg:it is not a plain file" \
+             "text.jpg:it is neither a BMP nor a JPEG" "cut.jpg:the picture is damaged"; do
+      file=${c%%:*}; why=${c#*:}
+      start -s --image "$WORK/$file"
+      wait_window Sorvane_Main 10 >/dev/null || fail "$file: no show window"
+      [ "$(grep -c 'cannot show' "$WORK/out.txt")" = 1 ] || fail "$file: not one line"
+      grep -q "cannot show $WORK/$file: $why" "$WORK/out.txt" || fail "$file: the line does not say \"$why\""
+      end_with_key
+    done
+    ;;
+
+  *) fail "unknown case" ;;
+esac
+note "passed"
+exit 0
