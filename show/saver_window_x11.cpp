@@ -286,12 +286,17 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   ShowDone = 0;
   scene_.TiltAngle = 90.0f;
   scene_.SpinAngle = 0.0f;
-  random_.SeedFromTimeOfDay();
+  SeedRandom();
   if (!OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_)) {
     std::fprintf(stderr, "sorvane: the show cannot draw with OpenGL in window 0x%lx\n",
                  static_cast<unsigned long>(window_));
     ShowDone = -1;
   }
+  // The texture holds the picture now and the file is never read again: it
+  // goes at once, so that a crash or a kill later leaves nothing behind.
+  DeletePhotoBitmap(bitmap_);
+  bitmap_ = PhotoBitmapFile{};
+  if (!ShowDone && frameRateShown_) frameRate_.Open(dpy_);
   TiltUp = -1;
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
   if (ownWindow_) XMapRaised(dpy_, window_);
@@ -315,6 +320,7 @@ void Sorvane_S::FrameLoop() {
       break;
     }
     // Drawn and not yet presented: anything drawn over the swarm goes here.
+    frameRate_.Draw();  // -fps
     PresentFrame(context_);
     if (observer_) {
       if (first) XSync(dpy_, False);  // the display has the first frame
@@ -409,6 +415,7 @@ void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
 void Sorvane_S::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  frameRate_.Close();
   CloseRenderContext(context_);
   DeletePhotoBitmap(bitmap_);
   bitmap_ = PhotoBitmapFile{};
@@ -429,8 +436,19 @@ void Sorvane_S::Form_Unload() {
   XSync(dpy_, False);
 }
 
+// The own window's show seeds from the time of day. Copies drawing into
+// XScreenSaver's windows (one per monitor, started in the same second) mix in
+// their process and window, so that each monitor shows its own swarm.
+void Sorvane_S::SeedRandom() {
+  if (ownWindow_) {
+    random_.SeedFromTimeOfDay();
+  } else {
+    random_.SeedFromTimeOfDayAnd(static_cast<uint64_t>(getpid()), static_cast<uint64_t>(window_));
+  }
+}
+
 void Sorvane_S::PreparePhoto(PhotoBitmapPlace Place) {
-  random_.SeedFromTimeOfDay();
+  SeedRandom();
   bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, Place);
 }
 

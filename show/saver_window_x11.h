@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "frame_rate_overlay_x11.h"
 #include "photo_square.h"
 #include "render_context_x11.h"
 #include "saver_loop.h"
@@ -100,6 +101,7 @@ class Sorvane_S {
 
  private:
   bool StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place);
+  void SeedRandom();
   void FrameLoop();
   bool DrawSteps(int Steps);
   void PumpEvents();
@@ -126,6 +128,7 @@ class Sorvane_S {
   FrameObserver* observer_ = nullptr;
   bool unloaded_ = false;
   bool frameRateShown_ = false;
+  FrameRateOverlay frameRate_;
   std::optional<int64_t> frameDelay_;
 };
 

@@ -11,6 +11,25 @@ void ShowRandom::Seed(uint32_t Seed) { state_ = 0x9E3779B97F4A7C15ull ^ Seed; }
 
 void ShowRandom::SeedFromTimeOfDay() { Seed(SecondsSinceMidnight()); }
 
+namespace {
+
+// SplitMix64's finaliser: every input bit reaches every output bit.
+uint64_t Mix(uint64_t z) {
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+}  // namespace
+
+void ShowRandom::SeedFromTimeOfDayAnd(uint64_t Process, uint64_t Window) {
+  SeedMixed(SecondsSinceMidnight(), Process, Window);
+}
+
+void ShowRandom::SeedMixed(uint32_t Seconds, uint64_t Process, uint64_t Window) {
+  state_ = Mix(Mix(Mix(Seconds) ^ Process) ^ Window);
+}
+
 double ShowRandom::Next() {
   state_ += 0x9E3779B97F4A7C15ull;
   uint64_t z = state_;

@@ -16,6 +16,14 @@ class ShowRandom {
   // Seeds from the seconds since local midnight.
   void SeedFromTimeOfDay();
 
+  // Seeds from the seconds since local midnight mixed with Process and
+  // Window, so that copies started in the same second (one per monitor under
+  // XScreenSaver) draw different sequences.
+  void SeedFromTimeOfDayAnd(uint64_t Process, uint64_t Window);
+
+  // Restarts the sequence from Seconds mixed with Process and Window.
+  void SeedMixed(uint32_t Seconds, uint64_t Process, uint64_t Window);
+
   // The next number, uniform in [0, 1).
   double Next();
 

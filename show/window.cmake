@@ -1,5 +1,6 @@
 # The show's and the preview's windows, and the Linux command line.
-#   sorvane_show_loop     portable: tilt sweep, frame pacing, Linux options
+#   sorvane_show_loop     portable: tilt sweep, frame pacing, Linux options,
+#                         the -fps numbers
 #   sorvane_show_window   platform: the saver window and the preview window
 #                         (Windows: saver_window_win32, preview_window_win32;
 #                          Linux: saver_window_x11, preview_x11)
@@ -12,6 +13,7 @@ list(REMOVE_ITEM sorvane_show_parts sorvane_startup_platform sorvane_startup)
 
 add_library(sorvane_show_loop STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/saver_loop.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/frame_rate_meter.cpp
   ${PROJECT_SOURCE_DIR}/startup/linux_options.cpp)
 target_include_directories(sorvane_show_loop PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/startup)
 target_link_libraries(sorvane_show_loop PUBLIC sorvane_startup)
@@ -28,6 +30,7 @@ else()
   find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
   add_library(sorvane_show_window STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/saver_window_x11.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/frame_rate_overlay_x11.cpp
     ${PROJECT_SOURCE_DIR}/startup/preview_x11.cpp)
   target_link_libraries(sorvane_show_window PUBLIC
     sorvane_show_loop ${sorvane_show_parts} sorvane_resources sorvane_startup_platform

@@ -118,6 +118,36 @@ TEST(SceneSetUp, ColoursAreDrawnRedGreenBlueStarByStar) {
   EXPECT_GT(Differences, 40);
 }
 
+// Copies of the show started in the same second (one per monitor under
+// XScreenSaver) must not draw the same swarm: the process and the window are
+// mixed into the seed, and the same three values give the same swarm again.
+TEST(SceneSetUp, CopiesStartedInTheSameSecondDiffer) {
+  auto TintsOf = [](uint32_t Seconds, uint64_t Process, uint64_t Window) {
+    SceneRecorder Recorder;
+    Scene Show;
+    Show.Calls = &Recorder;
+    ShowRandom Random;
+    Random.SeedMixed(Seconds, Process, Window);
+    EXPECT_TRUE(Show.SetUpScene("p", Random));
+    std::vector<int> Tints;
+    for (const StarRecord& Star : Show.Stars) Tints.insert(Tints.end(), {Star.Red, Star.Green, Star.Blue});
+    return Tints;
+  };
+  auto Differing = [](const std::vector<int>& A, const std::vector<int>& B) {
+    int N = 0;
+    for (size_t i = 0; i < A.size(); ++i) N += A[i] != B[i];
+    return N;
+  };
+  const std::vector<int> First = TintsOf(43200, 4711, 0x1e00003);
+  EXPECT_EQ(First, TintsOf(43200, 4711, 0x1e00003));
+  // Neighbouring process ids and windows (the daemon starts copies one after
+  // another) and the next second each change nearly every tint.
+  for (const auto& Other : {TintsOf(43200, 4712, 0x1e00003), TintsOf(43200, 4711, 0x1e00004),
+                            TintsOf(43201, 4711, 0x1e00003), TintsOf(43200, 4712, 0x1e00004)}) {
+    EXPECT_GT(Differing(First, Other), 140);
+  }
+}
+
 TEST(SceneFrame, OneFrameCallSequence) {
   RecordedScene S;
   S.Show.TiltAngle = 123.5f;
