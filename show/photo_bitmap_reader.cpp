@@ -32,24 +32,24 @@ struct FileCloser {
 bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std::string& Error) {
   FileCloser file{OpenFile(BitmapPath, "rb")};
   if (!file.File) {
-    Error = "ファイルが見つかりません: " + BitmapPath;
+    Error = "ファイルが見つかりません";
     return false;
   }
   uint8_t header[14 + 40];
   if (std::fread(header, 1, sizeof header, file.File) != sizeof header) {
-    Error = "ファイルが途中で終わっています (ヘッダ): " + BitmapPath;
+    Error = "ファイルが途中で終わっています (ヘッダ)";
     return false;
   }
   const int32_t width = S32(header + 18);
   const int32_t height = S32(header + 22);
   const int bits = U16(header + 28);
   if (bits != 24) {
-    Error = "24 ビットのビットマップではありません (" + std::to_string(bits) + " ビット): " + BitmapPath;
+    Error = "24 ビットのビットマップではありません (" + std::to_string(bits) + " ビット)";
     return false;
   }
   if (width < 1 || width > kMaxPhotoTextureSide || height < 1 || height > kMaxPhotoTextureSide) {
     Error = "ビットマップの大きさが正しくありません (" + std::to_string(width) + " x " + std::to_string(height) +
-            "): " + BitmapPath;
+            ")";
     return false;
   }
   const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
@@ -57,11 +57,11 @@ bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std:
   try {
     result.Pixels.resize(stride * static_cast<size_t>(height));
   } catch (const std::bad_alloc&) {
-    Error = "メモリが不足しています。";
+    Error = "メモリが不足しています";
     return false;
   }
   if (std::fread(result.Pixels.data(), 1, result.Pixels.size(), file.File) != result.Pixels.size()) {
-    Error = "ファイルが途中で終わっています (画素): " + BitmapPath;
+    Error = "ファイルが途中で終わっています (画素)";
     return false;
   }
   result.Width = width;

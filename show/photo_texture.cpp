@@ -20,7 +20,7 @@ bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture)
   PhotoBitmapPixels bitmap;
   std::string error;
   if (!ReadPhotoBitmap(BitmapPath, bitmap, error)) {
-    ReportError(error);
+    ReportError(error, BitmapPath);
     return false;
   }
   GLuint name = 0;

@@ -22,7 +22,8 @@ struct PhotoBitmapPixels {
 
 // Reads the 14 + 40 header bytes and the pixels right after them. A missing or
 // short file, a depth other than 24 bits, or a width or height outside 1 to
-// 4096 gives false with a one-line description of the error in Error.
+// 4096 gives false with a one-line description of the error in Error (UTF-8,
+// without the file's name: the caller has that in its own encoding).
 bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std::string& Error);
 
 // Reads the 24-bit bitmap at BitmapPath and uploads it with GL_BGR_EXT to a

@@ -10,7 +10,10 @@ namespace sorvane {
 // The application's title, the message box's caption.
 constexpr char kApplicationTitle[] = "Sorvane";
 
-// Shows Description (UTF-8) and waits for OK where there is a box to wait on.
-void ReportError(const std::string& Description);
+// Shows Description (UTF-8) followed by the file it concerns, FilePath, which
+// is in the system's encoding of file names (the ANSI code page on Windows,
+// bytes as they are on Linux); an empty FilePath names no file. Waits for OK
+// where there is a box to wait on.
+void ReportError(const std::string& Description, const std::string& FilePath);
 
 }  // namespace sorvane

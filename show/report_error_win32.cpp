@@ -8,10 +8,14 @@
 
 namespace sorvane {
 
-// Text = the error's description, caption = the application's title.
-void ReportError(const std::string& Description) {
-  MessageBoxW(nullptr, Utf8ToWide(Description).c_str(), Utf8ToWide(kApplicationTitle).c_str(),
-              MB_OK | MB_TOPMOST);
+// Text = the error's description and the file's name, caption = the
+// application's title. The two halves come in different encodings and are
+// each widened from their own: a folder name in code page 932 read as UTF-8
+// would come out as garbage.
+void ReportError(const std::string& Description, const std::string& FilePath) {
+  std::wstring text = Utf8ToWide(Description);
+  if (!FilePath.empty()) text += L": " + AnsiToWide(FilePath);
+  MessageBoxW(nullptr, text.c_str(), Utf8ToWide(kApplicationTitle).c_str(), MB_OK | MB_TOPMOST);
 }
 
 }  // namespace sorvane

@@ -8,9 +8,13 @@
 
 namespace sorvane {
 
-// "Sorvane: <description>" and a newline.
-void ReportError(const std::string& Description) {
-  std::fprintf(stderr, "%s: %s\n", kApplicationTitle, Description.c_str());
+// "Sorvane: <description>: <file>" and a newline.
+void ReportError(const std::string& Description, const std::string& FilePath) {
+  if (FilePath.empty()) {
+    std::fprintf(stderr, "%s: %s\n", kApplicationTitle, Description.c_str());
+  } else {
+    std::fprintf(stderr, "%s: %s: %s\n", kApplicationTitle, Description.c_str(), FilePath.c_str());
+  }
 }
 
 }  // namespace sorvane

@@ -34,7 +34,8 @@ int ShiftState() {
 
 }  // namespace
 
-Sorvane_S::Sorvane_S(const SettingsRecord& Settings, char Switch) : settings_(Settings), switch_(Switch) {}
+Sorvane_S::Sorvane_S(const SettingsRecord& Settings, char Switch, ShowSystemCalls& System)
+    : settings_(Settings), switch_(Switch), system_(System) {}
 
 bool Sorvane_S::Create() {
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -57,7 +58,7 @@ bool Sorvane_S::Create() {
 void Sorvane_S::Load() {
   if (!Create()) {
     // Without a window there is no show; undo what Main set and end.
-    if (switch_ == 'S') AllowSystemKeys(true);
+    if (switch_ == 'S') system_.AllowSystemKeys(true);
     EndProgram();
   }
   Form_Load();
@@ -107,8 +108,7 @@ void Sorvane_S::Form_Load() {
   }
 
   // 11. 12. 13.
-  if (switch_ == 'S') AllowSystemKeys(true);
-  SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+  EndShowMode(switch_, system_);
   Form_Unload();
 }
 
@@ -128,6 +128,12 @@ void Sorvane_S::Form_Unload() {
   bitmap_ = PhotoBitmapFile{};
   // The window goes with the process; no further handler runs.
   EndProgram();
+}
+
+// Logoff or shutdown: the process is ended once this returns, so unload now
+// (context released, bitmap deleted); a cancelled end changes nothing.
+void Sorvane_S::Form_EndSession(bool Ending) {
+  if (Ending && loaded_ && !unloading_) Form_Unload();
 }
 
 void Sorvane_S::PreparePhoto() {
@@ -253,6 +259,11 @@ LRESULT Sorvane_S::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       EndPaint(window_, &ps);
       return 0;
     }
+    case WM_QUERYENDSESSION:
+      return TRUE;  // never holds up the end of the session
+    case WM_ENDSESSION:
+      Form_EndSession(WParam != FALSE);
+      return 0;
     case WM_CLOSE:
     case WM_DESTROY:
       // The system closes the window: unload at once.

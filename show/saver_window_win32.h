@@ -17,6 +17,7 @@
 #include "scene.h"
 #include "settings_file.h"
 #include "show_random.h"
+#include "startup_win32.h"
 
 namespace sorvane {
 
@@ -26,8 +27,9 @@ class Sorvane_S {
   static constexpr UINT kTimer1Interval = 100;  // ms
   static const wchar_t* const kClassName;
 
-  // Switch is the mode as Main read it ('S' or '\0' for an empty command line).
-  Sorvane_S(const SettingsRecord& Settings, char Switch);
+  // Switch is the mode as Main read it ('S' or '\0' for an empty command line);
+  // System carries the calls that end the show (EndShowMode).
+  Sorvane_S(const SettingsRecord& Settings, char Switch, ShowSystemCalls& System);
   Sorvane_S(const Sorvane_S&) = delete;
   Sorvane_S& operator=(const Sorvane_S&) = delete;
 
@@ -44,6 +46,8 @@ class Sorvane_S {
   void Form_MouseDown(int Button, int Shift, int X, int Y);
   void Timer1_Timer();
   [[noreturn]] void Form_Unload();
+  // The session ends (logoff, shutdown): Ending false when it was cancelled.
+  void Form_EndSession(bool Ending);
 
   // Writes the photo square as the temporary bitmap beside the program.
   void PreparePhoto();
@@ -69,6 +73,7 @@ class Sorvane_S {
 
   SettingsRecord settings_;
   char switch_;
+  ShowSystemCalls& system_;
   HWND window_ = nullptr;
   Scene scene_;
   ShowRandom random_;

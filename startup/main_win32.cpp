@@ -28,16 +28,22 @@ std::string NarrowArguments(const std::wstring& text) {
 }  // namespace
 
 void Main() {
-  if (AnotherCopyIsShowing()) EndProgram();
-
   const std::string arguments = NarrowArguments(ArgumentText());
   const char mode = SwitchOf(arguments);
+
+  // The show and the dialog are single: the mutex first, since two copies
+  // started together both pass the window-title guard before either window
+  // exists; then the titles, which older copies without the mutex answer to.
+  const bool single = mode == 'S' || mode == 'C' || arguments.empty();
+  if (single && !TakeInstanceMutex()) EndProgram();
+  if (AnotherCopyIsShowing()) EndProgram();
 
   if (mode == 'P') {
     int32_t parent = 0;
     if (ReadPreviewParent(arguments, parent) != ParentNumber::Read) EndProgram();
     const HWND parentWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(parent));
-    if (parent == 0 || !IsWindow(parentWindow)) EndProgram();
+    // A preview inside the desktop or the taskbar would cover it for good.
+    if (parent == 0 || !IsWindow(parentWindow) || IsShellWindow(parentWindow)) EndProgram();
     Sorvane_R::Run(parentWindow);
   }
 
@@ -50,11 +56,8 @@ void Main() {
   }
   if (mode != 'S' && !arguments.empty()) EndProgram();
 
-  if (mode == 'S') {
-    ShowCursor(FALSE);
-    AllowSystemKeys(false);
-  }
-  Sorvane_S show(settings, mode);
+  BeginShowMode(mode, SystemCalls());
+  Sorvane_S show(settings, mode, SystemCalls());
   show.Load();
 }
 

@@ -2,8 +2,9 @@
 //
 // The program lives as long as this window: closing it, or the host
 // destroying its parent (which destroys the child with it), ends the message
-// loop and the program. A slow timer also checks that the parent still exists,
-// so a preview is never left running behind a vanished host.
+// loop and the program. A host process that dies may take the preview's window
+// with it without a message (Wine), so the loop also waits on the host's
+// process and, from a timer of the thread, checks that both windows exist.
 
 #include "preview_window_win32.h"
 
@@ -64,7 +65,6 @@ void Sorvane_R::PlaceInParent(HWND Parent) {
   SetParent(window_, Parent);
   MoveWindow(window_, 0, 0, width, height, TRUE);
   ShowWindow(window_, SW_SHOWNA);
-  SetTimer(window_, kParentCheckTimer, kParentCheckInterval, nullptr);
 }
 
 void Sorvane_R::Run(HWND Parent) {
@@ -72,14 +72,41 @@ void Sorvane_R::Run(HWND Parent) {
     Sorvane_R preview;
     if (preview.Create()) {
       preview.PlaceInParent(Parent);
-      MSG msg;
-      while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      preview.Serve();
+    }
+  }
+  EndProgram();
+}
+
+void Sorvane_R::Serve() {
+  if (!window_) return;
+  // The host's process, unless that is this one (a parent of our own ends
+  // with us anyway).
+  DWORD hostProcess = 0;
+  if (parent_) GetWindowThreadProcessId(parent_, &hostProcess);
+  HANDLE host = nullptr;
+  if (hostProcess != 0 && hostProcess != GetCurrentProcessId()) host = OpenProcess(SYNCHRONIZE, FALSE, hostProcess);
+  const UINT_PTR check = SetTimer(nullptr, 0, kParentCheckInterval, nullptr);
+
+  bool serving = true;
+  while (serving) {
+    const DWORD waited = MsgWaitForMultipleObjectsEx(host ? 1 : 0, host ? &host : nullptr, INFINITE, QS_ALLINPUT,
+                                                     MWMO_INPUTAVAILABLE);
+    if (host && waited == WAIT_OBJECT_0) break;  // the host has ended
+    MSG msg;
+    while (serving && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        serving = false;
+      } else if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == check) {
+        if (!window_ || !IsWindow(window_) || (parent_ && !IsWindow(parent_))) serving = false;
+      } else {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
     }
   }
-  EndProgram();
+  if (check) KillTimer(nullptr, check);
+  if (host) CloseHandle(host);
 }
 
 void Sorvane_R::Form_Unload() {
@@ -136,10 +163,6 @@ LRESULT Sorvane_R::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;  // Paint covers every pixel
-    case WM_TIMER:
-      // The host may destroy its window without closing the preview first.
-      if (WParam == kParentCheckTimer && parent_ && !IsWindow(parent_)) DestroyWindow(window_);
-      return 0;
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYDOWN:
@@ -152,7 +175,6 @@ LRESULT Sorvane_R::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
-      KillTimer(window_, kParentCheckTimer);
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:

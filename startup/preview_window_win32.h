@@ -15,8 +15,9 @@ class Sorvane_R {
  public:
   static const wchar_t* const kClassName;
   static const wchar_t* const kCaption;  // "Preview Window"
-  static constexpr UINT_PTR kParentCheckTimer = 1;
-  static constexpr UINT kParentCheckInterval = 500;  // ms
+  // How often the preview looks for its parent and its own window, from a
+  // timer of the thread (not of the window, which may vanish unannounced).
+  static constexpr UINT kParentCheckInterval = 250;  // ms
 
   Sorvane_R();
   Sorvane_R(const Sorvane_R&) = delete;
@@ -33,6 +34,11 @@ class Sorvane_R {
   // Creates, places and shows the preview, then serves it until it is closed
   // or its parent goes away; ends the program.
   [[noreturn]] static void Run(HWND Parent);
+
+  // Serves the preview's messages until it is closed, its parent or its own
+  // window is gone, or the process that owns the parent has ended, however it
+  // ended. Returns at once when the preview has no window.
+  void Serve();
 
   // The unload handler: runs when the form is closed.
   void Form_Unload();

@@ -20,3 +20,9 @@ endif()
 
 sorvane_add_test(photo_tests SOURCES ${photo_test_sources} LIBS sorvane_photo)
 target_include_directories(photo_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+
+if(WIN32)
+  sorvane_add_test(report_error_win32_tests
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/report_error_win32_test.cpp
+    LIBS sorvane_photo_texture)
+endif()

@@ -18,6 +18,16 @@
 namespace sorvane {
 namespace {
 
+// The show's system calls, counted instead of made.
+class NoSystemCalls final : public ShowSystemCalls {
+ public:
+  void ShowCursor(bool) override { ++Calls; }
+  void AllowSystemKeys(bool) override { ++Calls; }
+  void SwitchScreenSavingOn() override { ++Calls; }
+  int Calls = 0;
+};
+NoSystemCalls noCalls;
+
 SettingsRecord DefaultSettings() {
   SettingsRecord s;
   s.StarCount = 30;
@@ -26,7 +36,7 @@ SettingsRecord DefaultSettings() {
 }
 
 TEST(SaverWindow, IsABorderlessGreyWindowWithItsOwnDeviceContext) {
-  Sorvane_S show(DefaultSettings(), 'S');
+  Sorvane_S show(DefaultSettings(), 'S', noCalls);
   ASSERT_TRUE(show.Create());
   const HWND w = show.Window();
   wchar_t title[64] = {};
@@ -59,16 +69,17 @@ TEST(SaverWindow, KeysAndButtonsEndTheShowMovesDoNot) {
       {WM_LBUTTONUP, 0, false},           {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), false},
   };
   for (const Case& c : cases) {
-    Sorvane_S show(DefaultSettings(), 'S');
+    Sorvane_S show(DefaultSettings(), 'S', noCalls);
     ASSERT_TRUE(show.Create());
     SendMessageW(show.Window(), c.message, c.wparam, MAKELPARAM(10, 10));
     EXPECT_EQ(show.ShowDone, c.ends ? -1 : 0) << "message 0x" << std::hex << c.message;
+    EXPECT_EQ(noCalls.Calls, 0);  // the end of the show is the frame loop's business
     DestroyWindow(show.Window());
   }
 }
 
 TEST(SaverWindow, TimerSweepsTheTilt) {
-  Sorvane_S show(DefaultSettings(), 'S');
+  Sorvane_S show(DefaultSettings(), 'S', noCalls);
   ASSERT_TRUE(show.Create());
   show.Show().TiltAngle = 90.0f;
   show.TiltUp = -1;

@@ -1,11 +1,15 @@
-// The built Sorvane.scr refuses to start while another copy shows its window,
-// and ends at once on switches it cannot serve.
+// The built Sorvane.scr refuses to start while another copy shows its window
+// or is starting one, ends at once on switches and preview parents it cannot
+// serve, and its preview ends with its host; the calls that bracket a show.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "startup_win32.h"
 #include "../support/run_program_win32.h"
@@ -76,6 +80,130 @@ TEST(Startup, BadPreviewParentsAndUnknownSwitchesEndSilently) {
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForEnd(5000, &code)) << args;
     EXPECT_EQ(code, 0u);
+  }
+}
+
+std::wstring Decimal(HWND Window) { return std::to_wstring(reinterpret_cast<INT_PTR>(Window)); }
+
+// The desktop and the shell's own top-level windows cannot host a preview: a
+// preview there would cover them with a black window that nothing closes.
+TEST(Startup, PreviewInsideTheDesktopOrTheShellEndsAtOnce) {
+  std::vector<HWND> shell = {GetDesktopWindow()};
+  if (const HWND w = GetShellWindow()) shell.push_back(w);
+  if (const HWND w = FindWindowW(L"Shell_TrayWnd", nullptr)) shell.push_back(w);
+  for (const HWND parent : shell) {
+    EXPECT_TRUE(IsShellWindow(parent)) << Decimal(parent);
+    RunningProgram program(kProgram, L"/p " + Decimal(parent));
+    ASSERT_TRUE(program.Started());
+    DWORD code = 1;
+    EXPECT_TRUE(program.WaitForEnd(5000, &code)) << "parent " << Decimal(parent);
+    EXPECT_EQ(code, 0u);
+  }
+  // An ordinary window, top-level or child, is a fine host.
+  TitledWindow host(L"host");
+  EXPECT_FALSE(IsShellWindow(host.Handle()));
+  const HWND child = CreateWindowW(L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, host.Handle(), nullptr, nullptr, nullptr);
+  EXPECT_FALSE(IsShellWindow(child));
+}
+
+// Copies started at the same moment: exactly one lives on, whether they are
+// shows, dialogs or a mix, over several tries.
+TEST(SingleInstanceGuard, OneOfSeveralCopiesStartedTogetherSurvives) {
+  const std::vector<std::vector<const wchar_t*>> tries = {
+      {L"/s", L"/s", L"/s"}, {L"/s", L"/s", L"/s"}, {L"/s", L"/s", L"/s"}, {L"/s", L"", L"/S"},
+      {L"/c", L"/c", L"/c"}, {L"/c", L"/s", L"/c", L"/s"},
+  };
+  int round = 0;
+  for (const auto& arguments : tries) {
+    SCOPED_TRACE("try " + std::to_string(++round));
+    std::vector<std::unique_ptr<RunningProgram>> copies;
+    for (const wchar_t* args : arguments) copies.push_back(std::make_unique<RunningProgram>(kProgram, args));
+    // Wait until all but one have ended (at most 20 seconds), then a while
+    // longer: a late second window would show here.
+    int running = static_cast<int>(copies.size());
+    for (int i = 0; i < 200 && running > 1; ++i) {
+      copies.front()->WaitForEnd(100);
+      running = 0;
+      for (auto& c : copies) running += WaitForSingleObject(c->Handle(), 0) == WAIT_TIMEOUT;
+    }
+    Sleep(1500);
+    running = 0;
+    for (auto& c : copies) running += WaitForSingleObject(c->Handle(), 0) == WAIT_TIMEOUT;
+    EXPECT_EQ(running, 1);
+    int windows = 0;
+    for (const wchar_t* title : {kShowWindowTitle, kSettingsWindowTitle}) {
+      for (HWND w = FindWindowW(nullptr, title); w; w = FindWindowExW(nullptr, w, nullptr, title)) ++windows;
+    }
+    EXPECT_EQ(windows, 1);
+    // The survivor ends normally: a key ends the show, the close box the dialog.
+    if (const HWND show = FindWindowW(nullptr, kShowWindowTitle)) PostMessageW(show, WM_KEYDOWN, VK_SPACE, 0);
+    if (const HWND dialog = FindWindowW(nullptr, kSettingsWindowTitle)) PostMessageW(dialog, WM_CLOSE, 0, 0);
+    for (auto& c : copies) EXPECT_TRUE(c->WaitForEnd(10000));
+  }
+  EXPECT_EQ(GetFileAttributesW(BesideTestProgram(L"Sorvane.bmp").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the temporary bitmap is left behind";
+}
+
+// The preview ends within about a second of its host's process, however that
+// ends; here it is killed, which under Wine takes the preview's window along
+// without a message.
+TEST(Preview, EndsWhenTheHostProcessIsKilled) {
+  const std::wstring idFile = BesideTestProgram(L"preview-host-" + std::to_wstring(GetCurrentProcessId()) + L".id");
+  const std::wstring stopFile = idFile + L".stop";
+  DeleteFileW(idFile.c_str());
+  RunningProgram host(BesideTestProgram(L"e2e_host_window_win32.exe"),
+                      L"200 150 \"" + idFile + L"\" \"" + stopFile + L"\"");
+  ASSERT_TRUE(host.Started());
+  HWND parent = nullptr;
+  for (int i = 0; i < 200 && !parent; ++i) {
+    Sleep(100);
+    if (FILE* f = _wfopen(idFile.c_str(), L"r")) {
+      long long id = 0;
+      if (std::fscanf(f, "%lld", &id) == 1) parent = reinterpret_cast<HWND>(static_cast<INT_PTR>(id));
+      std::fclose(f);
+    }
+  }
+  DeleteFileW(idFile.c_str());
+  ASSERT_TRUE(parent && IsWindow(parent)) << "the host window did not come up";
+
+  RunningProgram preview(kProgram, L"/p " + Decimal(parent));
+  ASSERT_TRUE(preview.Started());
+  EXPECT_FALSE(preview.WaitForEnd(3000)) << "the preview ended while its host was there";
+  TerminateProcess(host.Handle(), 1);
+  const DWORD killed = GetTickCount();
+  DWORD code = 1;
+  EXPECT_TRUE(preview.WaitForEnd(5000, &code)) << "the preview outlived its host";
+  EXPECT_EQ(code, 0u);
+  std::printf("preview ended %lu ms after its host was killed\n", GetTickCount() - killed);
+}
+
+// The calls around a show, in order: only "S" hides the cursor and sets the
+// screen-saver-running flag; at the end "S" clears the flag before screen
+// saving is switched on, and an empty command line only switches it on.
+TEST(ShowMode, SystemCallsAroundTheShowInOrder) {
+  class Recorder final : public ShowSystemCalls {
+   public:
+    void ShowCursor(bool Show) override { Calls += Show ? "cursor shown;" : "cursor hidden;"; }
+    void AllowSystemKeys(bool Allow) override { Calls += Allow ? "keys allowed;" : "keys not allowed;"; }
+    void SwitchScreenSavingOn() override { Calls += "screen saving on;"; }
+    std::string Calls;
+  };
+  struct Case {
+    char Switch;
+    const char* Begin;
+    const char* End;
+  };
+  const Case cases[] = {
+      {'S', "cursor hidden;keys not allowed;", "keys allowed;screen saving on;"},
+      {'\0', "", "screen saving on;"},
+  };
+  for (const Case& c : cases) {
+    Recorder system;
+    BeginShowMode(c.Switch, system);
+    EXPECT_EQ(system.Calls, c.Begin) << "switch " << static_cast<int>(c.Switch);
+    system.Calls.clear();
+    EndShowMode(c.Switch, system);
+    EXPECT_EQ(system.Calls, c.End) << "switch " << static_cast<int>(c.Switch);
   }
 }
 
