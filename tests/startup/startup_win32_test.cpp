@@ -76,10 +76,10 @@ TEST(SingleInstanceGuard, EveryModeEndsAtOnceWhileAnotherCopyShows) {
 TEST(Startup, BadPreviewParentsAndUnknownSwitchesEndSilently) {
   for (const wchar_t* args : {L"/p", L"/p 0", L"/p 99999999999999", L"/p 12345678", L"/a", L"s", L"/x 1"}) {
     RunningProgram program(kProgram, args);
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << "error " << program.StartError();
     DWORD code = 1;
     EXPECT_TRUE(program.WaitForEnd(5000, &code)) << args;
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, 0u) << args;
   }
 }
 

@@ -28,6 +28,8 @@ class RunningProgram {
     if (CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
       process_ = pi.hProcess;
       CloseHandle(pi.hThread);
+    } else {
+      error_ = GetLastError();
     }
   }
   ~RunningProgram() {
@@ -40,6 +42,8 @@ class RunningProgram {
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   bool Started() const { return process_ != nullptr; }
+  // Why the start failed (GetLastError of CreateProcess), 0 when it started.
+  DWORD StartError() const { return error_; }
 
   // True when the program ended within Milliseconds; its exit code goes to Code.
   bool WaitForEnd(DWORD Milliseconds, DWORD* Code = nullptr) {
@@ -65,6 +69,7 @@ class RunningProgram {
 
  private:
   HANDLE process_ = nullptr;
+  DWORD error_ = 0;
 };
 
 }  // namespace sorvane::testing
