@@ -1,47 +1,87 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (fuzz/*_fuzzer.cpp) with clang, AddressSanitizer
 # and UndefinedBehaviorSanitizer into build/fuzz, and runs each for a bounded
-# time (FUZZ_SECONDS, default 30) from the seeds in fuzz/corpus. Exits
-# non-zero when a target crashes, leaks, hangs or fails to build.
-#   scripts/fuzz.sh [target...]     targets: bmp jpeg (default both)
+# time (FUZZ_SECONDS, default 20) from the corpus in fuzz/corpus/TARGET.
+# Exits non-zero when a target crashes, leaks, hangs, breaks a property it
+# checks or fails to build.
+#   scripts/fuzz.sh [target...]
+#   targets: bmp jpeg settings_reader settings_writer linux_options (default all)
+# The JPEG target links libjpeg-turbo built from Debian's source package
+# (fetched by scripts/install-deps.sh) with the same sanitizers and coverage,
+# so that the fuzzer is guided by the decoder's own branches; it is built once
+# into build/fuzz/libjpeg-turbo.
+# FUZZ_MERGE=1 merges what a run found into fuzz/corpus/TARGET, keeping only
+# inputs that add coverage (commit the small ones).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT="$ROOT/build/fuzz"
-SECONDS_EACH=${FUZZ_SECONDS:-30}
+SECONDS_EACH=${FUZZ_SECONDS:-20}
 CXX=${FUZZ_CXX:-clang++}
+CC=${FUZZ_CC:-clang}
+SANITIZE="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 mkdir -p "$OUT"
 
-FLAGS=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -I"$ROOT/show" -I"$ROOT/startup")
-COMMON=("$ROOT/show/picture_sampling.cpp" "$ROOT/show/byte_source.cpp" "$ROOT/startup/paths.cpp"
-        "$ROOT/startup/paths_posix.cpp" "$ROOT/startup/numeric.cpp")
+# The instrumented decoder: C code only (no SIMD), static, built once.
+JPEG_SRC=$(ls -d "$ROOT"/build/third_party/libjpeg-turbo/libjpeg-turbo-*/ 2>/dev/null | head -1 || true)
+JPEG_BUILD="$OUT/libjpeg-turbo"
+build_libjpeg() {
+  [ -f "$JPEG_BUILD/libjpeg.a" ] && return 0
+  [ -n "$JPEG_SRC" ] || { echo "libjpeg-turbo's source is missing: run scripts/install-deps.sh"; return 1; }
+  echo "=== libjpeg-turbo: build with sanitizers and coverage (once)"
+  cmake -S "$JPEG_SRC" -B "$JPEG_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_C_COMPILER="$CC" \
+    -DCMAKE_C_FLAGS="-g -O1 $SANITIZE -fsanitize=fuzzer-no-link" \
+    -DWITH_SIMD=0 -DENABLE_SHARED=0 -DENABLE_STATIC=1 -DWITH_TURBOJPEG=0 >"$OUT/libjpeg-turbo.log" 2>&1 &&
+    cmake --build "$JPEG_BUILD" --target jpeg-static >>"$OUT/libjpeg-turbo.log" 2>&1 ||
+    { tail -20 "$OUT/libjpeg-turbo.log"; return 1; }
+}
+
+FLAGS=(-std=c++17 -g -O1 $SANITIZE -fsanitize=fuzzer -I"$ROOT/show" -I"$ROOT/startup")
+STARTUP=("$ROOT/startup/settings_file.cpp" "$ROOT/startup/numeric.cpp" "$ROOT/startup/paths.cpp" "$ROOT/startup/paths_posix.cpp"
+         "$ROOT/startup/command_line.cpp")
+PHOTO=("$ROOT/show/picture_sampling.cpp" "$ROOT/show/byte_source.cpp")
 declare -A SOURCES=(
-  [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/bmp_reader.cpp $ROOT/show/photo_fit.cpp"
-  [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/jpeg_header.cpp $ROOT/show/jpeg_decoder_libjpeg.cpp $ROOT/show/picture_file.cpp $ROOT/show/bmp_reader.cpp"
+  [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/bmp_reader.cpp $ROOT/show/photo_fit.cpp ${PHOTO[*]}"
+  [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/jpeg_header.cpp $ROOT/show/jpeg_decoder_libjpeg.cpp $ROOT/show/picture_file.cpp $ROOT/show/bmp_reader.cpp ${PHOTO[*]}"
+  [settings_reader]="$ROOT/fuzz/settings_reader_fuzzer.cpp"
+  [settings_writer]="$ROOT/fuzz/settings_writer_fuzzer.cpp"
+  [linux_options]="$ROOT/fuzz/linux_options_fuzzer.cpp $ROOT/startup/linux_options.cpp"
 )
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg settings_reader settings_writer linux_options)
 
 status=0
 for t in "${targets[@]}"; do
   echo "=== $t: build"
+  extra=()
+  if [ "$t" = jpeg ]; then
+    build_libjpeg || { status=1; continue; }
+    extra=(-I"$JPEG_BUILD" -I"$JPEG_SRC" "$JPEG_BUILD/libjpeg.a")
+  fi
   # shellcheck disable=SC2086
-  "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${COMMON[@]}" -ljpeg -o "$OUT/${t}_fuzzer"
-  # Work in a copy, so the committed seeds stay as they are.
+  if ! "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${STARTUP[@]}" "${extra[@]}" -o "$OUT/${t}_fuzzer"; then
+    echo "=== $t: FAILED to build"
+    status=1
+    continue
+  fi
+  # Work in a copy, so the committed corpus changes only through FUZZ_MERGE.
   work="$OUT/corpus-$t"
-  mkdir -p "$work"
+  mkdir -p "$work" "$ROOT/fuzz/corpus/$t"
   cp -n "$ROOT/fuzz/corpus/$t/"* "$work/" 2>/dev/null || true
   echo "=== $t: run ${SECONDS_EACH}s"
-  if ! (cd "$OUT" && "./${t}_fuzzer" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=1024 \
+  if ! (cd "$OUT" && "./${t}_fuzzer" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
           -max_len=65536 -print_final_stats=1 "$work" >"$OUT/$t.log" 2>&1); then
     echo "=== $t: FAILED (see $OUT/$t.log)"
     tail -40 "$OUT/$t.log"
     status=1
   else
-    grep -E "stat::number_of_executed_units|Done [0-9]+ runs" "$OUT/$t.log" | tail -2 || true
+    grep -E "^#[0-9]+[[:space:]]+DONE" "$OUT/$t.log" | tail -1 || true
     echo "=== $t: ok"
+    if [ "${FUZZ_MERGE:-0}" = 1 ]; then
+      (cd "$OUT" && "./${t}_fuzzer" -merge=1 -max_len=65536 "$ROOT/fuzz/corpus/$t" "$work" >"$OUT/$t-merge.log" 2>&1) &&
+        echo "=== $t: corpus now $(ls "$ROOT/fuzz/corpus/$t" | wc -l) files"
+    fi
   fi
 done
 exit $status

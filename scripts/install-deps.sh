@@ -9,8 +9,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libx11-dev libxrandr-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
-  # fuzzing
-  clang libclang-rt-14-dev
+  # fuzzing (dpkg-dev unpacks the decoder's source package)
+  clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   # virtual display, driving and screenshots
@@ -51,4 +51,29 @@ if [ "${#wanted_locales[@]}" -gt 0 ]; then
     fi
   done
   $SUDO locale-gen >/dev/null
+fi
+
+# The fuzzing build compiles libjpeg-turbo itself, instrumented, from Debian's
+# source package of the installed version (scripts/fuzz.sh builds it once).
+# Kept under build/, fetched only when missing; the source lines are derived
+# from the binary ones already configured.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+JPEG_SRC="$ROOT/build/third_party/libjpeg-turbo"
+if [ ! -f "$JPEG_SRC/.unpacked" ]; then
+  if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$'; then
+    echo "install-deps: enabling Debian source packages"
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && grep -q '^Types: deb$' "$f" || continue
+      sed 's/^Types: deb$/Types: deb-src/' "$f" | $SUDO tee "/etc/apt/sources.list.d/source-$(basename "$f")" >/dev/null
+    done
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+      grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $SUDO tee /etc/apt/sources.list.d/source-lines.list >/dev/null
+    fi
+    $SUDO apt-get update -qq
+  fi
+  version=$(dpkg-query -W -f='${source:Version}' libjpeg62-turbo-dev)
+  echo "install-deps: fetching the source of libjpeg-turbo $version"
+  rm -rf "$JPEG_SRC" && mkdir -p "$JPEG_SRC"
+  (cd "$JPEG_SRC" && apt-get source -qq "libjpeg-turbo=$version" >/dev/null)
+  touch "$JPEG_SRC/.unpacked"
 fi

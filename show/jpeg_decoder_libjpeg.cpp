@@ -15,6 +15,7 @@
 #include <jerror.h>
 
 #include "jpeg_decoder.h"
+#include "jpeg_header.h"
 #include "paths.h"
 #include "picture_sampling.h"
 
@@ -75,6 +76,7 @@ struct Decompressor {
   jpeg_decompress_struct Info{};
   ErrorTrap Trap{};
   std::FILE* File = nullptr;
+  uint64_t InputSize = 0;  // bytes of the file or of the memory
   bool Created = false;
 
   ~Decompressor() {
@@ -87,9 +89,13 @@ struct Decompressor {
 // picture needs. Only C data lives in this frame, so the jump back here skips
 // no destructors.
 PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
+  D.InputSize = Input.Size;
   if (Input.Path) {
     D.File = OpenFile(*Input.Path, "rb");
     if (!D.File) return PictureProblem::Unreadable;
+    if (std::fseek(D.File, 0, SEEK_END) != 0 || std::ftell(D.File) < 0) return PictureProblem::Unreadable;
+    D.InputSize = static_cast<uint64_t>(std::ftell(D.File));
+    std::rewind(D.File);
   } else if (!Input.Data || Input.Size == 0) {
     return PictureProblem::Undecodable;
   }
@@ -109,6 +115,10 @@ PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
   if (!PictureSizeAllowed(D.Info.image_width, D.Info.image_height)) return PictureProblem::TooLarge;
   const uint64_t whole = WholePictureBytes(D.Info);
   if (whole > kMaxWholePictureBytes) return PictureProblem::TooLarge;
+  // A header claiming far more than the file holds is damage, found before
+  // libjpeg sets aside memory for it.
+  if (!JpegSizeFitsFile(static_cast<int>(D.Info.image_width), static_cast<int>(D.Info.image_height), D.InputSize))
+    return PictureProblem::Undecodable;
   // A claim beyond this is an error inside libjpeg, not an allocation.
   D.Info.mem->max_memory_to_use = static_cast<long>(whole + RowBufferBytes(D.Info));
   return PictureProblem::NoProblem;
