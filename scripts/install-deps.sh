@@ -7,14 +7,14 @@ set -euo pipefail
 PACKAGES=(
   # native build
   cmake ninja-build g++ pkg-config
-  libx11-dev libxrandr-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libjpeg62-turbo-dev libgtest-dev libbenchmark-dev
   # fuzzing (dpkg-dev unpacks the decoder's source package)
   clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   # virtual display, driving and screenshots
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xserver-xephyr xauth x11-utils xdotool imagemagick
   # Japanese locale and font (code page 932 under Wine, readable screenshots)
   locales fonts-ipafont-gothic
 )

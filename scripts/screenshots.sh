@@ -3,6 +3,9 @@
 # (docs/show-windows.png, docs/preview-windows.png, docs/show-linux.png,
 # docs/preview-linux.png), on a virtual X server. Needs both builds
 # (build/linux and build/windows, as scripts/test-all.sh makes them).
+# docs/show-two-monitors.png comes from the two-monitor end-to-end scenario:
+#   SORVANE_TWO_MONITOR_SHOT=$PWD/docs/show-two-monitors.png scripts/with-test-display.sh \
+#     ctest --test-dir build/linux -R e2e_linux_two_monitors
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"

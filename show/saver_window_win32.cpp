@@ -66,8 +66,11 @@ void Sorvane_S::Load() {
 
 void Sorvane_S::Form_Load() {
   loaded_ = true;
-  // 1. The primary screen, from its top-left corner (still hidden).
-  SetWindowPos(window_, nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+  // 1. Every monitor (still hidden): one window over the virtual screen, a
+  //    swarm in each monitor's part of it. With one monitor that is the
+  //    primary screen from its top-left corner (0, 0).
+  layout_ = LayOutMonitors(MonitorAreas());
+  SetWindowPos(window_, nullptr, layout_.Window.X, layout_.Window.Y, layout_.Window.Width, layout_.Window.Height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   // 2. The temporary bitmap.
   PreparePhoto();
@@ -78,12 +81,15 @@ void Sorvane_S::Form_Load() {
   // 4. The window was made in the normal state and is neither minimised nor
   //    maximised; nothing to change while it is hidden.
   // 5. The scene's colours start from the time of day.
-  random_.SeedFromTimeOfDay();
+  const uint32_t seed = ShowRandom::SecondsSinceMidnight();
+  random_.Seed(seed);
   // 6. Pixel format, context, window shown and focused, viewport, scene.
   if (!OpenRenderContext(context_, window_, 16, scene_, bitmap_.Path, random_)) ShowDone = -1;
   // 7.
   TiltUp = -1;
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
+  // The further monitors' swarms, sharing the photograph.
+  if (!ShowDone) swarms_.SetUp(layout_, scene_, seed);
   // 8.
   ShowWindow(window_, SW_SHOWNORMAL);
   // 9.
@@ -141,10 +147,34 @@ void Sorvane_S::PreparePhoto() {
   bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, PhotoBitmapPlace::BesideProgram);
 }
 
-// Runs the steps this frame stands for: the missed ones undrawn, the last drawn.
-bool Sorvane_S::DrawSteps(int Steps) {
-  for (int i = 1; i < Steps; ++i) scene_.StepFrame(random_);
-  return scene_.DrawFrame(random_);
+// Runs the steps this frame stands for on every monitor's swarm: the missed
+// ones undrawn, the last drawn.
+bool Sorvane_S::DrawSteps(int Steps) { return swarms_.DrawSteps(scene_, random_, Steps); }
+
+namespace {
+
+BOOL CALLBACK AddMonitor(HMONITOR Monitor, HDC, LPRECT, LPARAM Areas) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(Monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  const ScreenArea area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  auto* list = reinterpret_cast<std::vector<ScreenArea>*>(Areas);
+  if (info.dwFlags & MONITORINFOF_PRIMARY) {
+    list->insert(list->begin(), area);
+  } else {
+    list->push_back(area);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<ScreenArea> MonitorAreas() {
+  std::vector<ScreenArea> areas;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&areas));
+  if (areas.empty()) areas.push_back(ScreenArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  return areas;
 }
 
 // The pacing decision for this display and renderer; asks for its swap

@@ -1,5 +1,5 @@
 // The show's window on Windows, `Sorvane_S`: a borderless window titled
-// "Sorvane_Main" over the primary screen, whose load handler runs the whole
+// "Sorvane_Main" over every monitor, a swarm on each, whose load handler runs the whole
 // show (photo square, rendering context, frame loop) and ends the program.
 // Pairs with saver_window_win32.cpp; the Linux counterpart is
 // saver_window_x11.h. The scene itself is drawn by scene.h, the OpenGL binding
@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "monitor_layout.h"
 #include "photo_square.h"
 #include "render_context_win32.h"
 #include "saver_loop.h"
@@ -18,8 +20,13 @@
 #include "settings_file.h"
 #include "show_random.h"
 #include "startup_win32.h"
+#include "swarms.h"
 
 namespace sorvane {
+
+// The monitors in virtual-screen pixels (the primary's corner at (0, 0)),
+// the primary first.
+std::vector<ScreenArea> MonitorAreas();
 
 class Sorvane_S {
  public:
@@ -75,8 +82,10 @@ class Sorvane_S {
   char switch_;
   ShowSystemCalls& system_;
   HWND window_ = nullptr;
-  Scene scene_;
+  Scene scene_;  // the primary monitor's swarm
   ShowRandom random_;
+  MonitorLayout layout_;  // the window's area and a viewport per monitor
+  Swarms swarms_;         // the primary's and the further monitors' swarms
   PhotoBitmapFile bitmap_;
   RenderContext context_;
   FramePacer pacer_;

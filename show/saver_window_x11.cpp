@@ -9,6 +9,7 @@
 #include "saver_window_x11.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -82,36 +83,61 @@ void EndBySignal(int Signal) {
   _exit(128 + Signal);  // only if the default action did not end the process
 }
 
-ScreenArea PrimaryMonitorArea(Display* Connection, int Screen) {
-  ScreenArea whole{0, 0, DisplayWidth(Connection, Screen), DisplayHeight(Connection, Screen)};
+std::vector<ScreenArea> MonitorAreas(Display* Connection, int Screen) {
+  const ScreenArea whole{0, 0, DisplayWidth(Connection, Screen), DisplayHeight(Connection, Screen)};
+  std::vector<ScreenArea> found;
   int eventBase = 0, errorBase = 0;
-  if (!XRRQueryExtension(Connection, &eventBase, &errorBase)) return whole;
-  const ::Window root = RootWindow(Connection, Screen);
-  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(Connection, root);
-  if (!resources) return whole;
-  ScreenArea found{};
-  // Area of one output, when it is lit.
-  auto areaOf = [&](RROutput output, ScreenArea& area) {
-    XRROutputInfo* info = XRRGetOutputInfo(Connection, resources, output);
-    bool ok = false;
-    if (info && info->crtc) {
-      XRRCrtcInfo* crtc = XRRGetCrtcInfo(Connection, resources, info->crtc);
-      if (crtc && crtc->width > 0 && crtc->height > 0) {
-        area = ScreenArea{crtc->x, crtc->y, static_cast<int>(crtc->width), static_cast<int>(crtc->height)};
-        ok = true;
+  if (XRRQueryExtension(Connection, &eventBase, &errorBase)) {
+    const ::Window root = RootWindow(Connection, Screen);
+    if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(Connection, root)) {
+      // Area of one output, when it is lit.
+      auto areaOf = [&](RROutput output, ScreenArea& area) {
+        XRROutputInfo* info = XRRGetOutputInfo(Connection, resources, output);
+        bool ok = false;
+        if (info && info->crtc) {
+          XRRCrtcInfo* crtc = XRRGetCrtcInfo(Connection, resources, info->crtc);
+          if (crtc && crtc->width > 0 && crtc->height > 0) {
+            area = ScreenArea{crtc->x, crtc->y, static_cast<int>(crtc->width), static_cast<int>(crtc->height)};
+            ok = true;
+          }
+          if (crtc) XRRFreeCrtcInfo(crtc);
+        }
+        if (info) XRRFreeOutputInfo(info);
+        return ok;
+      };
+      ScreenArea area;
+      const RROutput primary = XRRGetOutputPrimary(Connection, root);
+      if (primary && areaOf(primary, area)) found.push_back(area);
+      for (int i = 0; i < resources->noutput; ++i) {
+        if (resources->outputs[i] != primary && areaOf(resources->outputs[i], area)) found.push_back(area);
       }
-      if (crtc) XRRFreeCrtcInfo(crtc);
+      XRRFreeScreenResources(resources);
     }
-    if (info) XRRFreeOutputInfo(info);
-    return ok;
-  };
-  bool ok = false;
-  const RROutput primary = XRRGetOutputPrimary(Connection, root);
-  if (primary) ok = areaOf(primary, found);
-  for (int i = 0; !ok && i < resources->noutput; ++i) ok = areaOf(resources->outputs[i], found);
-  XRRFreeScreenResources(resources);
-  return ok ? found : whole;
+  }
+  // Where XRandR knows one output or none (Xinerama over several screens, as
+  // Xephyr and some drivers give), Xinerama knows the monitors; its first
+  // screen is the primary one, unless XRandR named another.
+  if (LayOutMonitors(found).Viewports.size() < 2) {
+    int count = 0;
+    XineramaScreenInfo* heads = XineramaIsActive(Connection) ? XineramaQueryScreens(Connection, &count) : nullptr;
+    std::vector<ScreenArea> xinerama;
+    for (int i = 0; heads && i < count; ++i)
+      xinerama.push_back(ScreenArea{heads[i].x_org, heads[i].y_org, heads[i].width, heads[i].height});
+    if (heads) XFree(heads);
+    if (LayOutMonitors(xinerama).Viewports.size() >= 2) {
+      for (size_t i = 1; !found.empty() && i < xinerama.size(); ++i) {
+        const ScreenArea& p = found[0];
+        const ScreenArea& x = xinerama[i];
+        if (x.X == p.X && x.Y == p.Y && x.Width == p.Width && x.Height == p.Height) std::swap(xinerama[0], xinerama[i]);
+      }
+      found = xinerama;
+    }
+  }
+  if (found.empty()) found.push_back(whole);
+  return found;
 }
+
+ScreenArea PrimaryMonitorArea(Display* Connection, int Screen) { return MonitorAreas(Connection, Screen)[0]; }
 
 int PrimaryRefreshHz(Display* Connection, int Screen) {
   int eventBase = 0, errorBase = 0;
@@ -231,7 +257,9 @@ int Sorvane_S::RunOwnWindow() {
   XSetErrorHandler(IgnoreXErrors);
   XSetIOErrorHandler(ReturnToExitHandler);
   XSetIOErrorExitHandler(dpy_, ConnectionLost, this);
-  window_ = CreateOwnWindow(PrimaryMonitorArea(dpy_, DefaultScreen(dpy_)));
+  // One window over every monitor, a swarm in each monitor's part of it.
+  layout_ = LayOutMonitors(MonitorAreas(dpy_, DefaultScreen(dpy_)));
+  window_ = CreateOwnWindow(layout_.Window);
   if (!window_) {
     std::fprintf(stderr, "sorvane: the display offers no OpenGL visual for the show\n");
     return 1;
@@ -287,6 +315,8 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   scene_.TiltAngle = 90.0f;
   scene_.SpinAngle = 0.0f;
   SeedRandom();
+  // The further monitors' swarms (own window only) start from the same time.
+  const uint32_t seed = ShowRandom::SecondsSinceMidnight();
   if (!OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_)) {
     std::fprintf(stderr, "sorvane: the show cannot draw with OpenGL in window 0x%lx\n",
                  static_cast<unsigned long>(window_));
@@ -299,7 +329,10 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   if (!ShowDone && frameRateShown_) frameRate_.Open(dpy_);
   TiltUp = -1;
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
+  // Further monitors of the show's own window; a given window is one monitor's.
+  if (!ShowDone && ownWindow_) swarms_.SetUp(layout_, scene_, seed);
   if (ownWindow_) XMapRaised(dpy_, window_);
+  if (ownWindow_ && swarms_.Count() > 1) CoverEveryMonitor();
   timer1_.Start(TickTimer::Clock::now());
   if (!ShowDone) PlanPacing();
   return !ShowDone;
@@ -349,10 +382,10 @@ void Sorvane_S::FrameLoop() {
   }
 }
 
-// Runs the steps this frame stands for: the missed ones undrawn, the last drawn.
+// Runs the steps this frame stands for on every monitor's swarm: the missed
+// ones undrawn, the last drawn.
 bool Sorvane_S::DrawSteps(int Steps) {
-  for (int i = 1; i < Steps; ++i) scene_.StepFrame(random_);
-  return scene_.DrawFrame(random_);
+  return swarms_.DrawSteps(scene_, random_, Steps);
 }
 
 void Sorvane_S::PumpEvents() {
@@ -450,6 +483,34 @@ void Sorvane_S::SeedRandom() {
 void Sorvane_S::PreparePhoto(PhotoBitmapPlace Place) {
   SeedRandom();
   bitmap_ = PreparePhotoSquare(settings_.PicturePath, ProgramFolder(), random_, Place);
+}
+
+// Asks a window manager to stretch the full-screen window over every monitor
+// (_NET_WM_FULLSCREEN_MONITORS names the Xinerama screens at its four edges);
+// without one, the window already has the whole area.
+void Sorvane_S::CoverEveryMonitor() {
+  const int screen = DefaultScreen(dpy_);
+  if (!WindowManagerPresent(dpy_, screen)) return;
+  int count = 0;
+  XineramaScreenInfo* heads = XineramaIsActive(dpy_) ? XineramaQueryScreens(dpy_, &count) : nullptr;
+  if (!heads) return;
+  long edges[4] = {0, 0, 0, 0};  // top, bottom, left, right
+  for (int i = 1; i < count; ++i) {
+    if (heads[i].y_org < heads[edges[0]].y_org) edges[0] = i;
+    if (heads[i].y_org + heads[i].height > heads[edges[1]].y_org + heads[edges[1]].height) edges[1] = i;
+    if (heads[i].x_org < heads[edges[2]].x_org) edges[2] = i;
+    if (heads[i].x_org + heads[i].width > heads[edges[3]].x_org + heads[edges[3]].width) edges[3] = i;
+  }
+  XFree(heads);
+  XEvent message{};
+  message.xclient.type = ClientMessage;
+  message.xclient.window = window_;
+  message.xclient.message_type = XInternAtom(dpy_, "_NET_WM_FULLSCREEN_MONITORS", False);
+  message.xclient.format = 32;
+  for (int i = 0; i < 4; ++i) message.xclient.data.l[i] = edges[i];
+  message.xclient.data.l[4] = 1;  // a normal application
+  XSendEvent(dpy_, RootWindow(dpy_, screen), False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+  XFlush(dpy_);
 }
 
 // The pacing decision for this display and renderer, and the swap interval

@@ -1,5 +1,5 @@
 // The show on Linux, `Sorvane_S`: either in a borderless window of its own
-// titled "Sorvane_Main" over the primary monitor (ended by any key or mouse
+// titled "Sorvane_Main" over every monitor, a swarm on each (ended by any key or mouse
 // button), or drawn into a window it is given (XScreenSaver's window or the
 // root window; ended by an end signal or the window's destruction). Pairs
 // with saver_window_x11.cpp; the Windows counterpart is saver_window_win32.h.
@@ -12,25 +12,26 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "frame_rate_overlay_x11.h"
+#include "monitor_layout.h"
 #include "photo_square.h"
 #include "render_context_x11.h"
 #include "saver_loop.h"
 #include "scene.h"
 #include "settings_file.h"
 #include "show_random.h"
+#include "swarms.h"
 
 namespace sorvane {
 
-// A rectangle of the screen in pixels.
-struct ScreenArea {
-  int X = 0, Y = 0;
-  int Width = 0, Height = 0;
-};
+// The monitors of Screen in root-window pixels, the primary first: XRandR's
+// lit outputs, or Xinerama's screens where XRandR knows one output or none,
+// or the whole screen when neither tells.
+std::vector<ScreenArea> MonitorAreas(Display* Connection, int Screen);
 
-// The primary monitor (XRandR's primary output, else the first active one),
-// or the whole screen when XRandR knows none.
+// The primary monitor (the first of MonitorAreas).
 ScreenArea PrimaryMonitorArea(Display* Connection, int Screen);
 
 // The refresh rate of the primary monitor's mode in Hz (rounded down, as
@@ -104,6 +105,7 @@ class Sorvane_S {
   void SeedRandom();
   void FrameLoop();
   bool DrawSteps(int Steps);
+  void CoverEveryMonitor();
   void PumpEvents();
   void PlanPacing();
   bool RequestSwapInterval(int Interval);
@@ -119,8 +121,10 @@ class Sorvane_S {
   Colormap colormap_ = 0;
   Cursor blankCursor_ = 0;
   Atom wmDeleteWindow_ = 0;
-  Scene scene_;
+  Scene scene_;  // the primary monitor's swarm
   ShowRandom random_;
+  MonitorLayout layout_;  // own window: its area and a viewport per monitor
+  Swarms swarms_;         // the primary's and the further monitors' swarms
   PhotoBitmapFile bitmap_;
   RenderContext context_;
   FramePacer pacer_;

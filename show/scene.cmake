@@ -1,11 +1,14 @@
 # The scene and the rendering context.
-#   sorvane_scene          portable: the 50 squares, fixed OpenGL state, viewport and projection
+#   sorvane_scene          portable: the 50 squares, fixed OpenGL state, viewport and projection,
+#                          the swarms of further monitors and their layout
 #   sorvane_render_context platform: WGL (render_context_win32.cpp) or GLX (render_context_x11.cpp)
 
 
 add_library(sorvane_scene STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/scene.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/viewport.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/viewport.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/monitor_layout.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/swarms.cpp)
 target_include_directories(sorvane_scene PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 if(WIN32)
   target_link_libraries(sorvane_scene PUBLIC sorvane_show_random glu32 opengl32)

@@ -23,6 +23,7 @@
 #include <GL/gl.h>
 
 #include "photo_texture.h"
+#include "viewport.h"
 
 namespace sorvane {
 namespace {
@@ -64,6 +65,9 @@ class RealCalls final : public SceneCalls {
   void TexCoord2f(float S, float T) override { glTexCoord2f(S, T); }
   void Vertex3f(float X, float Y, float Z) override { glVertex3f(X, Y, Z); }
   void End() override { glEnd(); }
+  void MonitorViewport(int X, int Y, int Width, int Height) override {
+    sorvane::MonitorViewport(X, Y, Width, Height);
+  }
 };
 
 }  // namespace

@@ -33,6 +33,11 @@ class SceneCalls {
   virtual void TexCoord2f(float S, float T) = 0;
   virtual void Vertex3f(float X, float Y, float Z) = 0;
   virtual void End() = 0;
+
+  // The viewport for one monitor's area of the window (from its bottom-left
+  // corner), the same rectangle as the scissor box so that a clear stays
+  // inside it, and the 45-degree projection for its aspect (viewport.h).
+  virtual void MonitorViewport(int X, int Y, int Width, int Height) = 0;
 };
 
 // Real OpenGL on the current context and the real texture loader. The object

@@ -11,15 +11,29 @@
 
 namespace sorvane {
 
-// Sets viewport and projection for a Width x Height client area.
-void ResizeViewport(int32_t Width, int32_t Height) {
+namespace {
+
+// Viewport at (X, Y) and the projection for its aspect.
+void SetViewportAndProjection(int32_t X, int32_t Y, int32_t Width, int32_t Height) {
   if (Height == 0) Height = 1;  // no division by zero
-  glViewport(0, 0, Width, Height);
+  glViewport(X, Y, Width, Height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(45.0, static_cast<double>(Width) / static_cast<double>(Height), 0.1, 100.0);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+}
+
+}  // namespace
+
+// Sets viewport and projection for a Width x Height client area.
+void ResizeViewport(int32_t Width, int32_t Height) { SetViewportAndProjection(0, 0, Width, Height); }
+
+// One monitor's part of a window over several monitors.
+void MonitorViewport(int32_t X, int32_t Y, int32_t Width, int32_t Height) {
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(X, Y, Width, Height > 0 ? Height : 1);
+  SetViewportAndProjection(X, Y, Width, Height);
 }
 
 }  // namespace sorvane

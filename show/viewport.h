@@ -12,4 +12,9 @@ namespace sorvane {
 // model-view matrix is left as the identity. A Height of 0 is taken as 1.
 void ResizeViewport(int32_t Width, int32_t Height);
 
+// With a context current: the viewport (X, Y, Width, Height), from the
+// window's bottom-left corner, the scissor test on that same rectangle (a
+// clear then stays inside it), and the projection as above for its aspect.
+void MonitorViewport(int32_t X, int32_t Y, int32_t Width, int32_t Height);
+
 }  // namespace sorvane

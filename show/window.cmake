@@ -34,7 +34,7 @@ else()
     ${PROJECT_SOURCE_DIR}/startup/preview_x11.cpp)
   target_link_libraries(sorvane_show_window PUBLIC
     sorvane_show_loop ${sorvane_show_parts} sorvane_resources sorvane_startup_platform
-    X11::X11 X11::Xrandr OpenGL::GLX OpenGL::GL)
+    X11::X11 X11::Xrandr X11::Xinerama OpenGL::GLX OpenGL::GL)
   # XScreenSaver's settings window reads this file to offer the options.
   install(FILES ${PROJECT_SOURCE_DIR}/startup/sorvane.xml DESTINATION share/xscreensaver/config)
 endif()

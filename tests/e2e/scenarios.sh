@@ -189,6 +189,91 @@ preview_scenario() {
   wait_end "$PID" 3 || fail "the preview did not end when its host window was destroyed"
 }
 
+# Two monitors side by side, of different sizes, through Xinerama: a nested
+# X server (Xephyr) on the test display. Sets DISPLAY to it; the test
+# display's own stays in OUTER_DISPLAY. For Wine, a prefix of its own that
+# sees both monitors (Wine's XRandR reports one output there).
+two_monitors() {
+  command -v Xephyr >/dev/null || fail "Xephyr missing (scripts/install-deps.sh installs it)"
+  OUTER_DISPLAY=$DISPLAY
+  local fd number
+  exec {fd}<> <(:)
+  Xephyr -displayfd "$fd" +xinerama -screen 800x600 -screen 640x480 +extension GLX -nolisten tcp \
+    >"$WORK/xephyr.log" 2>&1 &
+  PIDS+=("$!")
+  read -r -t 30 -u "$fd" number || fail "Xephyr did not start: $(cat "$WORK/xephyr.log")"
+  exec {fd}<&-
+  export DISPLAY=":$number"
+  for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  [ "$(screen_size)" = 1440x600 ] || fail "the nested display is $(screen_size), not 1440x600"
+  if [ "$KIND" = windows ]; then
+    export WINEPREFIX="$WORK/wineprefix"
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
+# Region $2 (WxH+X+Y) of screenshot $1: "colours maxbrightness centroid-x centroid-y".
+region_figures() {
+  convert "$1" -crop "$2" +repage -format '%k ' info:
+  convert "$1" -crop "$2" +repage -colorspace gray -format '%[fx:maxima] ' info:
+  # The brightness centroid, from a 1-pixel-high and a 1-pixel-wide scale.
+  convert "$1" -crop "$2" +repage -colorspace gray -resize 'x1!' -depth 16 txt:- |
+    awk -F'[,: ()]+' 'NR>1{w+=$4; s+=$1*$4} END{printf "%d ", (w>0 ? s/w : -1)}'
+  convert "$1" -crop "$2" +repage -colorspace gray -resize '1x!' -depth 16 txt:- |
+    awk -F'[,: ()]+' 'NR>1{w+=$4; s+=$2*$4} END{printf "%d\n", (w>0 ? s/w : -1)}'
+}
+
+# The show over two monitors: one window over both, a swarm centred in each
+# monitor, the two not alike, black corners (nothing of the desktop), and a
+# key ends it. SORVANE_TWO_MONITOR_SHOT saves the screenshot.
+two_monitor_scenario() {
+  local limit=$1 id geometry
+  id=$(wait_window Sorvane_Main "$limit") || fail "no window titled Sorvane_Main: $(cat "$WORK/out.txt")"
+  geometry=$(window_geometry "$id")
+  [ "$geometry" = "1440x600+0+0" ] || fail "window $geometry does not cover both monitors (1440x600+0+0)"
+  sleep 2.5
+  import -window root "$WORK/two.png" 2>/dev/null || fail "no screenshot"
+  [ -n "${SORVANE_TWO_MONITOR_SHOT:-}" ] && cp "$WORK/two.png" "$SORVANE_TWO_MONITOR_SHOT"
+  local m colours peak cx cy offsets=""
+  for m in "800x600+0+0 400 300 600" "640x480+800+0 320 240 480"; do
+    set -- $m
+    read -r colours peak cx cy < <(region_figures "$WORK/two.png" "$1")
+    note "monitor $1: $colours colours, brightness centre ($cx, $cy), its centre ($2, $3)"
+    [ "$colours" -gt 16 ] || fail "monitor $1 shows no swarm ($colours colours)"
+    # Where the swarm's light lies from the monitor's centre, in monitor heights.
+    offsets="$offsets $(awk -v a="$cx" -v b="$2" -v c="$cy" -v d="$3" -v h="$4" 'BEGIN{printf "%.4f %.4f", (a-b)/h, (c-d)/h}')"
+    local ox oy corner cw
+    ox=$(echo "$1" | cut -d+ -f2); oy=$(echo "$1" | cut -d+ -f3)
+    local w=${1%%x*} h
+    h=$(echo "$1" | sed 's/^[0-9]*x\([0-9]*\).*/\1/')
+    for corner in "0 0" "$((w - 40)) 0" "0 $((h - 40))" "$((w - 40)) $((h - 40))"; do
+      set -- $corner
+      cw="40x40+$(($1 + ox))+$(($2 + oy))"
+      peak=$(convert "$WORK/two.png" -crop "$cw" +repage -format '%[fx:maxima]' info:)
+      awk -v p="$peak" 'BEGIN{exit !(p < 0.02)}' || fail "corner $cw is not black ($peak): the desktop shows"
+    done
+  done
+  # Each swarm at its monitor's size and centre: the light lies at the same
+  # place relative to each monitor (same motion, same tilt), near its centre.
+  note "swarm offsets from the centres, in monitor heights:$offsets"
+  echo "$offsets" | awk '{exit !(($1-$3)^2 < 0.04^2 && ($2-$4)^2 < 0.04^2 && $1^2 < 0.3^2 && $2^2 < 0.3^2)}' ||
+    fail "the swarms are not drawn at their monitors' sizes and centres:$offsets"
+  # Their own colours: scaled to one size, most of the lit pixels differ (the
+  # same swarm twice differs in under 1 % of them).
+  convert "$WORK/two.png" -crop 800x600+0+0 +repage -resize '640x480!' "$WORK/one.png"
+  convert "$WORK/two.png" -crop 640x480+800+0 +repage "$WORK/other.png"
+  local differing lit
+  differing=$(compare -metric AE -fuzz 20% "$WORK/one.png" "$WORK/other.png" null: 2>&1 | sed 's/ .*//')
+  lit=$(convert "$WORK/one.png" -fuzz 5% -fill white +opaque black -format '%[fx:round(mean*w*h)]' info:)
+  note "$differing of $lit lit pixels differ between the monitors"
+  awk -v d="$differing" -v l="$lit" 'BEGIN{exit !(l > 1000 && d > 0.1 * l)}' ||
+    fail "both monitors show the same colours ($differing of $lit lit pixels differ)"
+  xdotool mousemove 1100 300 click 1
+  wait_end "$PID" 4 || fail "a click on the second monitor did not end the show"
+  if xdotool search --name '^Sorvane_Main$' >/dev/null 2>&1; then fail "the window is left behind"; fi
+}
+
 KIND=${SCENARIO%%_*}
 case "$SCENARIO" in
   linux_show_key)        linux_program; start_linux -s; show_scenario key 10 ;;
@@ -230,6 +315,8 @@ case "$SCENARIO" in
     left=$(find "$TMPDIR" -mindepth 1 | wc -l)
     [ "$left" = 0 ] || fail "left behind in the temporary folder: $(find "$TMPDIR" -mindepth 1)"
     ;;
+  linux_two_monitors)    linux_program; two_monitors; start_linux -s; two_monitor_scenario 10 ;;
+  windows_two_monitors)  windows_program; two_monitors; start_windows /s; two_monitor_scenario 30 ;;
   windows_show_key)      windows_program; start_windows /s; show_scenario key 20 ;;
   windows_show_button)   windows_program; start_windows; show_scenario button 20 ;;
   windows_second_start)  windows_program; start_windows /s; second_start_scenario 20 8 ;;

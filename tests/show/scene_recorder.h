@@ -50,6 +50,9 @@ class SceneRecorder final : public SceneCalls {
   void TexCoord2f(float S, float T) override { Add("TexCoord2f", {S, T}); }
   void Vertex3f(float X, float Y, float Z) override { Add("Vertex3f", {X, Y, Z}); }
   void End() override { Add("End", {}); }
+  void MonitorViewport(int X, int Y, int Width, int Height) override {
+    Add("MonitorViewport", {double(X), double(Y), double(Width), double(Height)});
+  }
 
  private:
   // Appends "Name(a,b,...)".

@@ -319,6 +319,7 @@ class CountingCalls final : public SceneCalls {
   void TexCoord2f(float, float) override { ++Count; }
   void Vertex3f(float, float, float) override { ++Count; }
   void End() override { ++Count; }
+  void MonitorViewport(int, int, int, int) override { ++Count; }
 };
 
 // A scene of seed 1234 set up against a counter.

@@ -10,7 +10,7 @@ if(NOT TARGET sorvane_photo_texture)
 endif()
 
 sorvane_add_test(scene_tests
-  SOURCES scene_test.cpp ${SCENE_TEXTURE_DOUBLE}
+  SOURCES scene_test.cpp swarms_test.cpp ${SCENE_TEXTURE_DOUBLE}
   LIBS sorvane_scene)
 
 if(WIN32)
