@@ -39,6 +39,9 @@ bool Swarms::DrawSteps(Scene& Primary, ShowRandom& PrimaryRandom, int Steps) {
     swarm.Show.Calls->MonitorViewport(swarm.Area.X, swarm.Area.Y, swarm.Area.Width, swarm.Area.Height);
     ok = RunSteps(swarm.Show, swarm.Random, Steps) && ok;
   }
+  // Whatever is drawn over the swarms before the frame is presented (the
+  // frame-rate overlay) goes on the primary monitor.
+  Primary.Calls->MonitorViewport(primaryArea_.X, primaryArea_.Y, primaryArea_.Width, primaryArea_.Height);
   return ok;
 }
 

@@ -25,7 +25,9 @@ class Swarms {
 
   // Runs Steps steps (at least one) of every swarm: all but the last undrawn,
   // the last drawn, each swarm in its monitor's viewport. The further swarms
-  // take Primary's tilt and view distance first. False when a frame failed.
+  // take Primary's tilt and view distance first. Afterwards the primary's
+  // viewport is current again, for anything drawn over the swarms before the
+  // frame is presented. False when a frame failed.
   bool DrawSteps(Scene& Primary, ShowRandom& PrimaryRandom, int Steps);
 
   // The number of swarms, the primary's included.

@@ -146,12 +146,13 @@ TEST(Swarms, TheSecondMonitorGetsItsOwnSwarmAndThePrimaryStaysAsItWas) {
   // The last frame: each swarm in its own viewport, from its own clear.
   const std::vector<std::string>& C = Laid.Recorder.Calls;
   const size_t PerSwarm = 1 + 2 + 50 * 19;
-  ASSERT_EQ(C.size(), 2 * PerSwarm);
+  ASSERT_EQ(C.size(), 2 * PerSwarm + 1);
   EXPECT_EQ(C[0], "MonitorViewport(0,0,800,600)");
   EXPECT_EQ(C[1], "Clear(16640)");
   EXPECT_EQ(C[PerSwarm], "MonitorViewport(800,120,640,480)");
   EXPECT_EQ(C[PerSwarm + 1], "Clear(16640)");
   EXPECT_EQ(C[PerSwarm + 5], "Rotatef(135.5,1,0,0)");
+  EXPECT_EQ(C.back(), "MonitorViewport(0,0,800,600)");  // an overlay goes on the primary monitor
 }
 
 }  // namespace
