@@ -28,6 +28,14 @@ class NoSystemCalls final : public ShowSystemCalls {
 };
 NoSystemCalls noCalls;
 
+// Full path of a file beside the running test program (the show's folder).
+std::wstring BesideThisProgram(const std::wstring& Name) {
+  wchar_t buf[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+  std::wstring path(buf, n);
+  return path.substr(0, path.find_last_of(L"\\/") + 1) + Name;
+}
+
 SettingsRecord DefaultSettings() {
   SettingsRecord s;
   s.StarCount = 30;
@@ -76,6 +84,34 @@ TEST(SaverWindow, KeysAndButtonsEndTheShowMovesDoNot) {
     EXPECT_EQ(noCalls.Calls, 0);  // the end of the show is the frame loop's business
     DestroyWindow(show.Window());
   }
+}
+
+// A start whose pixel format cannot be set ends the program at once, with
+// code 0, no message box (it would hold the process up) and no temporary
+// bitmap left beside the program. The window's device context is given
+// another pixel format first: a window's format can be set only once.
+TEST(SaverWindowDeathTest, AStartWhosePixelFormatFailsEndsSilentlyWithoutABitmap) {
+  const std::wstring bitmap = BesideThisProgram(L"Sorvane.bmp");
+  DeleteFileW(bitmap.c_str());
+  EXPECT_EXIT(
+      {
+        Sorvane_S show(DefaultSettings(), 'S', noCalls);
+        if (!show.Create()) std::exit(3);
+        const HDC dc = GetDC(show.Window());
+        const PIXELFORMATDESCRIPTOR request = ShowPixelFormatRequest(16);
+        const int chosen = ChoosePixelFormat(dc, &request);
+        const int count = DescribePixelFormat(dc, 1, sizeof(PIXELFORMATDESCRIPTOR), nullptr);
+        int other = 0;
+        for (int i = 1; i <= count && other == 0; ++i) {
+          if (i != chosen) other = i;
+        }
+        PIXELFORMATDESCRIPTOR format{};
+        DescribePixelFormat(dc, other, sizeof format, &format);
+        if (other == 0 || !SetPixelFormat(dc, other, &format)) std::exit(4);
+        show.Form_Load();
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(GetFileAttributesW(bitmap.c_str()), INVALID_FILE_ATTRIBUTES) << "the temporary bitmap is left behind";
 }
 
 TEST(SaverWindow, TimerSweepsTheTilt) {
