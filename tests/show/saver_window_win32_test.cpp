@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "embedded_resources.h"
 #include "picture_file.h"
@@ -108,6 +109,39 @@ TEST(SaverWindowDeathTest, AStartWhosePixelFormatFailsEndsSilentlyWithoutABitmap
         PIXELFORMATDESCRIPTOR format{};
         DescribePixelFormat(dc, other, sizeof format, &format);
         if (other == 0 || !SetPixelFormat(dc, other, &format)) std::exit(4);
+        show.Form_Load();
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(GetFileAttributesW(bitmap.c_str()), INVALID_FILE_ATTRIBUTES) << "the temporary bitmap is left behind";
+}
+
+// A start whose texture cannot be read: the loader's message box, then the
+// program ends with code 0 and leaves no bitmap. A helper thread of the
+// started show opens the bitmap without sharing as soon as it is written, so
+// that the loader cannot read it; it lets go once the box is up, answers it,
+// and ends the process with code 5 if no box comes.
+TEST(SaverWindowDeathTest, AStartWhoseTextureFailsReportsItEndsAndLeavesNoBitmap) {
+  const std::wstring bitmap = BesideThisProgram(L"Sorvane.bmp");
+  DeleteFileW(bitmap.c_str());
+  EXPECT_EXIT(
+      {
+        std::thread([bitmap] {
+          HANDLE held = INVALID_HANDLE_VALUE;
+          for (int i = 0; i < 20000 && held == INVALID_HANDLE_VALUE; ++i) {
+            held = CreateFileW(bitmap.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (held == INVALID_HANDLE_VALUE) Sleep(1);
+          }
+          HWND box = nullptr;
+          for (int i = 0; i < 200 && !box; ++i) {
+            Sleep(50);
+            box = FindWindowW(L"#32770", L"Sorvane");
+          }
+          if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+          if (!box) ExitProcess(5);
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }).detach();
+        Sorvane_S show(DefaultSettings(), 'S', noCalls);
+        if (!show.Create()) std::exit(3);
         show.Form_Load();
       },
       ::testing::ExitedWithCode(0), "");
