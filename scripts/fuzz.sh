@@ -57,7 +57,7 @@ for t in "${targets[@]}"; do
   extra=()
   if [ "$t" = jpeg ]; then
     build_libjpeg || { status=1; continue; }
-    extra=(-I"$JPEG_BUILD" -I"$JPEG_SRC" "$JPEG_BUILD/libjpeg.a")
+    extra=(-I"$JPEG_BUILD" -I"$JPEG_SRC" "$JPEG_BUILD/libjpeg.a" -lexif)
   fi
   # shellcheck disable=SC2086
   if ! "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${STARTUP[@]}" "${extra[@]}" -o "$OUT/${t}_fuzzer"; then

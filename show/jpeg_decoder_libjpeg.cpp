@@ -5,14 +5,19 @@
 // reads only the rows it samples and skips the others with
 // jpeg_skip_scanlines; no DCT scaling is used, since that would blend pixels.
 // libjpeg's memory is bounded by what the header says the picture needs.
+// The EXIF orientation is read with libexif from the first APP1 segment that
+// holds EXIF data; no other marker is kept.
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
+#include <libexif/exif-data.h>
 
 #include "jpeg_decoder.h"
 #include "jpeg_header.h"
@@ -78,12 +83,71 @@ struct Decompressor {
   std::FILE* File = nullptr;
   uint64_t InputSize = 0;  // bytes of the file or of the memory
   bool Created = false;
+  std::vector<uint8_t> Exif;  // the first EXIF APP1 segment's contents, "Exif\0\0" included
+  PictureOrientation Orientation = PictureOrientation::AsStored;
 
   ~Decompressor() {
     if (Created) jpeg_destroy_decompress(&Info);
     if (File) std::fclose(File);
   }
 };
+
+// The header of an APP1 segment that holds EXIF data.
+constexpr uint8_t kExifHeader[6] = {'E', 'x', 'i', 'f', 0, 0};
+
+// Copies up to Count bytes of the segment being read into Into (when not
+// null) or skips them. A source that runs out ends the decode through the
+// warning filter, so nothing here outlives a jump.
+void TakeSegmentBytes(j_decompress_ptr Info, uint8_t* Into, long Count) {
+  jpeg_source_mgr* src = Info->src;
+  while (Count > 0) {
+    if (src->bytes_in_buffer == 0 && !(*src->fill_input_buffer)(Info)) return;
+    const long n = std::min(Count, static_cast<long>(src->bytes_in_buffer));
+    if (Into) {
+      std::memcpy(Into, src->next_input_byte, static_cast<size_t>(n));
+      Into += n;
+    }
+    src->next_input_byte += n;
+    src->bytes_in_buffer -= static_cast<size_t>(n);
+    Count -= n;
+  }
+}
+
+// libjpeg's handler for APP1 segments: keeps the first one that starts with
+// the EXIF header (at most 65,533 bytes), skips every other.
+boolean ReadApp1(j_decompress_ptr Info) {
+  uint8_t length[2] = {0, 0};
+  TakeSegmentBytes(Info, length, 2);
+  const long count = (static_cast<long>(length[0]) << 8 | length[1]) - 2;
+  if (count <= 0) return TRUE;
+  std::vector<uint8_t>& exif = static_cast<Decompressor*>(Info->client_data)->Exif;
+  if (!exif.empty() || count < static_cast<long>(sizeof kExifHeader)) {
+    TakeSegmentBytes(Info, nullptr, count);
+    return TRUE;
+  }
+  exif.resize(static_cast<size_t>(count));
+  TakeSegmentBytes(Info, exif.data(), count);
+  if (std::memcmp(exif.data(), kExifHeader, sizeof kExifHeader) != 0) exif.clear();
+  return TRUE;
+}
+
+// The orientation tag of the first IFD, read with libexif; anything but one
+// SHORT from 1 to 8 means "as stored". libexif's own repairs of the data are
+// switched off, so a tag of the wrong type is not converted into a valid one.
+PictureOrientation OrientationOfExif(const std::vector<uint8_t>& Exif) {
+  if (Exif.empty()) return PictureOrientation::AsStored;
+  ExifData* data = exif_data_new();
+  if (!data) return PictureOrientation::AsStored;
+  exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+  exif_data_load_data(data, Exif.data(), static_cast<unsigned>(Exif.size()));
+  PictureOrientation orientation = PictureOrientation::AsStored;
+  ExifEntry* entry = data->ifd[EXIF_IFD_0] ? exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION)
+                                           : nullptr;
+  if (entry && entry->format == EXIF_FORMAT_SHORT && entry->components == 1 && entry->data && entry->size >= 2)
+    orientation = OrientationFromTag(exif_get_short(entry->data, exif_data_get_byte_order(data)));
+  exif_data_unref(data);
+  return orientation;
+}
 
 // Opens the input, reads the header and bounds libjpeg's memory by what the
 // picture needs. Only C data lives in this frame, so the jump back here skips
@@ -107,6 +171,8 @@ PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
   jpeg_create_decompress(&D.Info);
   D.Created = true;
   D.Info.mem->max_memory_to_use = static_cast<long>(kHeaderMemory);
+  D.Info.client_data = &D;
+  jpeg_set_marker_processor(&D.Info, JPEG_APP0 + 1, ReadApp1);
   if (D.File)
     jpeg_stdio_src(&D.Info, D.File);
   else
@@ -122,6 +188,13 @@ PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
   // A claim beyond this is an error inside libjpeg, not an allocation.
   D.Info.mem->max_memory_to_use = static_cast<long>(whole + RowBufferBytes(D.Info));
   return PictureProblem::NoProblem;
+}
+
+// The header, then the orientation from the EXIF data it kept.
+PictureProblem ReadHeaderAndOrientation(Decompressor& D, const JpegInput& Input) {
+  const PictureProblem problem = ReadHeader(D, Input);
+  if (problem == PictureProblem::NoProblem) D.Orientation = OrientationOfExif(D.Exif);
+  return problem;
 }
 
 // True for the colour spaces decoded through CMYK.
@@ -172,10 +245,12 @@ bool DecodeSampledRows(Decompressor& D, NearestRowSampler& Sampler, uint8_t* Bgr
 // Reads only the header.
 PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
   Decompressor d;
-  const PictureProblem problem = ReadHeader(d, Input);
+  const PictureProblem problem = ReadHeaderAndOrientation(d, Input);
   if (problem != PictureProblem::NoProblem) return problem;
-  Width = static_cast<int>(d.Info.image_width);
-  Height = static_cast<int>(d.Info.image_height);
+  // Upright: a quarter turn swaps the sides.
+  const bool swap = SwapsSides(d.Orientation);
+  Width = static_cast<int>(swap ? d.Info.image_height : d.Info.image_width);
+  Height = static_cast<int>(swap ? d.Info.image_width : d.Info.image_height);
   return PictureProblem::NoProblem;
 }
 
@@ -187,13 +262,13 @@ bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
 bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
   Decompressor d;
-  if (ReadHeader(d, Input) != PictureProblem::NoProblem) return false;
+  if (ReadHeaderAndOrientation(d, Input) != PictureProblem::NoProblem) return false;
   const int width = static_cast<int>(d.Info.image_width);
   const int height = static_cast<int>(d.Info.image_height);
   std::vector<uint8_t> bgrRow(static_cast<size_t>(width) * 3);
   std::vector<uint8_t> cmykRow(IsCmyk(d) ? static_cast<size_t>(width) * 4 : 0);
   BgrImage result;
-  NearestRowSampler sampler(width, height, DestWidth, DestHeight, result);
+  NearestRowSampler sampler(width, height, DestWidth, DestHeight, result, d.Orientation);
   if (!DecodeSampledRows(d, sampler, bgrRow.data(), cmykRow.data())) return false;
   Out = std::move(result);
   return true;

@@ -1,10 +1,13 @@
 // JPEG decoding with the Windows Imaging Component (Windows side of
 // jpeg_decoder.h; Linux uses jpeg_decoder_libjpeg.cpp). The frame is converted
 // to 24bppBGR and copied one source row at a time, only for the rows the
-// scaled picture samples.
+// scaled picture samples. The EXIF orientation comes from the frame's
+// metadata query reader; where the decoder offers no metadata at all (Wine's
+// JPEG decoder lists none), from the file's EXIF block read by jpeg_header.cpp.
 
 #include <windows.h>
 #include <wincodec.h>
+#include <wincodecsdk.h>
 
 #include <vector>
 
@@ -59,8 +62,10 @@ struct BgrFrame {
   ComRef<IWICBitmapFrameDecode> Frame;
   ComRef<IWICBitmapSource> Bgr;
   bool Gray = false;  // Bgr unused: rows come from Frame as 8bppGray
-  int Width = 0;
+  int Width = 0;      // as stored
   int Height = 0;
+  std::vector<uint8_t> Exif;  // the file's EXIF block, for a decoder without metadata
+  PictureOrientation Orientation = PictureOrientation::AsStored;
 };
 
 // Largest frame handed to WIC: its whole frame, even at 4 bytes a pixel,
@@ -69,21 +74,45 @@ struct BgrFrame {
 constexpr uint64_t kMaxWicPixels = (uint64_t{1} << 31) / 4;
 
 // Checks the frame header ourselves before WIC sees the file: a size beyond
-// the limits, or one the file is far too short to hold, is refused here.
-bool PlausibleJpeg(ByteSource& Source) {
+// the limits, or one the file is far too short to hold, is refused here. A
+// plausible file's EXIF block is kept in Exif.
+bool PlausibleJpeg(ByteSource& Source, std::vector<uint8_t>& Exif) {
   int width = 0, height = 0;
-  return ReadJpegFrameSize(Source, width, height) && JpegSizeFitsFile(width, height, Source.Size()) &&
-         static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= kMaxWicPixels;
+  if (!ReadJpegFrameSize(Source, width, height) || !JpegSizeFitsFile(width, height, Source.Size()) ||
+      static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > kMaxWicPixels)
+    return false;
+  if (!ReadJpegExifBlock(Source, Exif)) Exif.clear();
+  return true;
+}
+
+// The orientation tag through the frame's metadata query reader: one SHORT
+// from 1 to 8, anything else as stored. False when the decoder offers no
+// metadata blocks at all, so the query could not have found the tag.
+bool QueryOrientation(IWICBitmapFrameDecode* Frame, PictureOrientation& Orientation) {
+  ComRef<IWICMetadataBlockReader> blocks;
+  UINT count = 0;
+  if (FAILED(Frame->QueryInterface(__uuidof(IWICMetadataBlockReader), reinterpret_cast<void**>(blocks.Out()))) ||
+      FAILED(blocks->GetCount(&count)) || count == 0)
+    return false;
+  ComRef<IWICMetadataQueryReader> query;
+  if (FAILED(Frame->GetMetadataQueryReader(query.Out()))) return false;
+  PROPVARIANT value;
+  PropVariantInit(&value);
+  Orientation = PictureOrientation::AsStored;
+  if (SUCCEEDED(query->GetMetadataByName(L"/app1/ifd/{ushort=274}", &value)) && value.vt == VT_UI2)
+    Orientation = OrientationFromTag(value.uiVal);
+  PropVariantClear(&value);
+  return true;
 }
 
 // Opens the JPEG, checks its size and sets up the conversion to BGR.
 bool OpenFrame(const JpegInput& Input, BgrFrame& F) {
   if (Input.Path) {
     FileByteSource source(*Input.Path);
-    if (!source.IsOpen() || !PlausibleJpeg(source)) return false;
+    if (!source.IsOpen() || !PlausibleJpeg(source, F.Exif)) return false;
   } else {
     MemoryByteSource source(Input.Data, Input.Data ? Input.Size : 0);
-    if (!PlausibleJpeg(source)) return false;
+    if (!PlausibleJpeg(source, F.Exif)) return false;
   }
   if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                               reinterpret_cast<void**>(F.Factory.Out()))))
@@ -112,6 +141,7 @@ bool OpenFrame(const JpegInput& Input, BgrFrame& F) {
   if (!PictureSizeAllowed(width, height)) return false;
   F.Width = static_cast<int>(width);
   F.Height = static_cast<int>(height);
+  if (!QueryOrientation(F.Frame.Get(), F.Orientation)) F.Orientation = ExifOrientation(F.Exif);
   // Grayscale rows are widened here: some converters only copy whole frames
   // from gray, which would defeat reading row by row.
   WICPixelFormatGUID format{};
@@ -124,12 +154,13 @@ bool OpenFrame(const JpegInput& Input, BgrFrame& F) {
 
 }  // namespace
 
-// The frame's size.
+// The frame's size upright: a quarter turn swaps the sides.
 bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
   BgrFrame frame;
   if (!OpenFrame(Input, frame)) return false;
-  Width = frame.Width;
-  Height = frame.Height;
+  const bool swap = SwapsSides(frame.Orientation);
+  Width = swap ? frame.Height : frame.Width;
+  Height = swap ? frame.Width : frame.Height;
   return true;
 }
 
@@ -159,7 +190,7 @@ bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrIm
   std::vector<uint8_t> row(stride);
   std::vector<uint8_t> grayRow(frame.Gray ? static_cast<size_t>(frame.Width) : 0);
   BgrImage result;
-  NearestRowSampler sampler(frame.Width, frame.Height, DestWidth, DestHeight, result);
+  NearestRowSampler sampler(frame.Width, frame.Height, DestWidth, DestHeight, result, frame.Orientation);
   for (int y; (y = sampler.NextSourceRow()) >= 0;) {
     const WICRect rect{0, y, frame.Width, 1};
     if (frame.Gray) {

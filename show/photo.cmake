@@ -28,10 +28,12 @@ if(WIN32)
 else()
   find_package(JPEG REQUIRED)
   find_package(OpenGL REQUIRED)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LIBEXIF REQUIRED IMPORTED_TARGET libexif)
   target_sources(sorvane_photo PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/jpeg_decoder_libjpeg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
-  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG)
+  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)
   target_link_libraries(sorvane_photo_texture PUBLIC OpenGL::GL)
 endif()

@@ -35,20 +35,23 @@ enum class PictureProblem {
 const char* PictureProblemText(PictureProblem Problem);
 
 // Size in pixels of the BMP or JPEG file at Path (narrow-encoded path) from
-// its header, or why it cannot be used. Nothing beyond the header is decoded.
+// its header, as the picture stands upright (a JPEG whose EXIF orientation
+// tag turns it a quarter has its sides swapped), or why it cannot be used.
+// Nothing beyond the header is decoded.
 PictureProblem CheckPicture(const std::string& Path, int& Width, int& Height);
 
 // Same, as true when CheckPicture finds no problem.
 bool ReadPictureSize(const std::string& Path, int& Width, int& Height);
 
-// Decodes the picture at Path straight to DstWidth x DstHeight pixels,
-// nearest-neighbour (rows and columns that a shrink drops are skipped, never
-// blended). Memory does not grow with the photograph's size. False on any
-// decoding error or a non-positive destination size.
+// Decodes the picture at Path, upright (a JPEG's EXIF orientation applied; a
+// missing or damaged tag means as stored), straight to DstWidth x DstHeight
+// pixels, nearest-neighbour (rows and columns that a shrink drops are
+// skipped, never blended). Memory does not grow with the photograph's size.
+// False on any decoding error or a non-positive destination size.
 bool LoadPictureScaled(const std::string& Path, int DstWidth, int DstHeight, BgrImage& Out);
 
-// Decodes a whole JPEG held in memory (the built-in pictures). Refuses
-// pictures larger than 4096 x 4096.
+// Decodes a whole JPEG held in memory (the built-in pictures), upright.
+// Refuses pictures larger than 4096 x 4096.
 bool DecodeJpegMemory(const unsigned char* Data, std::size_t Size, BgrImage& Out);
 
 }  // namespace sorvane

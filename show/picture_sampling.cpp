@@ -27,37 +27,77 @@ int NearestSourceIndex(int Index, int SourceLength, int DestLength) {
   return source < static_cast<uint64_t>(SourceLength) ? static_cast<int>(source) : SourceLength - 1;
 }
 
-// Prepares the column table and the output picture.
+// Works out, for each destination line, the source row it samples and, along
+// a line, the source column of each pixel. Sampling runs on the upright
+// picture's indices; mirrored indices then find the stored pixel.
 NearestRowSampler::NearestRowSampler(int SourceWidth, int SourceHeight, int DestWidth, int DestHeight,
-                                     BgrImage& Out)
-    : out_(Out), sourceHeight_(SourceHeight) {
+                                     BgrImage& Out, PictureOrientation Orientation)
+    : out_(Out) {
   out_.Width = DestWidth;
   out_.Height = DestHeight;
   out_.Pixels.assign(static_cast<size_t>(DestWidth) * static_cast<size_t>(DestHeight) * 3, 0);
-  columnOffsets_.resize(static_cast<size_t>(DestWidth));
-  for (int x = 0; x < DestWidth; ++x)
-    columnOffsets_[static_cast<size_t>(x)] = static_cast<uint32_t>(NearestSourceIndex(x, SourceWidth, DestWidth)) * 3;
-  sourceRowOfNext_ = NearestSourceIndex(0, sourceHeight_, out_.Height);
+  // Which stored axis runs against its upright counterpart.
+  bool rowsReversed = false, columnsReversed = false;
+  switch (Orientation) {
+    case PictureOrientation::MirrorLeftRight: columnsReversed = true; break;
+    case PictureOrientation::Turn180: rowsReversed = columnsReversed = true; break;
+    case PictureOrientation::MirrorTopBottom: rowsReversed = true; break;
+    case PictureOrientation::Transpose: break;
+    case PictureOrientation::TurnClockwise: rowsReversed = true; break;
+    case PictureOrientation::Transverse: rowsReversed = columnsReversed = true; break;
+    case PictureOrientation::TurnAnticlockwise: columnsReversed = true; break;
+    default: break;
+  }
+  linesAreColumns_ = SwapsSides(Orientation);
+  backwards_ = rowsReversed;
+  // Upright, the stored rows run along the destination's rows, or after a
+  // quarter turn along its columns.
+  lineCount_ = linesAreColumns_ ? DestWidth : DestHeight;
+  const int across = linesAreColumns_ ? DestHeight : DestWidth;
+  lineSourceRow_.resize(static_cast<size_t>(lineCount_));
+  for (int i = 0; i < lineCount_; ++i) {
+    const int upright = NearestSourceIndex(i, SourceHeight, lineCount_);
+    lineSourceRow_[static_cast<size_t>(i)] = rowsReversed ? SourceHeight - 1 - upright : upright;
+  }
+  acrossOffsets_.resize(static_cast<size_t>(across));
+  for (int j = 0; j < across; ++j) {
+    const int upright = NearestSourceIndex(j, SourceWidth, across);
+    acrossOffsets_[static_cast<size_t>(j)] =
+        static_cast<uint32_t>(columnsReversed ? SourceWidth - 1 - upright : upright) * 3;
+  }
 }
 
-// Samples the row into every destination row that maps to it.
-void NearestRowSampler::TakeRow(const uint8_t* BgrRow) {
-  if (nextDestRow_ >= out_.Height) return;
+// Samples one source row into a destination row or column.
+void NearestRowSampler::FillLine(int Line, const uint8_t* BgrRow) {
   const size_t rowBytes = static_cast<size_t>(out_.Width) * 3;
-  uint8_t* first = out_.Pixels.data() + static_cast<size_t>(nextDestRow_) * rowBytes;
-  for (size_t x = 0; x < columnOffsets_.size(); ++x) {
-    const uint8_t* p = BgrRow + columnOffsets_[x];
-    first[x * 3] = p[0];
-    first[x * 3 + 1] = p[1];
-    first[x * 3 + 2] = p[2];
+  uint8_t* first = out_.Pixels.data() + (linesAreColumns_ ? static_cast<size_t>(Line) * 3
+                                                          : static_cast<size_t>(Line) * rowBytes);
+  const size_t step = linesAreColumns_ ? rowBytes : 3;
+  for (size_t j = 0; j < acrossOffsets_.size(); ++j) {
+    const uint8_t* p = BgrRow + acrossOffsets_[j];
+    uint8_t* q = first + j * step;
+    q[0] = p[0];
+    q[1] = p[1];
+    q[2] = p[2];
   }
-  const int row = sourceRowOfNext_;
-  ++nextDestRow_;
+}
+
+// Samples the row into every destination line that maps to it.
+void NearestRowSampler::TakeRow(const uint8_t* BgrRow) {
+  if (taken_ >= lineCount_) return;
+  const int row = NextSourceRow();
+  const int firstLine = NextLine();
+  FillLine(firstLine, BgrRow);
+  ++taken_;
   // An enlargement repeats the same source row.
-  while (nextDestRow_ < out_.Height &&
-         (sourceRowOfNext_ = NearestSourceIndex(nextDestRow_, sourceHeight_, out_.Height)) == row) {
-    std::memcpy(out_.Pixels.data() + static_cast<size_t>(nextDestRow_) * rowBytes, first, rowBytes);
-    ++nextDestRow_;
+  const size_t rowBytes = static_cast<size_t>(out_.Width) * 3;
+  for (; taken_ < lineCount_ && NextSourceRow() == row; ++taken_) {
+    if (linesAreColumns_) {
+      FillLine(NextLine(), BgrRow);
+    } else {
+      std::memcpy(out_.Pixels.data() + static_cast<size_t>(NextLine()) * rowBytes,
+                  out_.Pixels.data() + static_cast<size_t>(firstLine) * rowBytes, rowBytes);
+    }
   }
 }
 

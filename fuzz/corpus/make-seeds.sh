@@ -19,3 +19,12 @@ convert "${src[@]}" -quality 90 -colorspace Gray jpeg/gray.jpg
 convert "${src[@]}" -quality 90 -colorspace CMYK jpeg/cmyk.jpg
 convert "${src[@]}" -quality 90 -sampling-factor 1x1 -define jpeg:restart-interval=1 jpeg/restart444.jpg
 convert "${src[@]}" -quality 90 -sampling-factor 2x1 jpeg/h2v1.jpg
+# The baseline seed with an EXIF block (orientation 6, a quarter turn), so the
+# fuzzer reaches the APP1 reader and the EXIF parsing.
+python3 - <<'PY'
+import struct
+jpeg = open('jpeg/baseline.jpg', 'rb').read()
+tiff = b'II*\x00' + struct.pack('<IH', 8, 1) + struct.pack('<HHIHH', 274, 3, 1, 6, 0) + struct.pack('<I', 0)
+payload = b'Exif\x00\x00' + tiff
+open('jpeg/exif-orientation.jpg', 'wb').write(jpeg[:2] + b'\xff\xe1' + struct.pack('>H', len(payload) + 2) + payload + jpeg[2:])
+PY

@@ -4,16 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "command_win32.h"
 #include "dialog_layout.h"
 #include "dialog_test_support_win32.h"
+#include "exif_jpeg.h"
 #include "paths.h"
 #include "photo_chooser_win32.h"
 #include "settings_dialog_win32.h"
 #include "text_win32.h"
 #include "window_helpers_win32.h"
+
+namespace sorvane {
+extern const unsigned char kTestBaselineJpeg[];
+extern const std::size_t kTestBaselineJpegSize;
+}  // namespace sorvane
 
 namespace sorvane::testing {
 namespace {
@@ -316,6 +323,38 @@ TEST(SettingsDialog, SampleKeepsTheAspectAndTheTopLeftCorner) {
       EXPECT_EQ(d.ImagePixel(DialogControl::Display, 0, 0), RGB(200, 40, 10));
       EXPECT_EQ(d.ImagePixel(DialogControl::Display, c.Where.W - 1, c.Where.H - 1), RGB(200, 40, 10));
     }
+  }
+}
+
+// Each channel of two colours within Tolerance.
+bool NearColour(COLORREF A, COLORREF B, int Tolerance) {
+  return std::abs(GetRValue(A) - GetRValue(B)) <= Tolerance && std::abs(GetGValue(A) - GetGValue(B)) <= Tolerance &&
+         std::abs(GetBValue(A) - GetBValue(B)) <= Tolerance;
+}
+
+TEST(SettingsDialog, SampleShowsTurnedPhotographsUpright) {
+  // The 64 x 48 quarter picture (red, green / blue, white) with each EXIF
+  // orientation: a quarter turn gives the 60 x 80 sample of a 48 x 64 photo.
+  const COLORREF quarters[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)};
+  const std::string plain(reinterpret_cast<const char*>(kTestBaselineJpeg), kTestBaselineJpegSize);
+  TempFolder photos;
+  SettingsRecord r = DefaultRecord();
+  DialogUnderTest t(r);
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  for (int o = 1; o <= 8; ++o) {
+    SCOPED_TRACE(o);
+    const std::string name = "phone" + std::to_string(o) + ".jpg";
+    photos.Write(name, WithExif(plain, OrientationBlock(static_cast<unsigned>(o))));
+    SetWindowTextW(d.Control(DialogControl::Pname), AnsiToWide(photos.File(name)).c_str());
+    d.ShowSample();
+    Pump();
+    const Box want = o >= 5 ? Box{272, 8, 60, 80} : Box{272, 8, 80, 60};
+    EXPECT_EQ(ChildBox(d.Control(DialogControl::Display)), want);
+    const int* q = UprightQuarters(o);
+    const int xs[2] = {want.W / 4, want.W * 3 / 4}, ys[2] = {want.H / 4, want.H * 3 / 4};
+    for (int i = 0; i < 4; ++i)
+      EXPECT_TRUE(NearColour(d.ImagePixel(DialogControl::Display, xs[i % 2], ys[i / 2]), quarters[q[i]], 40)) << i;
   }
 }
 
