@@ -177,6 +177,34 @@ TEST(Preview, EndsWhenTheHostProcessIsKilled) {
   std::printf("preview ended %lu ms after its host was killed\n", GetTickCount() - killed);
 }
 
+// Waits up to Milliseconds for the show's window; null when none came.
+HWND WaitForShowWindow(DWORD Milliseconds) {
+  for (DWORD waited = 0; waited < Milliseconds; waited += 100) {
+    if (const HWND w = FindWindowW(nullptr, kShowWindowTitle); w && IsWindowVisible(w)) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+// The started program itself: "/s" hides the cursor over the show, an empty
+// command line leaves it visible. The cursor's state is the foreground
+// thread's, which the show is once it runs.
+TEST(ShowMode, OnlyTheSwitchSHidesTheCursor) {
+  for (const bool hides : {true, false}) {
+    RunningProgram show(kProgram, hides ? L"/s" : L"");
+    ASSERT_TRUE(show.Started()) << "error " << show.StartError();
+    const HWND window = WaitForShowWindow(20000);
+    ASSERT_NE(window, nullptr) << "no show window";
+    Sleep(1000);
+    CURSORINFO cursor{};
+    cursor.cbSize = sizeof cursor;
+    ASSERT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_EQ((cursor.flags & CURSOR_SHOWING) == 0, hides) << (hides ? "/s" : "empty command line");
+    PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(show.WaitForEnd(10000));
+  }
+}
+
 // The calls around a show, in order: only "S" hides the cursor and sets the
 // screen-saver-running flag; at the end "S" clears the flag before screen
 // saving is switched on, and an empty command line only switches it on.
