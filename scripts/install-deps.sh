@@ -15,6 +15,11 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   # virtual display, driving and screenshots
   xvfb xserver-xephyr xauth x11-utils xdotool imagemagick
+  # XScreenSaver end to end: the daemon, its settings window and image helper,
+  # GL peers to compare with; xhost lets its unprivileged test user draw
+  xscreensaver xscreensaver-data xscreensaver-gl x11-xserver-utils
+  # the Debian package and its manual page: dpkg-shlibdeps, man, file, objdump
+  dpkg-dev man-db file binutils
   # Japanese locale and font (code page 932 under Wine, readable screenshots)
   locales fonts-ipafont-gothic
 )

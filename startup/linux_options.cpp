@@ -145,7 +145,8 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
 
     // Options that take no value.
     const bool flag = name == "root" || name == "fps" || name == "no-fps" || name == "window" ||
-                      name == "install" || name == "mono" || name == "pair" || name == "help" || name == "h";
+                      name == "install" || name == "mono" || name == "pair" || name == "help" || name == "h" ||
+                      name == "random-photo";
     if (flag && opt.HasValue) return Ending("option -" + name + " takes no value");
 
     if (name == "window-id") {
@@ -159,6 +160,8 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
     } else if (name == "image") {
       if (!takeValue(o.ImagePath)) return Ending("-image needs a path");
       o.ImageGiven = true;
+    } else if (name == "random-photo") {
+      o.RandomPhoto = true;
     } else if (name == "size") {
       std::string text;
       if (!takeValue(text) || !ParseSize(text, o.Size)) return Ending("-size needs a number from 1 to 20");
@@ -229,7 +232,7 @@ SettingsRecord CommandLineSettings(const LinuxOptions& Options) {
 }
 
 const char* LinuxUsage() {
-  return "usage: sorvane [-s | -p WINDOW | -c] [-image PATH] [-size N] [-fps] [-delay USECS]\n"
+  return "usage: sorvane [-s | -p WINDOW | -c] [-image PATH | -random-photo] [-size N] [-fps] [-delay USECS]\n"
          "       sorvane -root | -window-id WINDOW   (XScreenSaver)\n"
          "  -s               run the show (the mouse cursor is hidden); no switch runs it too\n"
          "  -p WINDOW        draw the preview picture inside that X window\n"
@@ -237,6 +240,7 @@ const char* LinuxUsage() {
          "  -root            draw the show into XSCREENSAVER_WINDOW, else the root window\n"
          "  -window-id ID    draw the show into that X window (decimal or 0x hex)\n"
          "  -image PATH      show this BMP or JPEG photograph instead of the settings' one\n"
+         "  -random-photo    a random photograph from the image folder set in XScreenSaver\n"
          "  -size N          picture size 1 to 20 instead of the settings' one\n"
          "  -fps, -no-fps    show or hide the frame rate and load in the lower left corner\n"
          "  -delay USECS     at least this many microseconds between frames\n"

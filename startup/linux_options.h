@@ -3,7 +3,7 @@
 // ("--window-id ID", "--root", the XSCREENSAVER_WINDOW environment variable,
 // and the common options every XScreenSaver module takes: "-fps", "-no-fps",
 // "-delay N", "-window", "-install", "-visual V", "-mono", "-pair") and the
-// settings overrides ("--image PATH", "--size N"). Options are matched by
+// settings overrides ("--image PATH", "--random-photo", "--size N"). Options are matched by
 // their whole name, with one or two leading dashes. Portable; reads no
 // environment itself and opens no display. The Windows program reads its
 // command line with command_line.h instead.
@@ -38,6 +38,7 @@ struct LinuxOptions {
   std::string ImagePath;           // empty: a built-in photograph
   bool SizeGiven = false;          // --size overrides the picture size of the settings
   float Size = 12.0f;              // 1 to 20
+  bool RandomPhoto = false;        // -random-photo: a photograph from XScreenSaver's image folder
   bool ShowFrameRate = false;      // -fps: frames per second and load in a corner
   // -delay: microseconds between frames that the user asked for; absent when
   // not given (the show then paces itself).

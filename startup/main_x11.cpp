@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "image_folder_posix.h"
 #include "instance_guard_x11.h"
 #include "linux_options.h"
 #include "paths.h"
@@ -110,6 +111,17 @@ int Run(const LinuxOptions& options) {
     LoadSettings(settings);
     if (options.ImageGiven) settings.PicturePath = options.ImagePath;
     if (options.SizeGiven) settings.StarSize = options.Size;
+  }
+  if (options.RandomPhoto) {
+    // XScreenSaver's helper waits for nothing but the disk; a folder read for
+    // the first time may take a few seconds.
+    std::string picked, why;
+    if (PickFromImageFolder(ImageFolderHelperPlaces(ProgramFolder()), 15000, picked, why)) {
+      settings.PicturePath = picked;
+    } else {
+      std::fprintf(stderr, "sorvane: %s; showing %s instead\n", why.c_str(),
+                   settings.PicturePath.empty() ? "a built-in photograph" : settings.PicturePath.c_str());
+    }
   }
 
   if (!display) {

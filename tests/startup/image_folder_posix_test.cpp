@@ -1,0 +1,90 @@
+// Picking a photograph through XScreenSaver's helper (startup/image_folder_posix.h),
+// with stand-in helpers written as shell scripts into test folders.
+
+#include "image_folder_posix.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+#include "../support/temp_folder.h"
+
+namespace sorvane {
+namespace {
+
+// A stand-in helper with the given shell body, made executable.
+void WriteHelper(const testing::TempFolder& Folder, const std::string& Body, bool Executable = true) {
+  Folder.Write(kImageFolderHelper, "#!/bin/sh\n" + Body + "\n");
+  chmod(Folder.File(kImageFolderHelper).c_str(), Executable ? 0755 : 0644);
+}
+
+// Runs the picker on Places with PATH set to Path for the call.
+bool Pick(const std::vector<std::string>& Places, std::string& Path, std::string& Why, int Timeout = 5000,
+          const char* SearchPath = nullptr) {
+  const char* old = std::getenv("PATH");
+  const std::string saved = old ? old : "";
+  if (SearchPath) setenv("PATH", SearchPath, 1);
+  const bool ok = PickFromImageFolder(Places, Timeout, Path, Why);
+  setenv("PATH", saved.c_str(), 1);
+  return ok;
+}
+
+TEST(ImageFolder, TakesTheAbsolutePathTheHelperPrints) {
+  testing::TempFolder skipped, used;
+  WriteHelper(skipped, "echo /wrong.jpg", false);  // not executable: not a helper
+  // The helper is asked for an absolute path.
+  WriteHelper(used, "[ \"$1\" = --absolute ] || exit 3\nprintf ' /photos/sea and sky.jpg \\nsecond line\\n'");
+  std::string path, why;
+  ASSERT_TRUE(Pick({skipped.Path(), "", used.Path()}, path, why)) << why;
+  EXPECT_EQ(path, "/photos/sea and sky.jpg");
+  // The program's own folder comes first among the places.
+  EXPECT_EQ(ImageFolderHelperPlaces("/opt/x").front(), "/opt/x");
+}
+
+TEST(ImageFolder, FailuresAreSaidInWordsAndNothingIsLeftRunning) {
+  testing::TempFolder folder;
+  std::string path = "unchanged", why;
+
+  // Not configured: the helper's own failure.
+  WriteHelper(folder, "echo 'xscreensaver-getimage-file: image file loading is not configured' >&2; exit 1");
+  EXPECT_FALSE(Pick({folder.Path()}, path, why));
+  EXPECT_NE(why.find("image folder"), std::string::npos) << why;
+  EXPECT_EQ(path, "unchanged");
+
+  // A relative name, or nothing, is no answer.
+  WriteHelper(folder, "echo photos/a.jpg");
+  EXPECT_FALSE(Pick({folder.Path()}, path, why));
+  WriteHelper(folder, "exit 0");
+  EXPECT_FALSE(Pick({folder.Path()}, path, why));
+
+  // Endless output is cut off, not collected.
+  WriteHelper(folder, "exec yes /a/b");
+  EXPECT_FALSE(Pick({folder.Path()}, path, why));
+
+  // A helper that hangs is ended after the timeout, and reaped.
+  WriteHelper(folder, "exec sleep 30");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Pick({folder.Path()}, path, why, 300));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_NE(why.find("longer than"), std::string::npos) << why;
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "a child is left";
+
+  // No helper anywhere, not even on the PATH.
+  testing::TempFolder empty;
+  EXPECT_FALSE(Pick({empty.Path()}, path, why, 5000, empty.Path().c_str()));
+  EXPECT_NE(why.find("not found"), std::string::npos) << why;
+  EXPECT_EQ(path, "unchanged");
+
+  // Found on the PATH when no place has it.
+  testing::TempFolder onPath;
+  WriteHelper(onPath, "echo /from/path.jpg");
+  ASSERT_TRUE(Pick({empty.Path()}, path, why, 5000, onPath.Path().c_str())) << why;
+  EXPECT_EQ(path, "/from/path.jpg");
+}
+
+}  // namespace
+}  // namespace sorvane
