@@ -22,6 +22,8 @@ PACKAGES=(
   dpkg-dev man-db file binutils
   # Japanese locale and font (code page 932 under Wine, readable screenshots)
   locales fonts-ipafont-gothic
+  # the show's benchmark: its peers glslideshow and photopile, and glxinfo
+  xscreensaver-gl xscreensaver-gl-extra mesa-utils
 )
 
 missing=()

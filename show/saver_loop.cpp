@@ -126,12 +126,14 @@ FramePacer::Clock::time_point FramePacer::FramePresented(Clock::time_point Now) 
   if (calibrating_) {
     // A swap interval that holds gives at most one frame per SwapInterval
     // refreshes; frames far faster mean the display does not wait (virtual X
-    // servers, drivers that ignore the request).
+    // servers, drivers that ignore the request). Measured over and over: a
+    // renderer slowed down for a while looks like a display that waits.
     if (frames_ == 0) first_ = Now;
     if (++frames_ <= kCalibrationFrames) return Now;
-    calibrating_ = false;
     const auto mean = (Now - first_) / kCalibrationFrames;
+    frames_ = 0;
     if (mean >= FrameInterval() * 4 / 5) return Now;
+    calibrating_ = false;
     plan_.TimerWaits = true;
     deadline_ = Now;
   }

@@ -199,9 +199,20 @@ TEST(FramePacer, WaitsEvenIntervalsWhereTheSwapIntervalIsRefusedOrDoesNotHold) {
   Held.Start(Now);
   for (int i = 0; i < 100; ++i) {
     EXPECT_EQ(Held.FramePresented(Now), Now);
-    Now += microseconds(16667);
+    Now += microseconds(16667);  // 120 Hz, every second refresh
   }
   EXPECT_FALSE(Held.Current().TimerWaits);
+  // Frames that were slow only because drawing was (a busy machine) and then
+  // come fast: measured again, the loop turns to waiting.
+  FramePacer Slow;
+  Slow.Plan(Inputs(60));
+  Slow.SwapIntervalResult(true);
+  Now = Clock::now();
+  Slow.Start(Now);
+  RunFrames(Slow, Now, 3 * FramePacer::kCalibrationFrames, milliseconds(40));
+  EXPECT_FALSE(Slow.Current().TimerWaits);
+  RunFrames(Slow, Now, 2 * FramePacer::kCalibrationFrames + 1, milliseconds(2));
+  EXPECT_TRUE(Slow.Current().TimerWaits);
 }
 
 TEST(FramePacer, ASlowFrameIsNotFollowedByARaceToCatchUp) {
