@@ -20,10 +20,11 @@ deb="$WORK/out/sorvane_${version}_amd64.deb"
 note "built $(basename "$deb"), $(stat -c %s "$deb") bytes"
 
 # Exactly the program, the settings window's file and the manual page.
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort | tr '\n' ' ')
+listing=$(dpkg-deb -c "$deb") || fail "dpkg-deb cannot list the package"
+files=$(echo "$listing" | awk '$1 !~ /^d/ { print $6 }' | sort | tr '\n' ' ')
 want="./usr/libexec/xscreensaver/sorvane ./usr/share/man/man6/sorvane.6 ./usr/share/xscreensaver/config/sorvane.xml "
 [ "$files" = "$want" ] || fail "files: $files (want $want)"
-dpkg-deb -c "$deb" | grep -q '^-rwxr-xr-x root/root .*usr/libexec/xscreensaver/sorvane$' || fail "the program is not an executable owned by root"
+echo "$listing" | grep -q '^-rwxr-xr-x root/root .*usr/libexec/xscreensaver/sorvane$' || fail "the program is not an executable owned by root"
 
 [ "$(dpkg-deb -f "$deb" Package)" = sorvane ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Architecture)" = amd64 ] || fail "architecture"
@@ -49,8 +50,9 @@ done
 file "$prog" 2>/dev/null | grep -q "not stripped" && fail "the packaged program is not stripped"
 
 # The unpacked program runs, and man finds its page where the package puts it.
-"$prog" --help | grep -q -- "-fps" || fail "the packaged program does not run"
+help=$("$prog" --help) && echo "$help" | grep -q -- "-fps" || fail "the packaged program does not run"
 page=$(MANPATH="$WORK/root/usr/share/man" man -w sorvane 2>/dev/null)
 [ "$page" = "$WORK/root/usr/share/man/man6/sorvane.6" ] || fail "man -w sorvane gives \"$page\""
-MANPATH="$WORK/root/usr/share/man" MANWIDTH=80 man sorvane 2>/dev/null | grep -q "random-photo" || fail "man sorvane shows no page"
+text=$(MANPATH="$WORK/root/usr/share/man" MANWIDTH=80 man sorvane 2>/dev/null)
+echo "$text" | grep -q "random-photo" || fail "man sorvane shows no page"
 note "passed"
