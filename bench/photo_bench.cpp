@@ -2,7 +2,8 @@
 // a 6000 x 4000 baseline JPEG and on an 8000 x 6000 (48-megapixel)
 // progressive 4:4:4 JPEG, whose decoding keeps every coefficient (both
 // generated at start with libjpeg), beside a plain full decode of the first
-// file to memory by libjpeg-turbo. Each
+// file to memory by libjpeg-turbo, and the first file again with an EXIF tag
+// that turns it a quarter (a phone photograph held upright). Each
 // iteration runs in a forked child, so that its wall time and its peak memory
 // (the rise of ru_maxrss over the child's start) are its own. Prints figures;
 // it passes or fails nothing.
@@ -29,10 +30,12 @@ namespace {
 struct PhotoShape {
   int Width, Height;
   bool Progressive444;  // progressive, no chroma subsampling
+  int Orientation;      // EXIF orientation tag written, 0 for none
 };
 
-constexpr PhotoShape kBaseline{6000, 4000, false};
-constexpr PhotoShape kProgressive48{8000, 6000, true};
+constexpr PhotoShape kBaseline{6000, 4000, false, 0};
+constexpr PhotoShape kProgressive48{8000, 6000, true, 0};
+constexpr PhotoShape kTurnedBaseline{6000, 4000, false, 6};
 
 // What one child reports.
 struct Measure {
@@ -75,6 +78,12 @@ GeneratedPhoto Generate(const PhotoShape& Shape) {
     jpeg_simple_progression(&c);
   }
   jpeg_start_compress(&c, TRUE);
+  if (Shape.Orientation) {
+    // "Exif\0\0", a little-endian TIFF header and one IFD with the tag.
+    const unsigned char exif[] = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0,
+                                  1, 0, 0, 0, static_cast<unsigned char>(Shape.Orientation), 0, 0, 0, 0, 0, 0, 0};
+    jpeg_write_marker(&c, JPEG_APP0 + 1, exif, sizeof exif);
+  }
   std::vector<unsigned char> row(width * 3);
   uint32_t noise = 12345;
   for (int y = 0; y < height; ++y) {
@@ -98,6 +107,10 @@ GeneratedPhoto Generate(const PhotoShape& Shape) {
 // The generated photographs' paths; each made once.
 const std::string& PhotoPath() {
   static const GeneratedPhoto photo = Generate(kBaseline);
+  return photo.File;
+}
+const std::string& TurnedPhotoPath() {
+  static const GeneratedPhoto photo = Generate(kTurnedBaseline);
   return photo.File;
 }
 const std::string& ProgressivePhotoPath() {
@@ -160,6 +173,7 @@ void PrepareSquare(benchmark::State& State, const std::string& Path) {
 }
 
 void BM_PreparePhotoSquareProgressive48MP(benchmark::State& State) { PrepareSquare(State, ProgressivePhotoPath()); }
+void BM_PreparePhotoSquareTurned(benchmark::State& State) { PrepareSquare(State, TurnedPhotoPath()); }
 
 void BM_PreparePhotoSquare(benchmark::State& State) {
   const std::string& path = PhotoPath();
@@ -206,6 +220,7 @@ void BM_FullDecodeLibjpeg(benchmark::State& State) {
 }
 
 BENCHMARK(BM_PreparePhotoSquare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PreparePhotoSquareTurned)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FullDecodeLibjpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PreparePhotoSquareProgressive48MP)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

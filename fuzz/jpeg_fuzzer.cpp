@@ -1,10 +1,12 @@
-// libFuzzer target for the JPEG path: any bytes through the frame-header walk
-// and through libjpeg-turbo's decoder as the photo square and the preview use
+// libFuzzer target for the JPEG path: any bytes through the frame-header walk,
+// the EXIF block reader (the orientation where WIC offers no metadata), and
+// through libjpeg-turbo's decoder and libexif as the photo square and the preview use
 // it (size, scaled decodes, whole in-memory decode). Built and run by
 // scripts/fuzz.sh.
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "byte_source.h"
 #include "jpeg_decoder.h"
@@ -15,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   sorvane::MemoryByteSource source(Data, Size);
   int width = 0, height = 0;
   if (sorvane::ReadJpegFrameSize(source, width, height)) sorvane::JpegSizeFitsFile(width, height, Size);
+  std::vector<uint8_t> exif;
+  if (sorvane::ReadJpegExifBlock(source, exif)) sorvane::ExifOrientation(exif);
   const sorvane::JpegInput input = sorvane::JpegInput::Memory(Data, Size);
   if (!sorvane::ReadJpegSize(input, width, height)) return 0;
   sorvane::BgrImage image;
