@@ -1,0 +1,343 @@
+#!/usr/bin/env bash
+# End-to-end cases of `sorvane` as an XScreenSaver module, under the real
+# XScreenSaver daemon and its settings window on a virtual X server of their
+# own. The daemon refuses to run as root, so the cases run it as an
+# unprivileged user (made once, "sorvane-e2e") with a throwaway home; the
+# user may draw on the test display through xhost. The program's settings
+# file for XScreenSaver's settings window is shown to it in a private mount
+# namespace, so nothing on the machine changes.
+#   tests/e2e/xscreensaver_daemon.sh CASE
+# Cases: cycles, fps, common_options, two_copies, settings_window.
+# Environment (tests/e2e/CMakeLists.txt): SORVANE_LINUX, MAKE_PHOTO,
+# SORVANE_SOURCE. Needs root (CI runs as root). Exit 0 passed, 1 failed,
+# 77 skipped.
+set -uo pipefail
+
+CASE=${1:?case}
+TEST_USER=sorvane-e2e
+
+fail() { echo "FAIL [$CASE]: $*"; [ -f "${WORK:-/nonexistent}/daemon.log" ] && grep -v "^xscreensaver-gfx: [0-9:]*:   |pref changed" "$WORK/daemon.log" | tail -n 30 | sed 's/^/  daemon: /'; exit 1; }
+skip() { echo "SKIP [$CASE]: $*"; exit 77; }
+note() { echo "[$CASE] $*"; }
+
+[ "$(id -u)" = 0 ] || skip "needs root to make the unprivileged test user and a private mount namespace"
+[ -x "${SORVANE_LINUX:-}" ] || fail "Linux program missing: ${SORVANE_LINUX:-}"
+command -v xscreensaver >/dev/null || fail "xscreensaver is not installed (scripts/install-deps.sh installs it)"
+
+# A private mount namespace for the whole case: the settings window's file
+# is mounted into XScreenSaver's folder for this process tree only.
+if [ -z "${SORVANE_E2E_NAMESPACE:-}" ]; then
+  SORVANE_E2E_NAMESPACE=1 exec unshare --mount --propagation private "$0" "$@"
+fi
+
+# One case at a time on this machine (test runs of several checkouts may
+# overlap): every process of the test user then belongs to this case.
+exec {LOCK}>/tmp/sorvane-e2e-user.lock
+flock -w 600 "$LOCK" || fail "another run holds the test user for ten minutes"
+if ! id -u "$TEST_USER" >/dev/null 2>&1; then
+  useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$TEST_USER" ||
+    fail "cannot make the test user"
+fi
+
+WORK=$(mktemp -d /tmp/sorvane-xss.XXXXXX)
+chmod 755 "$WORK"
+mkdir -p "$WORK/home" "$WORK/tmp" "$WORK/bin" "$WORK/photos"
+chown "$TEST_USER" "$WORK/home" "$WORK/tmp"
+cp "$SORVANE_LINUX" "$WORK/bin/sorvane"
+XPID=""
+DPID=""
+
+cleanup() {
+  [ -n "$DPID" ] && as_user xscreensaver-command -exit >/dev/null 2>&1
+  sleep 0.3
+  # Whatever the test user still runs was started by this case (see the lock).
+  for p in $(pgrep -u "$TEST_USER"); do kill -KILL "$p" 2>/dev/null; done
+  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
+  mountpoint -q /usr/share/xscreensaver/config && umount /usr/share/xscreensaver/config
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# Runs a command as the test user, in the environment the daemon gets from a
+# login: its home, the display, a PATH that holds the program, a private TMPDIR.
+as_user() {
+  runuser -u "$TEST_USER" -- env -i HOME="$WORK/home" DISPLAY="$DISPLAY" PATH="$WORK/bin:/usr/bin:/bin" \
+    TMPDIR="$WORK/tmp" LANG=C.UTF-8 "$@"
+}
+
+# A virtual X server with $1 screens of $2 pixels.
+start_x() {
+  local screens=$1 size=$2 args=() n
+  for ((i = 0; i < screens; i++)); do args+=(-screen "$i" "${size}x24"); done
+  exec {FD}<> <(:)
+  Xvfb -displayfd "$FD" "${args[@]}" -nolisten tcp +extension GLX +extension RANDR >"$WORK/xvfb.log" 2>&1 &
+  XPID=$!
+  read -r -t 30 -u "$FD" n || fail "the X server did not start"
+  exec {FD}<&-
+  export DISPLAY=":$n"
+  xhost "+si:localuser:$TEST_USER" >/dev/null || fail "xhost refused the test user"
+}
+
+# The user's ~/.xscreensaver as the settings window writes it: the programs
+# list holds Sorvane's command line $1 (first, and selected), a peer after it.
+write_settings() {
+  {
+    printf 'timeout:\t0:30:00\ncycle:\t0:00:00\nlock:\tFalse\nmode:\tone\nselected:\t0\n'
+    printf 'splash:\tFalse\nfade:\tFalse\nunfade:\tFalse\ndpmsEnabled:\tFalse\n'
+    printf 'grabDesktopImages:\tFalse\ngrabVideoFrames:\tFalse\nchooseRandomImages:\tTrue\n'
+    printf 'imageDirectory:\t%s\n' "$WORK/photos"
+    printf 'programs:\t\t\\\n  "Sorvane"  %s\t\t\\n\\\n  GL:\t\tglslideshow --root\t\t\\n\\\n\n' "$1"
+  } >"$WORK/home/.xscreensaver"
+  chown "$TEST_USER" "$WORK/home/.xscreensaver"
+}
+
+start_daemon() {
+  as_user xscreensaver -no-splash -verbose >"$WORK/daemon.log" 2>&1 &
+  DPID=$!
+  for _ in $(seq 1 100); do
+    as_user xscreensaver-command -version >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "the daemon did not start"
+}
+
+sorvane_pids() { pgrep -u "$TEST_USER" -x sorvane | sort; }
+
+# Activates the daemon and waits for $1 copies of sorvane; sets PIDS.
+activate() {
+  local want=${1:-1}
+  as_user xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
+  for _ in $(seq 1 150); do
+    PIDS=$(sorvane_pids | tr '\n' ' ')
+    [ "$(echo $PIDS | wc -w)" -ge "$want" ] && return 0
+    sleep 0.1
+  done
+  fail "the daemon did not start $want sorvane ($(sorvane_pids | wc -l) running)"
+}
+
+# Waits up to $1 seconds until no sorvane of the test user runs.
+wait_no_sorvane() {
+  for _ in $(seq 1 $(($1 * 10))); do
+    [ -z "$(sorvane_pids)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Colours in a screenshot of screen $1 (default 0), saved as $WORK/screen$1.png.
+screen_colours() {
+  local s=${1:-0}
+  import -display "$DISPLAY.$s" -window root "$WORK/screen$s.png" 2>/dev/null || return 1
+  convert "$WORK/screen$s.png" -format %k info:
+}
+
+# Waits up to $1 seconds until screen 0 shows the swarm (more than 16 colours).
+wait_drawing() {
+  local n
+  for _ in $(seq 1 $(($1 * 2))); do
+    n=$(screen_colours 0)
+    [ "${n:-0}" -gt 16 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# Pure white pixels in the lower left corner (where -fps writes) of screen 0.
+corner_white() {
+  local h
+  h=$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[2]; exit }')
+  import -display "$DISPLAY.0" -window root "$WORK/corner.png" 2>/dev/null || return 1
+  convert "$WORK/corner.png" -crop "110x34+0+$((h - 34))" +repage -fill black +opaque white -format '%[fx:int(mean*w*h)]' info:
+}
+
+# Histogram of hues (12 bins) of the coloured pixels of a screenshot.
+hue_histogram() {
+  convert "$1" -colorspace HSL -format %c histogram:info: |
+    sed -n 's/^ *\([0-9]*\): *(\([0-9.]*\),\([0-9.]*\)%,\([0-9.]*\)%).*/\1 \2 \3 \4/p' |
+    awk '{ if ($3 > 30 && $4 > 10 && $4 < 95) { b = int($2 / 30) % 12; h[b] += $1; t += $1 } }
+         END { for (i = 0; i < 12; i++) printf "%.4f ", t ? h[i] / t : 0; print "" }'
+}
+# Sum of the differences of two such histograms (0: same hues, 2: disjoint).
+hue_distance() {
+  paste <(echo "$1" | tr ' ' '\n') <(echo "$2" | tr ' ' '\n') |
+    awk 'NF == 2 { d = $1 - $2; s += d < 0 ? -d : d } END { printf "%.3f\n", s }'
+}
+
+# Share of screen 0's pixels that are red alone (no green, no blue).
+red_share() {
+  import -display "$DISPLAY.0" -window root "$WORK/red.png" 2>/dev/null || return 1
+  convert "$WORK/red.png" -format %c histogram:info: |
+    sed -n 's/^ *\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4/p' |
+    awk '{ t += $1; if ($2 > 8 && $3 <= 3 && $4 <= 3) r += $1 } END { printf "%.4f\n", t ? r / t : 0 }'
+}
+
+# Ends the saver with -deactivate or a key, and checks that sorvane goes.
+end_by() {
+  if [ "$1" = key ]; then
+    # The daemon takes no notice of input in the first moments of blanking.
+    sleep 2
+    xdotool key space
+  else
+    as_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
+  fi
+  wait_no_sorvane 5 || fail "sorvane still runs 5 seconds after the $1: $(sorvane_pids | tr '\n' ' ')"
+}
+
+# The daemon's log must not say that a module failed.
+check_log() {
+  if grep -E "sorvane.*(crashed|exited with status|exited abnormally)|unrecognized option|usage: sorvane" "$WORK/daemon.log"; then
+    fail "the daemon reports a failure of sorvane"
+  fi
+}
+
+case "$CASE" in
+  cycles)
+    # Activate, draw into the daemon's window, end by -deactivate or a key,
+    # ten times; nothing is left running and no file is left behind.
+    start_x 1 1024x768
+    write_settings "sorvane --root"
+    start_daemon
+    for cycle in $(seq 1 10); do
+      activate 1
+      pid=$(echo $PIDS)
+      if [ "$cycle" = 1 ]; then
+        sleep 0.3
+        kill -0 "$pid" 2>/dev/null || fail "sorvane ended at once"
+        window=$(tr '\0' '\n' </proc/$pid/environ | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+        [ -n "$window" ] || fail "the daemon gave sorvane $pid no XSCREENSAVER_WINDOW: $(tr '\0' ' ' </proc/$pid/environ)"
+        xwininfo -id "$window" >/dev/null 2>&1 || fail "the daemon's window $window does not exist"
+        grep -q "forked \"sorvane --root\" in pid $pid on window" "$WORK/daemon.log" || fail "the daemon did not start sorvane itself"
+        wait_drawing 10 || fail "nothing is drawn into the daemon's window $window"
+        note "cycle 1: pid $pid draws into the daemon's window $window ($(screen_colours 0) colours)"
+      else
+        sleep 0.7
+        kill -0 "$pid" 2>/dev/null || fail "cycle $cycle: sorvane ended on its own"
+      fi
+      if [ $((cycle % 2)) = 1 ]; then end_by deactivate; else end_by key; fi
+    done
+    left=$(find "$WORK/tmp" "$WORK/bin" -mindepth 1 ! -path "$WORK/bin/sorvane" | head -5)
+    [ -z "$left" ] || fail "left behind after ten cycles: $left"
+    check_log
+    note "ten cycles ended by -deactivate and by a key; nothing left"
+    ;;
+
+  fps)
+    # -fps (as the settings window's checkbox passes it) draws the frame rate
+    # in the lower left corner; without it that corner stays dark.
+    start_x 1 1024x768
+    write_settings "sorvane --root"
+    start_daemon
+    activate 1
+    wait_drawing 10 || fail "nothing drawn without -fps"
+    sleep 1.5
+    plain=$(corner_white) || fail "no screenshot"
+    end_by deactivate
+    write_settings "sorvane --root --fps"
+    activate 1
+    wait_drawing 10 || fail "nothing drawn with --fps"
+    sleep 1.5  # the numbers are worked out after the first second
+    with=$(corner_white) || fail "no screenshot"
+    kill -0 $PIDS 2>/dev/null || fail "sorvane --fps ended"
+    note "white pixels in the lower left corner: $plain without -fps, $with with it"
+    [ "$with" -ge 60 ] || fail "no frame rate drawn in the corner ($with white pixels)"
+    [ "$plain" -lt 20 ] || fail "the corner is white without -fps ($plain)"
+    end_by key
+    check_log
+    ;;
+
+  common_options)
+    # Every option XScreenSaver's modules take, in both spellings; the module
+    # runs and draws.
+    start_x 1 1024x768
+    write_settings "sorvane -root -fps -no-fps -delay 20000 -window -install -visual default -mono -pair --fps --no-fps --delay=10000 --visual=0x21"
+    start_daemon
+    activate 1
+    wait_drawing 10 || fail "nothing drawn with the common options"
+    sleep 1
+    kill -0 $PIDS 2>/dev/null || fail "sorvane ended with the common options"
+    end_by deactivate
+    check_log
+    # An unknown option still ends the module, naming the option.
+    out=$(as_user sorvane -root -count 30 2>&1); status=$?
+    [ "$status" = 1 ] || [ "$status" = 2 ] || fail "an unknown option ended with status $status"
+    echo "$out" | grep -q -- "-count" || fail "the usage does not name the unknown option: $out"
+    ;;
+
+  two_copies)
+    # Two screens: the daemon starts one copy on each, in the same second;
+    # each shows a swarm of its own colours.
+    start_x 2 800x600
+    write_settings "sorvane --root"
+    start_daemon
+    activate 2
+    set -- $PIDS
+    [ $# = 2 ] || fail "expected two copies, found $#"
+    wait_drawing 10 || fail "nothing drawn on screen 0"
+    sleep 1
+    kill -STOP "$1" "$2"
+    screen_colours 0 >/dev/null && screen_colours 1 >/dev/null || fail "no screenshots"
+    kill -CONT "$1" "$2"
+    d=$(hue_distance "$(hue_histogram "$WORK/screen0.png")" "$(hue_histogram "$WORK/screen1.png")")
+    # The same swarm a second apart differs by about 0.2; different tints by 0.8.
+    note "hue distance between the two screens: $d"
+    awk -v d="$d" 'BEGIN { exit !(d > 0.5) }' || fail "the two screens show the same swarm (hue distance $d)"
+    end_by deactivate
+    check_log
+    ;;
+
+  settings_window)
+    # XScreenSaver's settings window reads Sorvane's file without a warning
+    # (and does warn about a broken copy), and runs the preview; the command
+    # line it saves from that file runs under the daemon, including the
+    # random photograph from the image folder set in XScreenSaver.
+    XML="$SORVANE_SOURCE/startup/sorvane.xml"
+    cp -r /usr/share/xscreensaver/config "$WORK/config"
+    mount --bind "$WORK/config" /usr/share/xscreensaver/config || fail "cannot mount the settings files"
+    start_x 1 1024x768
+    write_settings "sorvane --root"
+    # Runs the settings window for a few seconds; its debug output in $WORK/settings.log.
+    settings_window() {
+      cp "$1" "$WORK/config/sorvane.xml"
+      as_user timeout 6 xscreensaver-settings --debug >"$WORK/settings.log" 2>&1
+    }
+    sed 's/type="slider" arg="--size %"/type="slidr" arg="--size %"/' "$XML" >"$WORK/broken.xml"
+    settings_window "$WORK/broken.xml"
+    wait_no_sorvane 5 || fail "the preview outlived the settings window by 5 seconds"
+    grep -q 'WARNING: .*sorvane.xml' "$WORK/settings.log" || fail "the settings window does not warn about a broken file; the check would miss one"
+    settings_window "$XML"
+    wait_no_sorvane 5 || fail "the preview outlived the settings window by 5 seconds"
+    grep -q 'reading .*/sorvane.xml' "$WORK/settings.log" || fail "the settings window did not read sorvane.xml"
+    if grep -E -i 'sorvane.xml.*(warning|error)|(warning|error).*sorvane.xml|parser error' "$WORK/settings.log"; then
+      fail "the settings window complains about sorvane.xml"
+    fi
+    grep -q 'forked [0-9]* (sorvane)' "$WORK/settings.log" || fail "the settings window did not run the preview"
+    if grep -q '(sorvane) died\|(sorvane) crashed' "$WORK/settings.log"; then fail "the preview died"; fi
+    note "the settings window reads sorvane.xml without a warning and runs the preview"
+
+    # The command line saved with every setting away from its default: each
+    # option of the file with a value the settings window can give it.
+    "$MAKE_PHOTO" 800 600 "$WORK/photos/red.jpg" || fail "cannot make the photograph"
+    chmod -R a+rX "$WORK/photos"
+    cp "$SORVANE_SOURCE/resources/photo0.jpg" "$WORK/one.jpg"; chmod a+r "$WORK/one.jpg"
+    args=$(grep -o -E 'arg(-set)?="[^"]*"' "$XML" | sed 's/^arg\(-set\)\{0,1\}="//; s/"$//' |
+      sed "s|^--delay %|--delay 50000|; s|^--size %|--size 9|; s|^--image %|--image $WORK/one.jpg|" | tr '\n' ' ')
+    echo "$args" | grep -q '%' && fail "an option of the file is not covered: $args"
+    note "saved command line: sorvane $args"
+    write_settings "sorvane $args"
+    start_daemon
+    activate 1
+    wait_drawing 10 || fail "the saved command line draws nothing"
+    sleep 1
+    kill -0 $PIDS 2>/dev/null || fail "the saved command line ended"
+    # The photograph came from the image folder (its red quarter), not --image.
+    share=$(red_share) || fail "no screenshot"
+    note "red alone on $share of the screen"
+    awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the photograph from the image folder is not shown"
+    end_by deactivate
+    check_log
+    ;;
+
+  *) fail "unknown case" ;;
+esac
+note "passed"
+exit 0
