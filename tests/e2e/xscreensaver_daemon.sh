@@ -7,7 +7,7 @@
 # file for XScreenSaver's settings window is shown to it in a private mount
 # namespace, so nothing on the machine changes.
 #   tests/e2e/xscreensaver_daemon.sh CASE
-# Cases: cycles, fps, common_options, two_copies, settings_window.
+# Cases: cycles, fps, common_options, two_copies, fresh_account, settings_window.
 # Environment (tests/e2e/CMakeLists.txt): SORVANE_LINUX, MAKE_PHOTO,
 # SORVANE_SOURCE. Needs root (CI runs as root). Exit 0 passed, 1 failed,
 # 77 skipped.
@@ -78,15 +78,15 @@ start_x() {
   xhost "+si:localuser:$TEST_USER" >/dev/null || fail "xhost refused the test user"
 }
 
-# The user's ~/.xscreensaver as the settings window writes it: the programs
-# list holds Sorvane's command line $1 (first, and selected), a peer after it.
+# The user's ~/.xscreensaver: the programs list holds Sorvane's command line
+# $1 as the README says to add it (first, and selected), a peer after it.
 write_settings() {
   {
     printf 'timeout:\t0:30:00\ncycle:\t0:00:00\nlock:\tFalse\nmode:\tone\nselected:\t0\n'
     printf 'splash:\tFalse\nfade:\tFalse\nunfade:\tFalse\ndpmsEnabled:\tFalse\n'
     printf 'grabDesktopImages:\tFalse\ngrabVideoFrames:\tFalse\nchooseRandomImages:\tTrue\n'
     printf 'imageDirectory:\t%s\n' "$WORK/photos"
-    printf 'programs:\t\t\\\n  "Sorvane"  %s\t\t\\n\\\n  GL:\t\tglslideshow --root\t\t\\n\\\n\n' "$1"
+    printf 'programs:\t\t\\\n  GL:   %s\t\t\\n\\\n  GL:\t\tglslideshow --root\t\t\\n\\\n\n' "$1"
   } >"$WORK/home/.xscreensaver"
   chown "$TEST_USER" "$WORK/home/.xscreensaver"
 }
@@ -281,6 +281,25 @@ case "$CASE" in
     # The same swarm a second apart differs by about 0.2; different tints by 0.8.
     note "hue distance between the two screens: $d"
     awk -v d="$d" 'BEGIN { exit !(d > 0.5) }' || fail "the two screens show the same swarm (hue distance $d)"
+    end_by deactivate
+    check_log
+    ;;
+
+  fresh_account)
+    # A fresh account's ~/.xscreensaver made of exactly the lines the README
+    # gives: XScreenSaver lists Sorvane first, before its own modules, and
+    # runs it when it is selected.
+    awk '/make that file with just these two lines/ { on = 1; next }
+         on && /^    / { sub(/^    /, ""); print; got = 1; next }
+         on && got { exit }' "$SORVANE_SOURCE/README.md" >"$WORK/home/.xscreensaver"
+    chown "$TEST_USER" "$WORK/home/.xscreensaver"
+    [ "$(grep -c . "$WORK/home/.xscreensaver")" = 2 ] || fail "the README's lines for ~/.xscreensaver were not found: $(cat "$WORK/home/.xscreensaver")"
+    start_x 1 1024x768
+    start_daemon
+    as_user xscreensaver-command -select 1 >/dev/null 2>&1 || fail "xscreensaver-command -select 1 failed"
+    for _ in $(seq 1 150); do [ -n "$(sorvane_pids)" ] && break; sleep 0.1; done
+    [ -n "$(sorvane_pids)" ] || fail "the first module of the list is not sorvane"
+    wait_drawing 10 || fail "nothing drawn"
     end_by deactivate
     check_log
     ;;
