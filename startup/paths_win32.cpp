@@ -105,8 +105,17 @@ bool FlushToDisk(std::FILE* File) {
 }
 
 bool ReplaceFileWith(const std::string& From, const std::string& To) {
-  return MoveFileExW(AnsiToWide(From).c_str(), AnsiToWide(To).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+  const std::wstring target = AnsiToWide(To);
+  // Windows refuses to replace a read-only file or a folder; Wine replaces a
+  // read-only file. Refused here alike, so a file the user protected stays.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  return MoveFileExW(AnsiToWide(From).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         FALSE;
 }
 
 bool DeleteFileAt(const std::string& Path) { return DeleteFileW(AnsiToWide(Path).c_str()) != FALSE; }
