@@ -273,6 +273,18 @@ void CommandCore::UserControl_MouseUp(int16_t Button, int16_t, float, float) {
 // A new size: the face for the enabled state, whatever ButtonState is.
 void CommandCore::UserControl_Resize() { ShowEnabledFace(); }
 
+// A lost press: no longer held; the face of the state it is in.
+void CommandCore::UserControl_PressCancelled() {
+  if (!Enabled_ || !ButtonHeld_) return;
+  ButtonHeld_ = false;
+  switch (ButtonState_) {
+    case 2: PaintFace(FacePicture::HighLight); break;
+    case 3: PaintFace(FacePicture::Selected); break;
+    case 4: PaintFace(FacePicture::HighLightSelect); break;
+    default: PaintFace(FacePicture::Normal); break;
+  }
+}
+
 // The poll: the hover ends when the pointer is not over the button.
 void CommandCore::TmrMouse_Timer(bool PointerOverButton) {
   if (!TmrMouseEnabled_) return;

@@ -124,6 +124,10 @@ class CommandCore {
   void UserControl_MouseMove(int16_t Button, int16_t Shift, float X, float Y);
   void UserControl_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
   void UserControl_Resize();
+  // A press ended without its release reaching the button (the mouse capture
+  // went to another window): the button is no longer held and shows the face
+  // of its state again.
+  void UserControl_PressCancelled();
   // The poll: PointerOverButton says whether the window under the pointer is
   // the button's own window.
   void TmrMouse_Timer(bool PointerOverButton);

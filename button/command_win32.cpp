@@ -115,10 +115,7 @@ Command::Command(HWND Window) : window_(Window), core_(*this) {
   core_.OnPropertyChanged = [this](const wchar_t* Property) {
     if (OnPropertyChanged) OnPropertyChanged(Property);
   };
-  HDC Screen = GetDC(nullptr);
-  int Dpi = Screen ? GetDeviceCaps(Screen, LOGPIXELSY) : 0;
-  if (Screen) ReleaseDC(nullptr, Screen);
-  dpi_ = Dpi > 0 ? Dpi : 96;
+  dpi_ = WindowDpi(Window);
 
   HINSTANCE Instance = GetModuleHandleW(nullptr);
   const int Ids[6] = {IDB_BUTTON_NORMAL,   IDB_BUTTON_HIGHLIGHT, IDB_BUTTON_HIGHLIGHTSELECT,
@@ -197,7 +194,7 @@ LRESULT Command::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       if (WParam == kMouseTimerId) OnTimer();
       return 0;
     case WM_CAPTURECHANGED:
-      captured_ = false;
+      OnCaptureChanged();
       return 0;
     default:
       return DefWindowProcW(window_, Message, WParam, LParam);
@@ -271,17 +268,31 @@ void Command::OnButtonDown(UINT Message, WPARAM WParam, LPARAM LParam) {
 // A release: capture let go once no button is held, then the core (which may
 // raise Click, whose handler may destroy this button: nothing after it).
 void Command::OnButtonUp(UINT Message, WPARAM WParam, LPARAM LParam) {
+  // A release whose press went down elsewhere (on the dialog, say), or whose
+  // press lost the capture on the way, belongs to no press of this button: it
+  // must not click it.
+  const unsigned Bit = PressBitOf(Message);
+  const bool Pressed = (pressedHere_ & Bit) != 0;
+  pressedHere_ &= ~Bit;
   if (captured_ && HeldButtonsOf(WParam) == 0) {
+    // Our own release of the capture is no loss of it.
+    releasingCapture_ = true;
     captured_ = false;
     ReleaseCapture();
+    releasingCapture_ = false;
   }
-  // A release whose press went down elsewhere (on the dialog, say) belongs to
-  // that window: it must not click this button.
-  const unsigned Bit = PressBitOf(Message);
-  if (!(pressedHere_ & Bit)) return;
-  pressedHere_ &= ~Bit;
+  if (!Pressed) return;
   core_.UserControl_MouseUp(ButtonOf(Message), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
                             TwipsOf(GET_Y_LPARAM(LParam)));
+}
+
+// Another window took the mouse (Alt-Tab, a message box during a press): the
+// presses still down are forgotten, so their releases click nothing.
+void Command::OnCaptureChanged() {
+  captured_ = false;
+  if (releasingCapture_) return;
+  pressedHere_ = 0;
+  core_.UserControl_PressCancelled();
 }
 
 // The pointer moved over the button (or anywhere while captured).
@@ -419,10 +430,27 @@ int Command::TwipsToPixels(double Twips) const {
   return static_cast<int>(std::lround(Pixels));
 }
 
+// Twips within a state picture to its pixels: always 15 twips per pixel.
+int Command::PictureTwipsToPixels(double Twips) {
+  if (!std::isfinite(Twips)) return 0;
+  return static_cast<int>(std::lround(std::min(std::max(Twips / 15.0, -1e9), 1e9)));
+}
+
 // Pixels to twips, for the positions the mouse handlers receive.
 float Command::TwipsOf(int Pixels) const { return static_cast<float>(Pixels) * 1440.0f / static_cast<float>(dpi_); }
 
 // --- Public surface ---
+
+// A new DPI (the window moved to another monitor): the caption font is made
+// anew and the face repainted for the size the window now has.
+void Command::SetDpi(int Dpi) {
+  if (Dpi <= 0 || Dpi == dpi_) return;
+  dpi_ = Dpi;
+  if (font_) DeleteObject(font_);
+  font_ = nullptr;
+  RebuildFont();
+  OnSize();
+}
 
 // State 1 and the 100 ms poll.
 void Command::Initialize() {
@@ -507,20 +535,27 @@ void Command::FillGradient(const TriVertex* Vertices, uint32_t VertexCount, cons
   GradientFill(face_.Dc(), Points, VertexCount, &Mesh, 1, GRADIENT_FILL_RECT_V);
 }
 
-// One frame piece, stretched from the state picture onto the face image.
+// One frame piece, stretched from the state picture onto the face image. The
+// picture is 64 x 25 real pixels whatever the display's DPI, so the source is
+// converted at its own 15 twips per pixel; only the destination, on the face,
+// follows the display. The destination's edges are converted rather than its
+// size, so neighbouring pieces meet without a gap or overlap.
 void Command::CopyPiece(FacePicture Picture, const TwipsRect& Source, const TwipsRect& Destination) {
   const size_t Index = static_cast<size_t>(Picture);
   if (!face_.Pixels() || Index >= 6 || !pictures_[Index] || !pictureDC_) return;
-  const int SourceWidth = TwipsToPixels(Source.Width);
-  const int SourceHeight = TwipsToPixels(Source.Height);
-  const int Width = TwipsToPixels(Destination.Width);
-  const int Height = TwipsToPixels(Destination.Height);
+  const int SourceX = PictureTwipsToPixels(Source.X);
+  const int SourceY = PictureTwipsToPixels(Source.Y);
+  const int SourceWidth = PictureTwipsToPixels(Source.X + Source.Width) - SourceX;
+  const int SourceHeight = PictureTwipsToPixels(Source.Y + Source.Height) - SourceY;
+  const int Left = TwipsToPixels(Destination.X);
+  const int Top = TwipsToPixels(Destination.Y);
+  const int Width = TwipsToPixels(static_cast<double>(Destination.X) + Destination.Width) - Left;
+  const int Height = TwipsToPixels(static_cast<double>(Destination.Y) + Destination.Height) - Top;
   // A button smaller than its corners has no room for the piece.
   if (SourceWidth <= 0 || SourceHeight <= 0 || Width <= 0 || Height <= 0) return;
   HGDIOBJ Old = SelectObject(pictureDC_, pictures_[Index]);
   SetStretchBltMode(face_.Dc(), COLORONCOLOR);
-  StretchBlt(face_.Dc(), TwipsToPixels(Destination.X), TwipsToPixels(Destination.Y), Width, Height, pictureDC_,
-             TwipsToPixels(Source.X), TwipsToPixels(Source.Y), SourceWidth, SourceHeight, SRCCOPY);
+  StretchBlt(face_.Dc(), Left, Top, Width, Height, pictureDC_, SourceX, SourceY, SourceWidth, SourceHeight, SRCCOPY);
   SelectObject(pictureDC_, Old);
 }
 

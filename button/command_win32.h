@@ -49,6 +49,12 @@ class Command final : private FacePainter {
   // Change notice: the named property changed.
   std::function<void(const wchar_t* Property)> OnPropertyChanged;
 
+  // The dots per inch the button is drawn at: the window's own when it is
+  // made; SetDpi takes a new one (after WM_DPICHANGED of the form) and
+  // repaints. Sizes and positions stay the host's to set.
+  int Dpi() const { return dpi_; }
+  void SetDpi(int Dpi);
+
   // Starts hover tracking (state 1 and the 100 ms poll).
   void Initialize();
 
@@ -94,6 +100,7 @@ class Command final : private FacePainter {
   void OnButtonUp(UINT Message, WPARAM WParam, LPARAM LParam);
   void OnMouseMove(WPARAM WParam, LPARAM LParam);
   void OnTimer();
+  void OnCaptureChanged();
 
   // The whole visible button (face or parent background, then caption) into Target.
   void Render(HDC Target);
@@ -103,6 +110,7 @@ class Command final : private FacePainter {
   void RebuildFont();
   void SyncWindowEnabled();
   int TwipsToPixels(double Twips) const;
+  static int PictureTwipsToPixels(double Twips);
   float TwipsOf(int Pixels) const;
 
   // FacePainter
@@ -131,6 +139,7 @@ class Command final : private FacePainter {
   std::wstring fontFace_;
   bool timerStarted_ = false;
   bool captured_ = false;
+  bool releasingCapture_ = false;
   unsigned pressedHere_ = 0;  // mouse buttons pressed on this button and not yet released
   bool drawingParent_ = false;
 };

@@ -31,3 +31,20 @@ function(sorvane_add_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
   endif()
 endfunction()
+
+# sorvane_add_dpi_runs(NAME FILTER gtest-filter DPIS dpi...)
+# Runs the Windows test program NAME once more at each display scaling, in a
+# Wine prefix whose LogPixels is that DPI (scripts/wine-dpi.sh), with only the
+# cases that FILTER selects. Each run is its own CTest test, NAME_dpiDPI.
+function(sorvane_add_dpi_runs name)
+  cmake_parse_arguments(T "" "FILTER" "DPIS" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  foreach(dpi ${T_DPIS})
+    add_test(NAME ${name}_dpi${dpi}
+      COMMAND ${PROJECT_SOURCE_DIR}/scripts/wine-dpi.sh ${dpi} $<TARGET_FILE:${name}> --gtest_filter=${T_FILTER}
+              --gtest_output=xml:Z:${CMAKE_BINARY_DIR}/test-reports/${name}_dpi${dpi}.xml)
+    set_tests_properties(${name}_dpi${dpi} PROPERTIES TIMEOUT 300)
+  endforeach()
+endfunction()

@@ -25,6 +25,10 @@ export DISPLAY=":$DISPLAY_NUMBER"
 cleanup() {
   local status=$?
   if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  # The prefixes at other display scalings (scripts/wine-dpi.sh), if any.
+  for prefix in "$WINEPREFIX"-dpi*; do
+    if [ -d "$prefix" ]; then WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; fi
+  done
   kill "$XVFB_PID" >/dev/null 2>&1 || true
   wait "$XVFB_PID" 2>/dev/null || true
   rm -rf "$WORK"

@@ -86,4 +86,40 @@ std::wstring AvailableFace(const std::wstring& Wanted) {
   return std::wstring();
 }
 
+int SystemDpi() {
+  HDC Screen = GetDC(nullptr);
+  const int Dpi = Screen ? GetDeviceCaps(Screen, LOGPIXELSY) : 0;
+  if (Screen) ReleaseDC(nullptr, Screen);
+  return Dpi > 0 ? Dpi : 96;
+}
+
+namespace {
+
+// user32's per-monitor functions, looked up once: older systems lack them.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+template <typename Fn>
+Fn User32Function(const char* Name) {
+  HMODULE User32 = GetModuleHandleW(L"user32.dll");
+  return User32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(User32, Name))) : nullptr;
+}
+
+}  // namespace
+
+int WindowDpi(HWND Window) {
+  static const GetDpiForWindowFn ForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (ForWindow && Window) {
+    const UINT Dpi = ForWindow(Window);
+    if (Dpi > 0 && Dpi <= 4 * 1440) return static_cast<int>(Dpi);
+  }
+  return SystemDpi();
+}
+
+bool OuterRectForDpi(RECT& Rect, DWORD Style, DWORD ExStyle, int Dpi) {
+  static const AdjustForDpiFn ForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  if (ForDpi && Dpi > 0) return ForDpi(&Rect, Style, FALSE, ExStyle, static_cast<UINT>(Dpi)) != FALSE;
+  return AdjustWindowRectEx(&Rect, Style, FALSE, ExStyle) != FALSE;
+}
+
 }  // namespace sorvane

@@ -1,6 +1,7 @@
 // GDI pieces shared by the Windows windows that draw their own faces (the
-// gradient button, the settings dialog): a persistent image to paint into and
-// a font face the system really has. Windows only.
+// gradient button, the settings dialog): a persistent image to paint into, a
+// font face the system really has, and the dots per inch a window is drawn at.
+// Windows only.
 #pragma once
 
 #include <windows.h>
@@ -50,5 +51,17 @@ extern const wchar_t* const kJapaneseUiFace;
 // family, else the first Japanese-capable stand-in it has, else the default
 // GUI font's face.
 std::wstring AvailableFace(const std::wstring& Wanted);
+
+// The system's dots per inch (the primary screen's), 96 when it cannot be read.
+int SystemDpi();
+
+// The dots per inch Window is drawn at: GetDpiForWindow where the system has
+// it (per-monitor awareness), the system's DPI otherwise.
+int WindowDpi(HWND Window);
+
+// The outer rectangle for a client rectangle of a window with these styles at
+// Dpi (AdjustWindowRectExForDpi where the system has it; otherwise the
+// system's own metrics, which are those of its DPI). False on failure.
+bool OuterRectForDpi(RECT& Rect, DWORD Style, DWORD ExStyle, int Dpi);
 
 }  // namespace sorvane

@@ -11,10 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "button_face_checks_win32.h"
 #include "command_win32.h"
 
 namespace sorvane {
 namespace {
+
+using testing::FrameMismatch;
+using testing::RequestedDpi;
+using testing::ScaledEdge;
+using testing::ScreenDpi;
 
 constexpr COLORREF kFormColour = RGB(255, 0, 255);
 
@@ -138,12 +144,12 @@ class CommandWindow : public ::testing::Test {
     delete shared_;
     shared_ = nullptr;
   }
-  void SetUp() override {
-    HDC Screen = GetDC(nullptr);
-    const int Dpi = GetDeviceCaps(Screen, LOGPIXELSY);
-    ReleaseDC(nullptr, Screen);
-    ASSERT_EQ(Dpi, 96) << "the pixel expectations below assume 15 twips per pixel";
-  }
+  void SetUp() override { dpi_ = ScreenDpi(); }
+  // A 96-dpi size or position at the DPI the test runs at.
+  int S(int Pixels96) const { return static_cast<int>(ScaledEdge(Pixels96, dpi_)); }
+  // Pixel-exact expectations of the state pictures hold at 96 dpi, where the
+  // pictures are not stretched; FrameMismatch checks the frames at any DPI.
+  bool At96() const { return dpi_ == 96; }
   // Every button of the test goes; the form stays.
   void TearDown() override {
     std::vector<HWND> Children;
@@ -160,6 +166,7 @@ class CommandWindow : public ::testing::Test {
   }
   static TestForm* shared_;
   TestForm& form_ = *shared_;
+  int dpi_ = 96;
 };
 
 TestForm* CommandWindow::shared_ = nullptr;
@@ -181,106 +188,133 @@ TEST_F(CommandWindow, FromWindowFindsOnlyGradientButtons) {
 }
 
 TEST_F(CommandWindow, NewButtonShowsDisableUntilRestoredOrRead) {
-  Command* Fresh = Command::Create(form_.Window(), 7, 10, 10, 73, 25);
+  Command* Fresh = Command::Create(form_.Window(), 7, S(10), S(10), S(73), S(25));
   ASSERT_NE(Fresh, nullptr);
   EXPECT_FALSE(IsWindowEnabled(Fresh->Window()));
-  EXPECT_EQ(Fresh->FacePixel(36, 1), 0xC9C7BAu);
-  EXPECT_EQ(Fresh->FacePixel(36, 2), 0xF5F4EAu);
+  EXPECT_EQ(FrameMismatch(*Fresh, FacePicture::Disable, dpi_), "");
+  if (At96()) {
+    EXPECT_EQ(Fresh->FacePixel(36, 1), 0xC9C7BAu);
+  }
+  if (At96()) {
+    EXPECT_EQ(Fresh->FacePixel(36, 2), 0xF5F4EAu);
+  }
   // Reading Enabled on a brand-new button enables it.
   EXPECT_TRUE(Fresh->Enabled());
   EXPECT_TRUE(IsWindowEnabled(Fresh->Window()));
-  EXPECT_EQ(Fresh->FacePixel(36, 1), 0x003C74u);
+  EXPECT_EQ(FrameMismatch(*Fresh, FacePicture::Normal, dpi_), "");
+  if (At96()) {
+    EXPECT_EQ(Fresh->FacePixel(36, 1), 0x003C74u);
+  }
   EXPECT_EQ(Fresh->Caption(), L"Command");
 
-  Command* Restored = form_.AddButton(10, 50, 73, 25);
+  Command* Restored = form_.AddButton(S(10), S(50), S(73), S(25));
   EXPECT_TRUE(IsWindowEnabled(Restored->Window()));
   EXPECT_EQ(Restored->Caption(), L"Command1");
-  EXPECT_EQ(Restored->FacePixel(36, 2), 0xF3F3EEu);
+  if (At96()) {
+    EXPECT_EQ(Restored->FacePixel(36, 2), 0xF3F3EEu);
+  }
 }
 
 // Corner and edge pixels of each state picture on a 73 x 25 button, and the
 // gradient under them, as real messages move the button through its states.
 TEST_F(CommandWindow, EachStatePaintsItsPictureOverTheRightGradient) {
-  Command* Button = form_.AddButton(10, 10, 73, 25);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25));
   Button->Initialize();
-  auto MiddleBrighterAtTop = [&] { return Brightness(Button->FacePixel(36, 4)) > Brightness(Button->FacePixel(36, 20)); };
+  auto MiddleBrighterAtTop = [&] {
+    return Brightness(Button->FacePixel(S(36), S(4) + 1)) > Brightness(Button->FacePixel(S(36), S(20)));
+  };
+  // One pixel of the 96-dpi face: checked where the pictures are unstretched.
+  auto Pixel = [&](int X, int Y, uint32_t Colour) {
+    if (At96()) {
+      EXPECT_EQ(Button->FacePixel(X, Y), Colour) << X << "," << Y;
+    }
+  };
+  auto Frame = [&](FacePicture Picture) { EXPECT_EQ(FrameMismatch(*Button, Picture, dpi_), ""); };
 
   // Normal: outline, light ring, shadow, outer margin; white at the top.
-  EXPECT_EQ(Button->FacePixel(0, 0), 0xFAFAF6u);
-  EXPECT_EQ(Button->FacePixel(36, 1), 0x003C74u);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xF3F3EEu);
-  EXPECT_EQ(Button->FacePixel(36, 22), 0xD6D0C5u);
-  EXPECT_EQ(Button->FacePixel(36, 23), 0x003C74u);
-  EXPECT_EQ(Button->FacePixel(1, 12), 0x003C74u);
-  EXPECT_EQ(Button->FacePixel(71, 12), 0x003C74u);
-  EXPECT_EQ(Button->FacePixel(72, 24), 0xDCD6C2u);
+  Pixel(0, 0, 0xFAFAF6u);
+  Pixel(36, 1, 0x003C74u);
+  Pixel(36, 2, 0xF3F3EEu);
+  Pixel(36, 22, 0xD6D0C5u);
+  Pixel(36, 23, 0x003C74u);
+  Pixel(1, 12, 0x003C74u);
+  Pixel(71, 12, 0x003C74u);
+  Pixel(72, 24, 0xDCD6C2u);
   EXPECT_TRUE(MiddleBrighterAtTop());
+  Frame(FacePicture::Normal);
 
   // Hover: the warm ring over the inverted gradient.
-  SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(36, 12));
+  SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(S(36), S(12)));
   EXPECT_EQ(Button->Core().ButtonState(), 2);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xFFF0CFu);
-  EXPECT_EQ(Button->FacePixel(36, 3), 0xFDD889u);
-  EXPECT_EQ(Button->FacePixel(36, 22), 0xE59700u);
-  EXPECT_EQ(Button->FacePixel(2, 12), 0xFCCA68u);
-  EXPECT_EQ(Button->FacePixel(36, 1), 0x003C74u);
+  Pixel(36, 2, 0xFFF0CFu);
+  Pixel(36, 3, 0xFDD889u);
+  Pixel(36, 22, 0xE59700u);
+  Pixel(2, 12, 0xFCCA68u);
+  Pixel(36, 1, 0x003C74u);
   EXPECT_FALSE(MiddleBrighterAtTop());
+  Frame(FacePicture::HighLight);
 
   // Focus while hovered: Pressed, still over the inverted gradient.
   SetFocus(Button->Window());
   EXPECT_EQ(Button->Core().ButtonState(), 4);
-  EXPECT_EQ(Button->FacePixel(36, 1), 0xECE9D8u);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0x003C74u);
-  EXPECT_EQ(Button->FacePixel(36, 3), 0xD1CCC1u);
-  EXPECT_EQ(Button->FacePixel(2, 12), 0x003C74u);
+  Pixel(36, 1, 0xECE9D8u);
+  Pixel(36, 2, 0x003C74u);
+  Pixel(36, 3, 0xD1CCC1u);
+  Pixel(2, 12, 0x003C74u);
   EXPECT_FALSE(MiddleBrighterAtTop());
+  Frame(FacePicture::Pressed);
 
   // A left press and release in state 4: HighLightSelect.
-  SendMessageW(Button->Window(), WM_LBUTTONDOWN, MK_LBUTTON, At(36, 12));
-  SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(36, 12));
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xFFF0CFu);
-  EXPECT_EQ(Button->FacePixel(36, 22), 0xE59700u);
+  SendMessageW(Button->Window(), WM_LBUTTONDOWN, MK_LBUTTON, At(S(36), S(12)));
+  SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(S(36), S(12)));
+  Pixel(36, 2, 0xFFF0CFu);
+  Pixel(36, 22, 0xE59700u);
+  Frame(FacePicture::HighLightSelect);
 
   // Focus leaves: Normal over the normal gradient.
   SetFocus(form_.Window());
   EXPECT_EQ(Button->Core().ButtonState(), 1);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xF3F3EEu);
+  Pixel(36, 2, 0xF3F3EEu);
   EXPECT_TRUE(MiddleBrighterAtTop());
 
   // Focus without hover: Selected.
   SetFocus(Button->Window());
   EXPECT_EQ(Button->Core().ButtonState(), 3);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xCEE7FFu);
-  EXPECT_EQ(Button->FacePixel(36, 22), 0x6982EEu);
-  EXPECT_EQ(Button->FacePixel(1, 12), 0x003C74u);
+  Pixel(36, 2, 0xCEE7FFu);
+  Pixel(36, 22, 0x6982EEu);
+  Pixel(1, 12, 0x003C74u);
+  Frame(FacePicture::Selected);
 
   // Disabled: its own grey outline and flat ring.
   Button->SetEnabled(false);
-  EXPECT_EQ(Button->FacePixel(36, 1), 0xC9C7BAu);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xF5F4EAu);
-  EXPECT_EQ(Button->FacePixel(1, 12), 0xC9C7BAu);
-  EXPECT_EQ(Button->FacePixel(0, 0), 0xECE9D8u);
+  Pixel(36, 1, 0xC9C7BAu);
+  Pixel(36, 2, 0xF5F4EAu);
+  Pixel(1, 12, 0xC9C7BAu);
+  Pixel(0, 0, 0xECE9D8u);
+  Frame(FacePicture::Disable);
 }
 
 TEST_F(CommandWindow, GradientRunsWhiteToLavenderAndBackWhenHovered) {
   // A tall button shows most of the gradient between its top and bottom edges.
-  Command* Button = form_.AddButton(10, 10, 73, 200);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(200));
   Button->Initialize();
   const uint32_t White = 0xFFFFFF, Lavender = 0xC6C5D7;
-  // The fill spans rows 0 to 198 (the last row is the frame's).
-  for (int Row : {4, 50, 100, 195}) {
-    EXPECT_TRUE(NearGradient(Button->FacePixel(36, Row), White, Lavender, Row, 199))
-        << "row " << Row << " " << std::hex << Button->FacePixel(36, Row);
+  // The fill spans every row but the last (the frame's); the frame covers
+  // the first and last four rows at 96 dpi.
+  const int Rows = Button->FaceHeight() - 1;
+  for (int Row : {S(4) + 1, S(50), S(100), Rows - S(4) - 1}) {
+    EXPECT_TRUE(NearGradient(Button->FacePixel(S(36), Row), White, Lavender, Row, Rows))
+        << "row " << Row << " " << std::hex << Button->FacePixel(S(36), Row);
   }
-  SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(36, 100));
-  for (int Row : {4, 50, 100, 195}) {
-    EXPECT_TRUE(NearGradient(Button->FacePixel(36, Row), Lavender, White, Row, 199))
-        << "row " << Row << " " << std::hex << Button->FacePixel(36, Row);
+  SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(S(36), S(100)));
+  for (int Row : {S(4) + 1, S(50), S(100), Rows - S(4) - 1}) {
+    EXPECT_TRUE(NearGradient(Button->FacePixel(S(36), Row), Lavender, White, Row, Rows))
+        << "row " << Row << " " << std::hex << Button->FacePixel(S(36), Row);
   }
 }
 
 TEST_F(CommandWindow, PressAndReleaseClickAndHoldTheCapture) {
-  Command* Button = form_.AddButton(10, 10, 73, 25);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25));
   Button->Initialize();
   int Clicks = 0;
   Button->OnClick = [&] { ++Clicks; };
@@ -290,7 +324,9 @@ TEST_F(CommandWindow, PressAndReleaseClickAndHoldTheCapture) {
   EXPECT_EQ(GetFocus(), Button->Window());
   EXPECT_EQ(GetCapture(), Button->Window());
   EXPECT_TRUE(Button->Core().ButtonHeld());
-  EXPECT_EQ(Button->FacePixel(36, 2), 0x003C74u);  // Pressed
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 2), 0x003C74u);
+  }  // Pressed
   EXPECT_EQ(Clicks, 0);
   SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(30, 10));
   EXPECT_EQ(GetCapture(), nullptr);
@@ -316,12 +352,14 @@ TEST_F(CommandWindow, PressAndReleaseClickAndHoldTheCapture) {
   }
   SendMessageW(Button->Window(), WM_SETFOCUS, 0, 0);
   EXPECT_EQ(Clicks, 2);
-  EXPECT_EQ(Button->FacePixel(36, 1), 0xC9C7BAu);
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 1), 0xC9C7BAu);
+  }
 }
 
 TEST_F(CommandWindow, HoverLastsOverTheButtonAndEndsWithinAPollAfterLeaving) {
-  Command* Button = form_.AddButton(20, 20, 73, 25);
-  Command* Other = form_.AddButton(200, 20, 73, 25);
+  Command* Button = form_.AddButton(S(20), S(20), S(73), S(25));
+  Command* Other = form_.AddButton(S(200), S(20), S(73), S(25));
   Button->Initialize();
   Other->Initialize();
 
@@ -332,14 +370,18 @@ TEST_F(CommandWindow, HoverLastsOverTheButtonAndEndsWithinAPollAfterLeaving) {
   Pump(350);
   ASSERT_EQ(WindowFromPoint(OverCaption), Button->Window());
   EXPECT_EQ(Button->Core().ButtonState(), 2);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xFFF0CFu);
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 2), 0xFFF0CFu);
+  }
 
   // Onto the form: the hover ends within a poll.
   POINT OverForm = ScreenPoint(*Button, 36, 60);
   SetCursorPos(OverForm.x, OverForm.y);
   Pump(350);
   EXPECT_EQ(Button->Core().ButtonState(), 1);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xF3F3EEu);
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 2), 0xF3F3EEu);
+  }
 
   // Hovered and focused, then onto another button: back to Selected.
   SetCursorPos(OverCaption.x, OverCaption.y);
@@ -350,11 +392,13 @@ TEST_F(CommandWindow, HoverLastsOverTheButtonAndEndsWithinAPollAfterLeaving) {
   SetCursorPos(OverOther.x, OverOther.y);
   Pump(350);
   EXPECT_EQ(Button->Core().ButtonState(), 3);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xCEE7FFu);
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 2), 0xCEE7FFu);
+  }
 }
 
 TEST_F(CommandWindow, DragOutOfAFocusedButtonCancelsTheClick) {
-  Command* Button = form_.AddButton(20, 20, 73, 25);
+  Command* Button = form_.AddButton(S(20), S(20), S(73), S(25));
   Button->Initialize();
   int Clicks = 0;
   Button->OnClick = [&] { ++Clicks; };
@@ -368,7 +412,9 @@ TEST_F(CommandWindow, DragOutOfAFocusedButtonCancelsTheClick) {
   SetCursorPos(Away.x, Away.y);
   Pump(350);
   EXPECT_EQ(Button->Core().ButtonState(), 3);
-  EXPECT_EQ(Button->FacePixel(36, 2), 0xCEE7FFu);
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 2), 0xCEE7FFu);
+  }
   // Back in while held: stays Selected; the release does not click.
   SendMessageW(Button->Window(), WM_MOUSEMOVE, MK_LBUTTON, At(36, 12));
   EXPECT_EQ(Button->Core().ButtonState(), 3);
@@ -379,7 +425,7 @@ TEST_F(CommandWindow, DragOutOfAFocusedButtonCancelsTheClick) {
 TEST_F(CommandWindow, CaptionIsDrawnCentredAndGreyWhenDisabled) {
   PropertyStore Store;
   Store.Set(L"Caption", PropertyValue::Text(L"設定"));
-  Command* Button = form_.AddButton(10, 10, 73, 25, Store);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25), Store);
   EXPECT_FALSE(Button->CaptionFaceName().empty());
   EXPECT_NE(Button->CaptionFontHandle(), nullptr);
   char Face[128] = {};
@@ -389,33 +435,40 @@ TEST_F(CommandWindow, CaptionIsDrawnCentredAndGreyWhenDisabled) {
 
   Printed Enabled(*Button);
   // Dark text in the caption band, none in the face image itself.
-  EXPECT_GT(Enabled.Count(4, 4, 69, 21, Dark), 10);
+  EXPECT_GT(Enabled.Count(S(4), S(4), S(69), S(21), Dark), 10);
   int FaceDark = 0;
-  for (int y = 4; y < 21; ++y)
-    for (int x = 4; x < 69; ++x) FaceDark += Dark(Button->FacePixel(x, y));
+  for (int y = S(4); y < S(21); ++y)
+    for (int x = S(4); x < S(69); ++x) FaceDark += Dark(Button->FacePixel(x, y));
   EXPECT_EQ(FaceDark, 0);
   // Centred: as much ink left of the middle as right of it, roughly.
-  const int Left = Enabled.Count(4, 4, 36, 21, Dark), Right = Enabled.Count(37, 4, 69, 21, Dark);
+  const int Left = Enabled.Count(S(4), S(4), S(36), S(21), Dark), Right = Enabled.Count(S(37), S(4), S(69), S(21), Dark);
   EXPECT_GT(Left, 0);
   EXPECT_GT(Right, 0);
   EXPECT_LT(std::abs(Left - Right), (Left + Right) / 2);
-  // Nothing of the caption outside its band and the margins.
-  EXPECT_EQ(Enabled.Count(0, 0, 73, 4, Dark), Printed(*Button).Count(0, 0, 73, 4, Dark));
+  // The caption leaves the frame alone: on all four edges the printed button
+  // is its face image, pixel for pixel.
+  const int W = Button->FaceWidth(), H = Button->FaceHeight(), Band = S(4);
+  int Covered = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x)
+      if ((x < Band || y < Band || x >= W - Band || y >= H - Band) && Enabled.At(x, y) != Button->FacePixel(x, y))
+        ++Covered;
+  EXPECT_EQ(Covered, 0);
 
   Button->SetFontColour(RGB(255, 0, 0));
   Printed Coloured(*Button);
-  EXPECT_GT(Coloured.Count(4, 4, 69, 21, [](uint32_t p) { return Red(p) > 200 && Green(p) < 80 && Blue(p) < 80; }), 5);
+  EXPECT_GT(Coloured.Count(S(4), S(4), S(69), S(21), [](uint32_t p) { return Red(p) > 200 && Green(p) < 80 && Blue(p) < 80; }), 5);
 
   Button->SetEnabled(false);
   Printed Disabled(*Button);
   const uint32_t Gray = GetSysColor(COLOR_GRAYTEXT);
   const uint32_t GrayPixel = (GetRValue(Gray) << 16) | (GetGValue(Gray) << 8) | GetBValue(Gray);
-  EXPECT_GT(Disabled.Count(4, 4, 69, 21, [&](uint32_t p) { return p == GrayPixel; }), 5);
-  EXPECT_EQ(Disabled.Count(4, 4, 69, 21, [](uint32_t p) { return Red(p) > 200 && Green(p) < 80; }), 0);
+  EXPECT_GT(Disabled.Count(S(4), S(4), S(69), S(21), [&](uint32_t p) { return p == GrayPixel; }), 5);
+  EXPECT_EQ(Disabled.Count(S(4), S(4), S(69), S(21), [](uint32_t p) { return Red(p) > 200 && Green(p) < 80; }), 0);
 }
 
 TEST_F(CommandWindow, TransparentBackgroundShowsTheFormAndKeepsTheCaption) {
-  Command* Button = form_.AddButton(10, 10, 73, 25);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25));
   Button->SetVisible(0);
   EXPECT_EQ(Button->Visible(), 0);
   Printed Hidden(*Button);
@@ -428,23 +481,39 @@ TEST_F(CommandWindow, TransparentBackgroundShowsTheFormAndKeepsTheCaption) {
 }
 
 TEST_F(CommandWindow, ResizeRepaintsNormalAndRecomputesTheGeometry) {
-  Command* Button = form_.AddButton(10, 10, 73, 25);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25));
   Button->Initialize();
-  EXPECT_EQ(Button->Core().MidWidth(), 975);
+  // Middle sizes in twips: the control's size less the two 60-twip corners.
+  auto Middle = [&](int Pixels) { return static_cast<int>(std::nearbyint(Pixels * 1440.0 / dpi_ - 120)); };
+  EXPECT_EQ(Button->Core().MidWidth(), Middle(S(73)));
+  if (At96()) {
+    EXPECT_EQ(Button->Core().MidWidth(), 975);
+  }
   SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(30, 10));
-  SetWindowPos(Button->Window(), nullptr, 0, 0, 37, 21, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(Button->Window(), nullptr, 0, 0, S(37), S(21), SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_EQ(Button->Core().ButtonState(), 2);
-  EXPECT_EQ(Button->Core().MidWidth(), 435);
-  EXPECT_EQ(Button->Core().MidHeight(), 195);
-  EXPECT_EQ(Button->FaceWidth(), 37);
-  EXPECT_EQ(Button->FacePixel(18, 2), 0xF3F3EEu);   // Normal ring
-  EXPECT_EQ(Button->FacePixel(36, 10), 0xEBE8DCu);  // right margin, squeezed edge
-  EXPECT_EQ(Button->FacePixel(35, 10), 0x003C74u);
+  EXPECT_EQ(Button->Core().MidWidth(), Middle(S(37)));
+  EXPECT_EQ(Button->Core().MidHeight(), Middle(S(21)));
+  if (At96()) {
+    EXPECT_EQ(Button->Core().MidWidth(), 435);
+    EXPECT_EQ(Button->Core().MidHeight(), 195);
+  }
+  EXPECT_EQ(Button->FaceWidth(), S(37));
+  EXPECT_EQ(FrameMismatch(*Button, FacePicture::Normal, dpi_), "") << "Normal after a resize, though hovered";
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(18, 2), 0xF3F3EEu);
+  }   // Normal ring
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(36, 10), 0xEBE8DCu);
+  }  // right margin, squeezed edge
+  if (At96()) {
+    EXPECT_EQ(Button->FacePixel(35, 10), 0x003C74u);
+  }
 }
 
 TEST_F(CommandWindow, BadSizesCaptionsAndStoresDoNotHurt) {
   // Zero size.
-  Command* Empty = form_.AddButton(0, 0, 0, 0);
+  Command* Empty = form_.AddButton(S(0), S(0), S(0), S(0));
   ASSERT_NE(Empty, nullptr);
   Empty->Initialize();
   EXPECT_EQ(Empty->FaceWidth(), 0);
@@ -455,13 +524,21 @@ TEST_F(CommandWindow, BadSizesCaptionsAndStoresDoNotHurt) {
   Pump(150);
 
   // Wider than 32887 twips: MidWidth keeps what the previous paint left.
-  Command* Wide = form_.AddButton(0, 0, 73, 25);
-  SetWindowPos(Wide->Window(), nullptr, 0, 0, 2200, 25, SWP_NOMOVE | SWP_NOZORDER);
-  EXPECT_EQ(Wide->Core().MidWidth(), 975);
-  EXPECT_EQ(Wide->Core().MidHeight(), 255);
+  Command* Wide = form_.AddButton(S(0), S(0), S(73), S(25));
+  const int16_t KeptWidth = Wide->Core().MidWidth();
+  SetWindowPos(Wide->Window(), nullptr, 0, 0, S(2200), S(25), SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(Wide->Core().MidWidth(), KeptWidth);
+  if (At96()) {
+    EXPECT_EQ(Wide->Core().MidWidth(), 975);
+    EXPECT_EQ(Wide->Core().MidHeight(), 255);
+  }
   // The frame stays where the kept middle width puts it; the gradient beyond.
-  EXPECT_EQ(Wide->FacePixel(71, 12), 0x003C74u);
-  EXPECT_EQ(Wide->FacePixel(2190, 2) & 0xF0F0F0, 0xF0F0F0u);
+  if (At96()) {
+    EXPECT_EQ(Wide->FacePixel(71, 12), 0x003C74u);
+  }
+  if (At96()) {
+    EXPECT_EQ(Wide->FacePixel(2190, 2) & 0xF0F0F0, 0xF0F0F0u);
+  }
   const DWORD Start = GetTickCount();
   SetWindowPos(Wide->Window(), nullptr, 0, 0, 100000, 30000, SWP_NOMOVE | SWP_NOZORDER);
   RECT Client{};
@@ -474,7 +551,7 @@ TEST_F(CommandWindow, BadSizesCaptionsAndStoresDoNotHurt) {
   DestroyWindow(Wide->Window());
 
   // Empty and very long captions.
-  Command* Button = form_.AddButton(10, 10, 73, 25);
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25));
   Button->SetCaption(L"");
   Printed Blank(*Button);
   EXPECT_EQ(Blank.Count(4, 4, 69, 21, Dark), 0);
@@ -519,6 +596,86 @@ TEST_F(CommandWindow, BadSizesCaptionsAndStoresDoNotHurt) {
   SendMessageW(Button->Window(), WM_KEYDOWN, VK_RETURN, 0);
 }
 
+TEST_F(CommandWindow, RunsAtTheDisplayScalingItWasAskedFor) {
+  // A scaled run whose prefix kept 96 dpi would test nothing it claims to.
+  if (RequestedDpi() != 0) {
+    EXPECT_EQ(dpi_, RequestedDpi());
+  }
+  Command* Button = form_.AddButton(10, 10, S(73), S(25));
+  EXPECT_EQ(Button->Dpi(), dpi_);
+}
+
+// The frame of every state picture is whole on all four sides, on the
+// dialog's two button sizes, at the DPI the test runs at: the pictures are 64
+// x 25 real pixels at every DPI, and only the face they are stretched onto
+// grows with the display.
+TEST_F(CommandWindow, FrameIsWholeOnAllFourSidesInEveryState) {
+  for (POINT Size : {POINT{73, 25}, POINT{37, 21}, POINT{120, 60}}) {
+    SCOPED_TRACE(std::to_string(Size.x) + "x" + std::to_string(Size.y) + " at " + std::to_string(dpi_));
+    Command* Button = form_.AddButton(S(10), S(10), S(Size.x), S(Size.y));
+    ASSERT_NE(Button, nullptr);
+    EXPECT_EQ(Button->FaceWidth(), S(Size.x));
+    Button->Initialize();
+    EXPECT_EQ(FrameMismatch(*Button, FacePicture::Normal, dpi_), "");
+    SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(S(5), S(5)));
+    EXPECT_EQ(FrameMismatch(*Button, FacePicture::HighLight, dpi_), "");
+    SetFocus(Button->Window());
+    EXPECT_EQ(FrameMismatch(*Button, FacePicture::Pressed, dpi_), "");
+    SendMessageW(Button->Window(), WM_LBUTTONDOWN, MK_LBUTTON, At(S(5), S(5)));
+    SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(S(5), S(5)));
+    EXPECT_EQ(FrameMismatch(*Button, FacePicture::HighLightSelect, dpi_), "");
+    SetFocus(form_.Window());
+    SetFocus(Button->Window());
+    EXPECT_EQ(FrameMismatch(*Button, FacePicture::Selected, dpi_), "");
+    Button->SetEnabled(false);
+    EXPECT_EQ(FrameMismatch(*Button, FacePicture::Disable, dpi_), "");
+    DestroyWindow(Button->Window());
+  }
+}
+
+// A new DPI repaints the face and makes the caption font anew at that DPI.
+TEST_F(CommandWindow, ANewDpiRedrawsTheFrameAndTheCaptionFont) {
+  Command* Button = form_.AddButton(10, 10, S(73), S(25));
+  Button->Initialize();
+  LOGFONTW Before{};
+  GetObjectW(Button->CaptionFontHandle(), sizeof Before, &Before);
+  const int To = dpi_ == 192 ? 96 : 192;
+  Button->SetDpi(To);
+  SetWindowPos(Button->Window(), nullptr, 0, 0, static_cast<int>(ScaledEdge(73, To)),
+               static_cast<int>(ScaledEdge(25, To)), SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(Button->Dpi(), To);
+  EXPECT_EQ(FrameMismatch(*Button, FacePicture::Normal, To), "");
+  LOGFONTW After{};
+  GetObjectW(Button->CaptionFontHandle(), sizeof After, &After);
+  EXPECT_EQ(After.lfHeight, -std::lround(9.75 * To / 72.0));
+  EXPECT_NE(After.lfHeight, Before.lfHeight);
+}
+
+// A press whose mouse capture went to another window (Alt-Tab while the
+// button is held) clicks nothing on a later release.
+TEST_F(CommandWindow, APressThatLostTheCaptureDoesNotClick) {
+  Command* Button = form_.AddButton(S(20), S(20), S(73), S(25));
+  Button->Initialize();
+  int Clicks = 0;
+  Button->OnClick = [&] { ++Clicks; };
+  SendMessageW(Button->Window(), WM_MOUSEMOVE, 0, At(S(30), S(10)));
+  SendMessageW(Button->Window(), WM_LBUTTONDOWN, MK_LBUTTON, At(S(30), S(10)));
+  ASSERT_EQ(GetCapture(), Button->Window());
+  EXPECT_TRUE(Button->Core().ButtonHeld());
+  // Another window takes the mouse.
+  SetCapture(form_.Window());
+  EXPECT_FALSE(Button->Core().ButtonHeld());
+  EXPECT_EQ(FrameMismatch(*Button, FacePicture::HighLightSelect, dpi_), "") << "no longer Pressed";
+  ReleaseCapture();
+  SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(S(30), S(10)));
+  EXPECT_EQ(Clicks, 0);
+  // The next whole press clicks as ever.
+  SendMessageW(Button->Window(), WM_LBUTTONDOWN, MK_LBUTTON, At(S(30), S(10)));
+  SendMessageW(Button->Window(), WM_LBUTTONUP, 0, At(S(30), S(10)));
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 // Not a test: keeps a window of buttons in several states on the screen for a
 // screenshot (run with --gtest_also_run_disabled_tests --gtest_filter=*Gallery*).
 TEST_F(CommandWindow, DISABLED_Gallery) {
@@ -527,13 +684,13 @@ TEST_F(CommandWindow, DISABLED_Gallery) {
     Store.Set(L"Caption", PropertyValue::Text(Text));
     return Store;
   };
-  Command* Normal = form_.AddButton(20, 20, 73, 25, Captioned(L"設定"));
-  Command* Hovered = form_.AddButton(110, 20, 73, 25, Captioned(L"ｷｬﾝｾﾙ"));
-  Command* Pressed = form_.AddButton(200, 20, 73, 25, Captioned(L"Pressed"));
-  Command* Small = form_.AddButton(20, 70, 37, 21, Captioned(L"..."));
-  Command* Disabled = form_.AddButton(110, 70, 73, 25, Captioned(L"無効"));
-  Command* Clear = form_.AddButton(200, 70, 73, 25, Captioned(L"透明"));
-  Command* Tall = form_.AddButton(20, 120, 120, 80, Captioned(L"Tall"));
+  Command* Normal = form_.AddButton(S(20), S(20), S(73), S(25), Captioned(L"設定"));
+  Command* Hovered = form_.AddButton(S(110), S(20), S(73), S(25), Captioned(L"ｷｬﾝｾﾙ"));
+  Command* Pressed = form_.AddButton(S(200), S(20), S(73), S(25), Captioned(L"Pressed"));
+  Command* Small = form_.AddButton(S(20), S(70), S(37), S(21), Captioned(L"..."));
+  Command* Disabled = form_.AddButton(S(110), S(70), S(73), S(25), Captioned(L"無効"));
+  Command* Clear = form_.AddButton(S(200), S(70), S(73), S(25), Captioned(L"透明"));
+  Command* Tall = form_.AddButton(S(20), S(120), S(120), S(80), Captioned(L"Tall"));
   for (Command* Button : {Normal, Hovered, Pressed, Small, Disabled, Clear, Tall}) Button->Initialize();
   Disabled->SetEnabled(false);
   Clear->SetVisible(0);
