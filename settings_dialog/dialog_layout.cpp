@@ -25,9 +25,19 @@ constexpr double kMaxPanelExtent = 32767;
 }  // namespace
 
 FormPosition PlaceForm(double ScreenWidthTwips, double ScreenHeightTwips) {
+  return PlaceForm(ScreenWidthTwips, ScreenHeightTwips, kFormWidthTwips, kFormHeightTwips);
+}
+
+FormPosition PlaceForm(double ScreenWidthTwips, double ScreenHeightTwips, double FormWidthTwips,
+                       double FormHeightTwips) {
   FormPosition p;
-  const double freeWidth = RoundHalfEven(ScreenWidthTwips - kFormWidthTwips);
-  const double freeHeight = RoundHalfEven(ScreenHeightTwips - kFormHeightTwips);
+  const double freeWidth = RoundHalfEven(ScreenWidthTwips - FormWidthTwips);
+  const double freeHeight = RoundHalfEven(ScreenHeightTwips - FormHeightTwips);
+  // Nonsense sizes leave the form at the top-left corner.
+  if (!std::isfinite(freeWidth) || !std::isfinite(freeHeight) || std::fabs(freeWidth) > 1e9 ||
+      std::fabs(freeHeight) > 1e9) {
+    return p;
+  }
   p.Left = static_cast<int>(std::trunc(freeWidth / 2));
   p.Top = static_cast<int>(std::trunc(freeHeight / 3));
   return p;

@@ -23,6 +23,11 @@ struct FormPosition {
 // the top: (screen - form, rounded) divided by 2 or 3, truncated toward zero.
 FormPosition PlaceForm(double ScreenWidthTwips, double ScreenHeightTwips);
 
+// The same for a form of the given outer size (twips), as the form has at a
+// DPI other than 96.
+FormPosition PlaceForm(double ScreenWidthTwips, double ScreenHeightTwips, double FormWidthTwips,
+                       double FormHeightTwips);
+
 // Twips to whole pixels at Dpi dots per inch (nearest, ties to even).
 int TwipsToPixels(double Twips, int Dpi);
 

@@ -33,32 +33,56 @@ void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Ow
   Request.Flags = 0;
 }
 
-// The chosen name in the ANSI code page (see photo_chooser_win32.h).
-std::string ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity) {
-  const size_t length = wcsnlen(Buffer, Capacity);
-  const std::wstring chosen(Buffer, length);
+namespace {
+
+// Text in the ANSI code page that turns back into exactly Text; false when
+// some character has no exact equivalent there (a best-fit stand-in or "?"
+// would name another file).
+bool ExactAnsi(const std::wstring& Text, std::string& Ansi) {
   bool lossy = false;
-  std::string ansi = WideToAnsi(chosen, &lossy);
-  if (lossy) {
-    wchar_t shortName[MAX_PATH] = {};
-    const DWORD n = GetShortPathNameW(chosen.c_str(), shortName, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) ansi = WideToAnsi(std::wstring(shortName, n));
-  }
-  return ansi;
+  std::string converted = WideToAnsi(Text, &lossy);
+  if (lossy || AnsiToWide(converted) != Text) return false;
+  Ansi = std::move(converted);
+  return true;
 }
 
-// "...": the open-file dialog; a choice becomes path, folder and sample.
+}  // namespace
+
+// See photo_chooser_win32.h.
+bool StoredPathFor(const std::wstring& Path, std::string& Ansi) {
+  if (ExactAnsi(Path, Ansi)) return true;
+  const DWORD needed = GetShortPathNameW(Path.c_str(), nullptr, 0);
+  if (needed == 0 || needed > 32768) return false;
+  std::wstring shortName(needed, L'\0');
+  const DWORD n = GetShortPathNameW(Path.c_str(), &shortName[0], needed);
+  if (n == 0 || n >= needed) return false;
+  shortName.resize(n);
+  return ExactAnsi(shortName, Ansi);
+}
+
+// See photo_chooser_win32.h.
+bool ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity, std::string& Ansi) {
+  return StoredPathFor(std::wstring(Buffer, wcsnlen(Buffer, Capacity)), Ansi);
+}
+
+// "...": the open-file dialog; a choice becomes path, folder and sample. A
+// choice the settings file cannot hold changes nothing, as a path too long
+// for the chooser does. The focus goes back to the control that had it.
 void Sorvane_P::Cmd_Pic_Click() {
+  HWND hadFocus = GetFocus();
   ChooserBuffers buffers;
   buffers.InitialFolder = AnsiToWide(host_.Settings->PictureFolder);
   OPENFILENAMEW request;
   FillChooserRequest(request, buffers, form_);
   const bool chosen = host_.ChooseFile ? host_.ChooseFile(request) : GetOpenFileNameW(&request) != FALSE;
-  if (!chosen) return;
-  host_.Settings->PicturePath = ChosenPathAnsi(buffers.File, kChooserBufferSize);
-  if (pname_) SetWindowTextW(pname_, AnsiToWide(host_.Settings->PicturePath).c_str());
-  host_.Settings->PictureFolder = FolderOfPath(WideToAnsi(PnameText()));
-  ShowSample();
+  std::string path;
+  if (chosen && ChosenPathAnsi(buffers.File, kChooserBufferSize, path)) {
+    host_.Settings->PicturePath = path;
+    if (pname_) SetWindowTextW(pname_, AnsiToWide(host_.Settings->PicturePath).c_str());
+    host_.Settings->PictureFolder = FolderOfPath(WideToAnsi(PnameText()));
+    ShowSample();
+  }
+  if (form_ && hadFocus && IsWindow(hadFocus) && IsChild(form_, hadFocus)) SetFocus(hadFocus);
 }
 
 }  // namespace sorvane

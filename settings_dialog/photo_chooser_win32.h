@@ -29,8 +29,15 @@ struct ChooserBuffers {
 // title and no option flags.
 void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Owner);
 
-// The chosen name as ANSI code page bytes for the settings; a name with
-// characters outside the code page is given by its short (8.3) form.
-std::string ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity);
+// The path as the settings keep it: ANSI code page bytes that turn back into
+// exactly this path. A path with characters outside the code page is given by
+// its short (8.3) name when that converts exactly; without such a name it
+// does not fit the settings and the result is false (Ansi untouched). Long
+// paths are kept whole.
+bool StoredPathFor(const std::wstring& Path, std::string& Ansi);
+
+// The chosen name in Buffer (up to its first NUL, at most Capacity
+// characters), as StoredPathFor gives it.
+bool ChosenPathAnsi(const wchar_t* Buffer, size_t Capacity, std::string& Ansi);
 
 }  // namespace sorvane

@@ -8,11 +8,13 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "command_win32.h"
 #include "gdi_win32.h"
 #include "paths.h"
+#include "photo_chooser_win32.h"
 #include "picture_file.h"
 #include "resource_ids.h"
 #include "startup_win32.h"
@@ -45,7 +47,7 @@ constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kAddressColour = RGB(255, 255, 192);
 
 // Label colours: a system colour index, or an explicit colour.
-enum class LabelColour { WindowText, ButtonText, White, Address };
+enum class LabelColourKind { WindowText, ButtonText, White, Address };
 
 // One row of the label table.
 struct LabelLayout {
@@ -53,33 +55,51 @@ struct LabelLayout {
   int X, Y, Width, Height;
   const wchar_t* Text;  // UTF-16 literal
   bool Centred;
-  LabelColour Colour;
+  LabelColourKind Colour;
 };
 
 const LabelLayout kLabelLayouts[kLabelCount] = {
-    {kPicB, 8, 16, 95, 13, L"\u5199\u771F\u306E\u9078\u629E", true, LabelColour::WindowText},  // 写真の選択
+    {kPicB, 8, 16, 95, 13, L"\u5199\u771F\u306E\u9078\u629E", true, LabelColourKind::WindowText},  // 写真の選択
     {kPicB, 128, 36, 92, 13, L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99\u3092\u6307\u5B9A", false,
-     LabelColour::ButtonText},  // 画像ﾌｧｲﾙを指定
+     LabelColourKind::ButtonText},  // 画像ﾌｧｲﾙを指定
     {kPicB, 108, 8, 141, 13, L"<\u9078\u629E\u306A\u3057\u306F\uFF83\uFF9E\uFF8C\uFF6B\uFF99\uFF84\u753B\u50CF>",
-     false, LabelColour::WindowText},  // <選択なしはﾃﾞﾌｫﾙﾄ画像>
-    {kPicD, 8, 16, 95, 13, L"\u540C\u6642\u8868\u793A\u6570", true, LabelColour::WindowText},      // 同時表示数
-    {kPicD, 196, 16, 95, 13, L"\u753B\u50CF\u306E\u5927\u304D\u3055", true, LabelColour::WindowText},  // 画像の大きさ
-    {kPicD, 320, 72, 13, 13, L"\u5C0F", false, LabelColour::WindowText},  // 小
-    {kPicD, 320, 8, 13, 13, L"\u5927", false, LabelColour::WindowText},   // 大
-    {kPicD, 132, 8, 13, 13, L"\u591A", false, LabelColour::WindowText},   // 多
-    {kPicD, 132, 72, 13, 13, L"\u5C11", false, LabelColour::WindowText},  // 少
-    {kForm, 12, 232, 165, 13, nullptr, false, LabelColour::White},        // credit
-    {kPicD, 132, 40, 15, 13, L"99", false, LabelColour::WindowText},      // lbl_Multi
-    {kPicD, 320, 40, 15, 13, L"99", false, LabelColour::WindowText},      // lbl_Size
-    {kForm, 12, 248, 214, 13, nullptr, false, LabelColour::Address},      // lbl_URL
+     false, LabelColourKind::WindowText},  // <選択なしはﾃﾞﾌｫﾙﾄ画像>
+    {kPicD, 8, 16, 95, 13, L"\u540C\u6642\u8868\u793A\u6570", true, LabelColourKind::WindowText},      // 同時表示数
+    {kPicD, 196, 16, 95, 13, L"\u753B\u50CF\u306E\u5927\u304D\u3055", true, LabelColourKind::WindowText},  // 画像の大きさ
+    {kPicD, 320, 72, 13, 13, L"\u5C0F", false, LabelColourKind::WindowText},  // 小
+    {kPicD, 320, 8, 13, 13, L"\u5927", false, LabelColourKind::WindowText},   // 大
+    {kPicD, 132, 8, 13, 13, L"\u591A", false, LabelColourKind::WindowText},   // 多
+    {kPicD, 132, 72, 13, 13, L"\u5C11", false, LabelColourKind::WindowText},  // 少
+    {kForm, 12, 232, 165, 13, nullptr, false, LabelColourKind::White},        // credit
+    {kPicD, 132, 40, 15, 13, L"99", false, LabelColourKind::WindowText},      // lbl_Multi
+    {kPicD, 320, 40, 15, 13, L"99", false, LabelColourKind::WindowText},      // lbl_Size
+    {kForm, 12, 248, 214, 13, nullptr, false, LabelColourKind::Address},      // lbl_URL
 };
+
+// Where each child window sits in its container, in pixels at 96 dpi (the
+// sample box's size is the sample's own, set by ShowSample).
+struct ControlLayout {
+  DialogControl Which;
+  int X, Y, Width, Height;
+};
+const ControlLayout kControlLayouts[] = {
+    {DialogControl::Pic_B, 12, 16, 365, 101},  {DialogControl::Pname, 8, 56, 257, 33},
+    {DialogControl::Cmd_Pic, 228, 32, 37, 21}, {DialogControl::Display, 272, 8, 80, 80},
+    {DialogControl::Cmd_Can, 232, 236, 73, 25}, {DialogControl::Cmd_Set, 304, 236, 73, 25},
+    {DialogControl::Pic_D, 12, 124, 365, 97},  {DialogControl::VS_Multi, 112, 8, 17, 77},
+    {DialogControl::VS_Size, 300, 8, 17, 77},
+};
+
+// Window styles of the form.
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
 
 // Heading frames Shape1(0..2): surface and rectangle.
 struct ShapeLayout {
   int Surface;
   int X, Y, Width, Height;
 };
-const ShapeLayout kShapes[] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
+const ShapeLayout kShapes[kFrameCount] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
 
 // The dialog's font: ＭＳ Ｐゴシック 9.75 pt, Shift-JIS, or the stand-in face
 // the system has where that one is missing.
@@ -89,6 +109,10 @@ HFONT CreateDialogFont(int Dpi, bool Underline) {
                      SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
+
+// The title of the dialog's message boxes. Not the dialog's own title: the
+// single-instance guard looks for that one.
+const wchar_t* const kMessageTitle = L"Sorvane";
 
 }  // namespace
 
@@ -109,7 +133,7 @@ struct Sorvane_P::Label {
   std::wstring Text;
   bool Centred = false;
   bool Underlined = false;
-  LabelColour Colour = LabelColour::WindowText;
+  LabelColourKind Colour = LabelColourKind::WindowText;
 };
 
 // Keeps the host; the window is made by Open.
@@ -134,8 +158,16 @@ Sorvane_P::~Sorvane_P() {
   if (underlined_) DeleteObject(underlined_);
 }
 
-// A layout size in 96-dpi pixels at the system's DPI.
+// A layout coordinate in 96-dpi pixels at the dialog's DPI.
 int Sorvane_P::Scale(int Pixels96) const { return TwipsToPixels(Pixels96 * 15.0, dpi_); }
+
+// A window placed by its layout edges at the dialog's DPI, so neighbours that
+// meet at 96 dpi meet at every DPI.
+void Sorvane_P::Place(HWND Window, int X, int Y, int Width, int Height) {
+  if (!Window) return;
+  SetWindowPos(Window, nullptr, Scale(X), Scale(Y), Scale(X + Width) - Scale(X), Scale(Y + Height) - Scale(Y),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // The settings file to write, named anew at every write.
 std::string Sorvane_P::SettingsFile() const {
@@ -159,6 +191,7 @@ bool Sorvane_P::Open() {
   form.cbSize = sizeof form;
   form.lpfnWndProc = FormProc;
   form.hInstance = instance;
+  form.style = CS_DBLCLKS;  // a double click on the address is one click and a double click
   form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   form.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVANE));
   form.lpszClassName = kFormClass;
@@ -170,15 +203,6 @@ bool Sorvane_P::Open() {
   holder.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   holder.lpszClassName = kHolderClass;
   RegisterClassExW(&holder);
-
-  HDC screen = GetDC(nullptr);
-  if (screen) {
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-  }
-  if (dpi_ <= 0) dpi_ = 96;
-  font_ = CreateDialogFont(dpi_, false);
-  underlined_ = CreateDialogFont(dpi_, true);
 
   // The tile picture (Pic_Mbl).
   marble_ = static_cast<HBITMAP>(
@@ -194,15 +218,14 @@ bool Sorvane_P::Open() {
     }
   }
 
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  // The laid-out client area before Form_Load sizes the form.
-  RECT outer{0, 0, Scale(413), Scale(300)};
-  AdjustWindowRectEx(&outer, style, FALSE, WS_EX_CONTROLPARENT);
-  form_ = CreateWindowExW(WS_EX_CONTROLPARENT, kFormClass, kSettingsWindowTitle, style, CW_USEDEFAULT,
-                          CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                          instance, this);
+  // Made at the default place first: the monitor it opens on gives the DPI
+  // that everything is laid out at; Form_Load then sizes and places it.
+  form_ = CreateWindowExW(kFormExStyle, kFormClass, kSettingsWindowTitle, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          Scale(413), Scale(300), nullptr, nullptr, instance, this);
   if (!form_) return false;
+  dpi_ = WindowDpi(form_);
   CreateControls();
+  LayOut();
   Form_Load();
   ShowWindow(form_, SW_SHOWNORMAL);
   UpdateWindow(form_);
@@ -212,8 +235,8 @@ bool Sorvane_P::Open() {
 }
 
 // One gradient button with its caption and font, wired to its click handler.
-Command* Sorvane_P::MakeButton(HWND Parent, int Id, int X, int Y, int Width, int Height, const wchar_t* Caption) {
-  Command* button = Command::Create(Parent, Id, Scale(X), Scale(Y), Scale(Width), Scale(Height));
+Command* Sorvane_P::MakeButton(HWND Parent, int Id, const wchar_t* Caption) {
+  Command* button = Command::Create(Parent, Id, 0, 0, 0, 0);
   if (!button) return nullptr;
   // What the form's layout keeps for each button: its caption and font.
   PropertyStore store;
@@ -230,16 +253,12 @@ Command* Sorvane_P::MakeButton(HWND Parent, int Id, int X, int Y, int Width, int
   return button;
 }
 
-// A picture box (panel or sample box) with its persistent image.
-HWND Sorvane_P::CreateHolder(HWND Parent, int Index, int X, int Y, int Width, int Height, DWORD ExStyle) {
+// A picture box (panel or sample box); LayOut gives it its place and image.
+HWND Sorvane_P::CreateHolder(HWND Parent, int Index, DWORD ExStyle) {
   Surface& s = surfaces_[Index];
-  s.Window = CreateWindowExW(ExStyle, kHolderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, Scale(X), Scale(Y),
-                             Scale(Width), Scale(Height), Parent,
+  s.Window = CreateWindowExW(ExStyle, kHolderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, Parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicB + Index - 1)),
                              GetModuleHandleW(nullptr), &s);
-  RECT client{};
-  GetClientRect(s.Window, &client);
-  s.Image.Resize(client.right, client.bottom, Index == kDisplay ? RGB(0, 0, 0) : kGrey);
   return s.Window;
 }
 
@@ -251,7 +270,6 @@ bool Sorvane_P::CreateControls() {
     const LabelLayout& layout = kLabelLayouts[i];
     Label& label = labels_[i];
     label.Surface = layout.Surface;
-    label.Rect = RECT{Scale(layout.X), Scale(layout.Y), Scale(layout.X + layout.Width), Scale(layout.Y + layout.Height)};
     label.Centred = layout.Centred;
     label.Colour = layout.Colour;
     label.Text = layout.Text ? layout.Text : L"";
@@ -262,20 +280,18 @@ bool Sorvane_P::CreateControls() {
 
   // Creation order is the tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set,
   // VS_Multi, VS_Size (the panels pass the walk into their children).
-  HWND picB = CreateHolder(form_, kPicB, 12, 16, 365, 101, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
-  pname_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                           Scale(8), Scale(56), Scale(257), Scale(33), picB,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPname)), instance, nullptr);
-  if (pname_ && font_) SendMessageW(pname_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  cmdPic_ = MakeButton(picB, kIdCmdPic, 228, 32, 37, 21, L"...");
-  CreateHolder(picB, kDisplay, 272, 8, 80, 80, 0);
-  cmdCan_ = MakeButton(form_, kIdCmdCan, 232, 236, 73, 25, L"\uFF77\uFF6C\uFF9D\uFF7E\uFF99");  // ｷｬﾝｾﾙ
-  cmdSet_ = MakeButton(form_, kIdCmdSet, 304, 236, 73, 25, L"\u8A2D\u5B9A");                     // 設定
-  HWND picD = CreateHolder(form_, kPicD, 12, 124, 365, 97, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
+  HWND picB = CreateHolder(form_, kPicB, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
+  pname_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                           0, 0, picB, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPname)), instance, nullptr);
+  cmdPic_ = MakeButton(picB, kIdCmdPic, L"...");
+  CreateHolder(picB, kDisplay, 0);
+  cmdCan_ = MakeButton(form_, kIdCmdCan, L"\uFF77\uFF6C\uFF9D\uFF7E\uFF99");  // ｷｬﾝｾﾙ
+  cmdSet_ = MakeButton(form_, kIdCmdSet, L"\u8A2D\u5B9A");                     // 設定
+  HWND picD = CreateHolder(form_, kPicD, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
   const DWORD barStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_VERT;
-  vsMulti_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, Scale(112), Scale(8), Scale(17), Scale(77), picD,
+  vsMulti_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, 0, 0, 0, 0, picD,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSMulti)), instance, nullptr);
-  vsSize_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, Scale(300), Scale(8), Scale(17), Scale(77), picD,
+  vsSize_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, 0, 0, 0, 0, picD,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSSize)), instance, nullptr);
   multiValue_ = kMultiBar.Initial;
   sizeValue_ = kSizeBar.Initial;
@@ -288,6 +304,60 @@ bool Sorvane_P::CreateControls() {
     SetScrollPos(vsSize_, SB_CTL, BarPositionOf(kSizeBar, sizeValue_), TRUE);
   }
   return picB && picD && pname_ && vsMulti_ && vsSize_;
+}
+
+// Every font, control, label and picture at the dialog's DPI: at creation and
+// whenever the window moves to a monitor of another DPI. Values, focus and the
+// tab order are not touched.
+void Sorvane_P::LayOut() {
+  HFONT oldFont = font_;
+  HFONT oldUnderlined = underlined_;
+  font_ = CreateDialogFont(dpi_, false);
+  underlined_ = CreateDialogFont(dpi_, true);
+  if (pname_) SendMessageW(pname_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  if (oldFont) DeleteObject(oldFont);
+  if (oldUnderlined) DeleteObject(oldUnderlined);
+
+  for (int i = 0; i < kLabelCount; ++i) {
+    const LabelLayout& layout = kLabelLayouts[i];
+    labels_[i].Rect =
+        RECT{Scale(layout.X), Scale(layout.Y), Scale(layout.X + layout.Width), Scale(layout.Y + layout.Height)};
+  }
+  for (Command* button : {cmdPic_, cmdCan_, cmdSet_}) {
+    if (button) button->SetDpi(dpi_);
+  }
+  for (const ControlLayout& c : kControlLayouts) {
+    HWND window = Control(c.Which);
+    if (c.Which == DialogControl::Display) {
+      // Only the corner: the sample sizes its box.
+      SetWindowPos(window, nullptr, Scale(c.X), Scale(c.Y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      continue;
+    }
+    Place(window, c.X, c.Y, c.Width, c.Height);
+  }
+  // The panels' images at their new sizes, grey until tiled.
+  for (int index : {static_cast<int>(kPicB), static_cast<int>(kPicD)}) {
+    Surface& s = surfaces_[index];
+    RECT client{};
+    GetClientRect(s.Window, &client);
+    s.Image.Resize(client.right, client.bottom, kGrey);
+  }
+}
+
+// The form's outer size. At 96 dpi 5925 x 4755 twips; at any other DPI the
+// client area that size leaves at 96 dpi, scaled, inside that DPI's frame, so
+// the dialog looks the same, only larger.
+SIZE Sorvane_P::FormOuterSize() const {
+  const int width96 = TwipsToPixels(kFormWidthTwips, 96);
+  const int height96 = TwipsToPixels(kFormHeightTwips, 96);
+  if (dpi_ == 96) return SIZE{width96, height96};
+  RECT frame96{0, 0, 0, 0};
+  OuterRectForDpi(frame96, kFormStyle, kFormExStyle, 96);
+  const int clientWidth96 = width96 - (frame96.right - frame96.left);
+  const int clientHeight96 = height96 - (frame96.bottom - frame96.top);
+  RECT outer{0, 0, Scale(clientWidth96), Scale(clientHeight96)};
+  OuterRectForDpi(outer, kFormStyle, kFormExStyle, dpi_);
+  return SIZE{outer.right - outer.left, outer.bottom - outer.top};
 }
 
 // The window of a control.
@@ -323,6 +393,42 @@ std::wstring Sorvane_P::LabelCaption(DialogLabel Which) const { return labels_[s
 // A label's box in its container.
 RECT Sorvane_P::LabelRect(DialogLabel Which) const { return labels_[static_cast<int>(Which)].Rect; }
 
+// The colour a label's text is drawn in.
+COLORREF Sorvane_P::LabelColour(DialogLabel Which) const {
+  switch (labels_[static_cast<int>(Which)].Colour) {
+    case LabelColourKind::WindowText: return GetSysColor(COLOR_WINDOWTEXT);
+    case LabelColourKind::ButtonText: return GetSysColor(COLOR_BTNTEXT);
+    case LabelColourKind::White: return RGB(255, 255, 255);
+    case LabelColourKind::Address: return kAddressColour;
+  }
+  return GetSysColor(COLOR_WINDOWTEXT);
+}
+
+// The control a label or heading frame is drawn on.
+DialogControl Sorvane_P::LabelContainer(DialogLabel Which) const {
+  return SurfaceControl(labels_[static_cast<int>(Which)].Surface);
+}
+DialogControl Sorvane_P::FrameContainer(int Frame) const {
+  return Frame >= 0 && Frame < kFrameCount ? SurfaceControl(kShapes[Frame].Surface) : DialogControl::Form;
+}
+
+// A heading frame's box in its container, at the dialog's DPI.
+RECT Sorvane_P::FrameRect(int Frame) const {
+  if (Frame < 0 || Frame >= kFrameCount) return RECT{};
+  const ShapeLayout& shape = kShapes[Frame];
+  return RECT{Scale(shape.X), Scale(shape.Y), Scale(shape.X + shape.Width), Scale(shape.Y + shape.Height)};
+}
+
+// The control of a surface index.
+DialogControl Sorvane_P::SurfaceControl(int Surface) {
+  switch (Surface) {
+    case kPicB: return DialogControl::Pic_B;
+    case kPicD: return DialogControl::Pic_D;
+    case kDisplay: return DialogControl::Display;
+    default: return DialogControl::Form;
+  }
+}
+
 // One pixel of a persistent image; CLR_INVALID outside it.
 COLORREF Sorvane_P::ImagePixel(DialogControl Which, int X, int Y) const {
   int index = kForm;
@@ -352,11 +458,12 @@ std::wstring Sorvane_P::PnameText() const {
 // Opening: size, place, buttons, tiles, path, bars, sample, folder, zoom.
 void Sorvane_P::Form_Load() {
   // 1-2. Size, then centre horizontally and a third of the free height down.
+  const SIZE outer = FormOuterSize();
   const double screenWidth = PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_);
   const double screenHeight = PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_);
-  const FormPosition at = PlaceForm(screenWidth, screenHeight);
-  SetWindowPos(form_, nullptr, TwipsToPixels(at.Left, dpi_), TwipsToPixels(at.Top, dpi_),
-               TwipsToPixels(kFormWidthTwips, dpi_), TwipsToPixels(kFormHeightTwips, dpi_),
+  const FormPosition at = PlaceForm(screenWidth, screenHeight, PixelsToTwips(outer.cx, dpi_),
+                                    PixelsToTwips(outer.cy, dpi_));
+  SetWindowPos(form_, nullptr, TwipsToPixels(at.Left, dpi_), TwipsToPixels(at.Top, dpi_), outer.cx, outer.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
   // 3. Hover tracking of the gradient buttons.
   SetupButtons(form_, true, true);
@@ -378,7 +485,7 @@ void Sorvane_P::Form_Load() {
   host_.Settings->PictureFolder = FolderOfPath(WideToAnsi(PnameText()));
   // 10-11. Zoom out of the mouse position.
   CatchZoomOrigin();
-  ZoomOpen(form_);
+  ZoomOpen(form_, host_.Animate);
 }
 
 // Paints the gradient background into the form's persistent image.
@@ -401,7 +508,7 @@ void Sorvane_P::Form_Resize() {
 }
 
 // Closing: the zoom back into the point the dialog came from.
-void Sorvane_P::Form_Unload() { ZoomClose(form_); }
+void Sorvane_P::Form_Unload() { ZoomClose(form_, host_.Animate); }
 
 // Closes the form from a button: unload now, destroy once the click is over.
 void Sorvane_P::CloseForm() {
@@ -423,14 +530,56 @@ void Sorvane_P::OnClose() {
   DestroyWindow(form_);
 }
 
-// "設定": writes path, count and size, closes, ends the program.
+// "設定": writes path, count and size, closes, ends the program. A path the
+// settings file cannot hold, or a file that cannot be written, is said in a
+// message box and the dialog stays open, so nothing the user set is lost.
 void Sorvane_P::Cmd_Set_Click() {
-  const std::string picture = WideToAnsi(PnameText());
-  WriteIniValue(kSettingsSection, kKeyPicture, picture, SettingsFile());
-  WriteIniValue(kSettingsSection, kKeyCount, FormatSettingsNumber(multiValue_), SettingsFile());
-  WriteIniValue(kSettingsSection, kKeySize, FormatSettingsNumber(sizeValue_), SettingsFile());
+  std::string picture;
+  if (!StoredPathFor(PnameText(), picture)) {
+    ShowMessage(L"\u3053\u306E\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99\u306E\u540D\u524D\u306F\u8A2D\u5B9A\u306B"
+                L"\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3002\n\n" +
+                PnameText() +
+                L"\n\n\u30B7\u30B9\u30C6\u30E0\u306E\u6587\u5B57\u30B3\u30FC\u30C9\u3067\u8868\u305B\u306A"
+                L"\u3044\u6587\u5B57\u304C\u3042\u308A\u307E\u3059\u3002\u5225\u306E\u540D\u524D\u306E"
+                L"\u30D5\u30A9\u30EB\u30C0\u30FC\u304B\u30D5\u30A1\u30A4\u30EB\u3092\u9078\u3093\u3067"
+                L"\u304F\u3060\u3055\u3044\u3002");
+    return;
+  }
+  const std::string file = SettingsFile();
+  // The first write that fails stops the rest: the user is told at once.
+  const bool saved = WriteIniValue(kSettingsSection, kKeyPicture, picture, file) &&
+                     WriteIniValue(kSettingsSection, kKeyCount, FormatSettingsNumber(multiValue_), file) &&
+                     WriteIniValue(kSettingsSection, kKeySize, FormatSettingsNumber(sizeValue_), file);
+  if (!saved) {
+    ReportSaveFailure(file);
+    return;
+  }
   CloseForm();
   EndTheProgram();
+}
+
+// Tells the user that the settings file could not be written, naming it.
+void Sorvane_P::ReportSaveFailure(const std::string& File) {
+  // 設定を保存できませんでした。 / このファイルに書き込めません。…
+  ShowMessage(L"\u8A2D\u5B9A\u3092\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093\u3067\u3057\u305F\u3002\n\n" +
+              AnsiToWide(File) +
+              L"\n\n\u3053\u306E\u30D5\u30A1\u30A4\u30EB\u306B\u66F8\u304D\u8FBC\u3081\u307E\u305B\u3093"
+              L"\u3002\u8AAD\u307F\u53D6\u308A\u5C02\u7528\u306B\u306A\u3063\u3066\u3044\u306A\u3044\u304B"
+              L"\u3001\u540C\u3058\u540D\u524D\u306E\u30D5\u30A9\u30EB\u30C0\u30FC\u304C\u306A\u3044\u304B"
+              L"\u78BA\u304B\u3081\u3066\u304F\u3060\u3055\u3044\u3002Sorvane.scr \u3092\u66F8\u304D\u8FBC"
+              L"\u307F\u306E\u3067\u304D\u308B\u30D5\u30A9\u30EB\u30C0\u30FC\uFF08\u4F8B\u3048\u3070"
+              L"\u30C9\u30AD\u30E5\u30E1\u30F3\u30C8\u306E\u4E2D\uFF09\u306B\u7F6E\u3044\u3066\u3001"
+              L"\u53F3\u30AF\u30EA\u30C3\u30AF\u306E\u300C\u30A4\u30F3\u30B9\u30C8\u30FC\u30EB\u300D"
+              L"\u3067\u8A2D\u5B9A\u3057\u76F4\u3059\u3053\u3068\u3082\u3067\u304D\u307E\u3059\u3002");
+}
+
+// A message box owned by the dialog (or the host's stand-in for it).
+void Sorvane_P::ShowMessage(const std::wstring& Text) {
+  if (host_.ShowMessage) {
+    host_.ShowMessage(form_, Text);
+  } else {
+    MessageBoxW(form_, Text.c_str(), kMessageTitle, MB_OK | MB_ICONEXCLAMATION);
+  }
 }
 
 // "ｷｬﾝｾﾙ": closes and ends the program without writing.
@@ -465,8 +614,12 @@ void Sorvane_P::TileBackground(DialogControl Panel) {
   const int index = Panel == DialogControl::Pic_D ? kPicD : kPicB;
   Surface& s = surfaces_[index];
   if (!s.Image.Dc() || !marbleDc_) return;
-  for (const TilePoint& p : TilePositions(marbleWidth_, marbleHeight_, s.Image.Width(), s.Image.Height())) {
-    BitBlt(s.Image.Dc(), p.X, p.Y, marbleWidth_, marbleHeight_, marbleDc_, 0, 0, SRCCOPY);
+  // The tile at the dialog's DPI: larger on a larger display, as everything is.
+  const int tileWidth = TwipsToPixels(marbleWidth_ * 15.0, dpi_);
+  const int tileHeight = TwipsToPixels(marbleHeight_ * 15.0, dpi_);
+  SetStretchBltMode(s.Image.Dc(), COLORONCOLOR);
+  for (const TilePoint& p : TilePositions(tileWidth, tileHeight, s.Image.Width(), s.Image.Height())) {
+    StretchBlt(s.Image.Dc(), p.X, p.Y, tileWidth, tileHeight, marbleDc_, 0, 0, marbleWidth_, marbleHeight_, SRCCOPY);
   }
   InvalidateRect(s.Window, nullptr, FALSE);
 }
@@ -476,7 +629,10 @@ void Sorvane_P::ShowSample() {
   Surface& s = surfaces_[kDisplay];
   // The text is read twice and the file test always runs, even for no text.
   const std::wstring first = PnameText();
-  const std::string path = WideToAnsi(PnameText());
+  // The file as the settings would name it (a name outside the code page by
+  // its short name; without one, no file).
+  std::string path;
+  if (!StoredPathFor(PnameText(), path)) path.clear();
   const bool exists = FileExists(path);
   bool used = !first.empty() && exists;
   int photoWidth = 0;
@@ -488,15 +644,16 @@ void Sorvane_P::ShowSample() {
   int height = 80;
   if (used) {
     size = SampleSizeFor(photoWidth, photoHeight);
-    width = SamplePixels(size.Width);
-    height = SamplePixels(size.Height);
+    // The sample's sizes are 96-dpi pixels; the box grows with the display.
+    width = SamplePixels(size.Width * dpi_ / 96.0);
+    height = SamplePixels(size.Height * dpi_ / 96.0);
     // A side that rounds to nothing draws nothing; a file that cannot be
     // decoded after all gives the empty box.
     if (width > 0 && height > 0) used = LoadPictureScaled(path, width, height, picture);
   }
   if (!used) {
-    width = 80;
-    height = 80;
+    width = Scale(80);
+    height = Scale(80);
   }
   SetWindowPos(s.Window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   s.Image.Resize(width, height, RGB(0, 0, 0));
@@ -544,7 +701,7 @@ void Sorvane_P::SetLabel(DialogLabel Which, const std::wstring& Text) {
 }
 
 // A bar's arrow, page, end or thumb action, turned the right way up.
-void Sorvane_P::OnVScroll(HWND Bar, int Code) {
+void Sorvane_P::OnVScroll(HWND Bar, int Code, int Position) {
   const bool multi = Bar == vsMulti_;
   if (!multi && Bar != vsSize_) return;
   const BarRange& range = multi ? kMultiBar : kSizeBar;
@@ -559,15 +716,11 @@ void Sorvane_P::OnVScroll(HWND Bar, int Code) {
     case SB_TOP: value = range.Max; break;
     case SB_BOTTOM: value = range.Min; break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO info{};
-      info.cbSize = sizeof info;
-      info.fMask = SIF_TRACKPOS;
-      if (!GetScrollInfo(Bar, SB_CTL, &info)) return;
-      value = BarValueAt(range, info.nTrackPos);
+    case SB_THUMBPOSITION:
+      // The message's 16-bit position is enough for these small ranges.
+      value = BarValueAt(range, Position);
       dragging = Code == SB_THUMBTRACK;
       break;
-    }
     default: return;
   }
   if (value < range.Min) value = range.Min;
@@ -580,6 +733,37 @@ void Sorvane_P::OnVScroll(HWND Bar, int Code) {
   } else {
     if (dragging) VS_Size_Scroll(); else VS_Size_Change();
   }
+}
+
+// Activation: leaving remembers the control with the focus, coming back
+// gives the focus to it again. True when the focus was given back.
+bool Sorvane_P::OnActivate(WORD State) {
+  if (State == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(form_, focus)) lastFocus_ = focus;
+    return false;
+  }
+  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(form_, lastFocus_) && IsWindowEnabled(lastFocus_)) {
+    SetFocus(lastFocus_);
+    return true;
+  }
+  return false;
+}
+
+// The window moved to a monitor of another DPI: everything laid out anew at
+// that DPI, then the rectangle the system suggests for it.
+void Sorvane_P::OnDpiChanged(int Dpi, const RECT* Suggested) {
+  if (Dpi <= 0 || Dpi > 4 * 1440) return;
+  dpi_ = Dpi;
+  LayOut();
+  TileBackground(DialogControl::Pic_B);
+  TileBackground(DialogControl::Pic_D);
+  ShowSample();
+  if (Suggested) {
+    SetWindowPos(form_, nullptr, Suggested->left, Suggested->top, Suggested->right - Suggested->left,
+                 Suggested->bottom - Suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // True when a client point lies on the web address.
@@ -608,15 +792,18 @@ void Sorvane_P::Paint(int Index, HDC Dc) {
   if (s.Image.Dc()) BitBlt(buffer, 0, 0, s.Image.Width(), s.Image.Height(), s.Image.Dc(), 0, 0, SRCCOPY);
 
   // Heading frames.
-  HGDIOBJ oldPen = SelectObject(buffer, GetStockObject(DC_PEN));
+  // One pixel wide at 96 dpi, wider with the display, always inside the box.
+  HPEN framePen = CreatePen(PS_INSIDEFRAME, std::max(1, Scale(1)), GetSysColor(COLOR_WINDOWTEXT));
+  HGDIOBJ oldPen = SelectObject(buffer, framePen ? static_cast<HGDIOBJ>(framePen) : GetStockObject(BLACK_PEN));
   HGDIOBJ oldBrush = SelectObject(buffer, GetStockObject(NULL_BRUSH));
-  SetDCPenColor(buffer, GetSysColor(COLOR_WINDOWTEXT));
-  for (const ShapeLayout& shape : kShapes) {
-    if (shape.Surface != Index) continue;
-    Rectangle(buffer, Scale(shape.X), Scale(shape.Y), Scale(shape.X + shape.Width), Scale(shape.Y + shape.Height));
+  for (int i = 0; i < kFrameCount; ++i) {
+    if (kShapes[i].Surface != Index) continue;
+    const RECT r = FrameRect(i);
+    Rectangle(buffer, r.left, r.top, r.right, r.bottom);
   }
   SelectObject(buffer, oldBrush);
   SelectObject(buffer, oldPen);
+  if (framePen) DeleteObject(framePen);
 
   // Labels.
   SetBkMode(buffer, TRANSPARENT);
@@ -624,14 +811,7 @@ void Sorvane_P::Paint(int Index, HDC Dc) {
   for (int i = 0; i < kLabelCount; ++i) {
     const Label& label = labels_[i];
     if (label.Surface != Index) continue;
-    COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
-    switch (label.Colour) {
-      case LabelColour::WindowText: break;
-      case LabelColour::ButtonText: colour = GetSysColor(COLOR_BTNTEXT); break;
-      case LabelColour::White: colour = RGB(255, 255, 255); break;
-      case LabelColour::Address: colour = kAddressColour; break;
-    }
-    SetTextColor(buffer, colour);
+    SetTextColor(buffer, LabelColour(static_cast<DialogLabel>(i)));
     if (label.Underlined && underlined_) SelectObject(buffer, underlined_);
     RECT r = label.Rect;
     DrawTextW(buffer, label.Text.c_str(), static_cast<int>(label.Text.size()), &r,
@@ -694,10 +874,16 @@ LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
       return 0;
     }
     case WM_VSCROLL:
-      OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W));
+      OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W), static_cast<short>(HIWORD(W)));
       return 0;
     case WM_CLOSE:
       OnClose();
+      return 0;
+    case WM_ACTIVATE:
+      if (OnActivate(LOWORD(W))) return 0;
+      break;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(W), reinterpret_cast<const RECT*>(L));
       return 0;
     case kDestroyLater:
       DestroyWindow(form_);
@@ -749,7 +935,7 @@ LRESULT Sorvane_P::OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L) 
     case WM_PRINTCLIENT:
       return OnPaintMessage(Index, window, Message, W);
     case WM_VSCROLL:
-      OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W));
+      OnVScroll(reinterpret_cast<HWND>(L), LOWORD(W), static_cast<short>(HIWORD(W)));
       return 0;
     default:
       break;

@@ -16,20 +16,23 @@
 
 #include "dialog_layout.h"
 #include "settings_file.h"
+#include "window_helpers_win32.h"
 
 namespace sorvane {
 
 class Command;
 
 // What the dialog needs from the program around it. A test replaces the
-// parts that would end the process, show the system's open-file dialog or
-// start a web browser.
+// parts that would end the process, show the system's open-file dialog, a
+// message box or the zoom animation, or start a web browser.
 struct SettingsDialogHost {
   SettingsRecord* Settings = nullptr;  // the program's settings record
   std::string SettingsFile;            // empty: SettingsFileName(), built at each write
   std::function<void()> EndProgram;    // empty: end the process at once
   std::function<bool(OPENFILENAMEW&)> ChooseFile;                     // empty: GetOpenFileNameW
   std::function<void(HWND Owner, const std::wstring& Address)> OpenAddress;  // empty: ShellExecuteW
+  std::function<void(HWND Owner, const std::wstring& Text)> ShowMessage;     // empty: MessageBoxW
+  RectAnimation Animate;                                                     // empty: DrawAnimatedRects
 };
 
 // The dialog's windows, for SetupButtons' walk and for tests.
@@ -38,6 +41,9 @@ enum class DialogControl { Form, Pic_B, Pic_D, Pname, Display, VS_Multi, VS_Size
 // The labels: lbl(0) .. lbl(9), then the three named ones.
 enum class DialogLabel { lbl0, lbl1, lbl2, lbl3, lbl4, lbl5, lbl6, lbl7, lbl8, lbl9, lbl_Multi, lbl_Size, lbl_URL };
 constexpr int kLabelCount = 13;
+
+// The heading frames Shape1(0) .. Shape1(2).
+constexpr int kFrameCount = 3;
 
 // Texts shown on the dialog.
 extern const wchar_t* const kCreditText;   // lbl(9)
@@ -62,6 +68,12 @@ class Sorvane_P {
   Command* Button(DialogControl Which) const;
   std::wstring LabelCaption(DialogLabel Which) const;
   RECT LabelRect(DialogLabel Which) const;  // in its container's client pixels
+  COLORREF LabelColour(DialogLabel Which) const;
+  DialogControl LabelContainer(DialogLabel Which) const;
+  RECT FrameRect(int Frame) const;  // in its container's client pixels
+  DialogControl FrameContainer(int Frame) const;
+  // The dots per inch everything is laid out at.
+  int Dpi() const { return dpi_; }
   int MultiValue() const { return multiValue_; }
   int SizeValue() const { return sizeValue_; }
   // A pixel of the persistent image of the form, a panel or the sample box.
@@ -97,14 +109,22 @@ class Sorvane_P {
   LRESULT OnPaintMessage(int Index, HWND Window, UINT Message, WPARAM W);
 
   bool CreateControls();
-  Command* MakeButton(HWND Parent, int Id, int X, int Y, int Width, int Height, const wchar_t* Caption);
-  HWND CreateHolder(HWND Parent, int Index, int X, int Y, int Width, int Height, DWORD ExStyle);
+  void LayOut();
+  SIZE FormOuterSize() const;
+  void Place(HWND Window, int X, int Y, int Width, int Height);
+  Command* MakeButton(HWND Parent, int Id, const wchar_t* Caption);
+  HWND CreateHolder(HWND Parent, int Index, DWORD ExStyle);
+  static DialogControl SurfaceControl(int Surface);
   void Paint(int Index, HDC Dc);
-  void OnVScroll(HWND Bar, int Code);
+  void OnVScroll(HWND Bar, int Code, int Position);
   void SetBarValue(DialogControl Bar, int Value);
   void SetLabel(DialogLabel Which, const std::wstring& Text);
   void CloseForm();
   void OnClose();
+  bool OnActivate(WORD State);
+  void OnDpiChanged(int Dpi, const RECT* Suggested);
+  void ReportSaveFailure(const std::string& File);
+  void ShowMessage(const std::wstring& Text);
   bool OverAddress(LPARAM L) const;
   int Scale(int Pixels96) const;
   std::string SettingsFile() const;
@@ -132,6 +152,7 @@ class Sorvane_P {
   int sizeValue_ = 1;
   bool unloaded_ = false;
   bool addressPressed_ = false;
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the dialog was left
 };
 
 // Shows the settings dialog for Settings modally; returns when it has closed.

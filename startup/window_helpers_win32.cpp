@@ -65,20 +65,33 @@ void SetupButtons(HWND Form, bool DoInitialize, bool Enable) {
   EnumChildWindows(Form, SetupOneButton, reinterpret_cast<LPARAM>(flags));
 }
 
+namespace {
+
+// The animation itself: the caller's, or the system's.
+void Animate(HWND Window, const RECT& From, const RECT& To, const RectAnimation& Animation) {
+  if (Animation) {
+    Animation(Window, From, To);
+  } else {
+    DrawAnimatedRects(Window, IDANI_CAPTION, &From, &To);
+  }
+}
+
+}  // namespace
+
 // Grows the caption rectangle from the origin to the window.
-void ZoomOpen(HWND Window) {
+void ZoomOpen(HWND Window, const RectAnimation& Animation) {
   const RECT from = ZoomPointRect(gZoomOrigin);
   RECT to{};
   GetWindowRect(Window, &to);
-  DrawAnimatedRects(Window, IDANI_CAPTION, &from, &to);
+  Animate(Window, from, to, Animation);
 }
 
 // Shrinks the caption rectangle from the window to the origin.
-void ZoomClose(HWND Window) {
+void ZoomClose(HWND Window, const RectAnimation& Animation) {
   RECT from{};
   GetWindowRect(Window, &from);
   const RECT to = ZoomPointRect(gZoomOrigin);
-  DrawAnimatedRects(Window, IDANI_CAPTION, &from, &to);
+  Animate(Window, from, to, Animation);
 }
 
 }  // namespace sorvane

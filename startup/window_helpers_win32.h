@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 namespace sorvane {
 
@@ -35,10 +36,14 @@ RECT ZoomPointRect(const ZoomOrigin& Origin);
 // to Enable. Other windows are not touched.
 void SetupButtons(HWND Form, bool DoInitialize, bool Enable);
 
+// Draws the caption rectangle moving From one rectangle To another for
+// Window. Empty: the system's DrawAnimatedRects with IDANI_CAPTION.
+using RectAnimation = std::function<void(HWND Window, const RECT& From, const RECT& To)>;
+
 // Animated caption rectangle from the zoom origin to Window's rectangle.
-void ZoomOpen(HWND Window);
+void ZoomOpen(HWND Window, const RectAnimation& Animate = RectAnimation());
 
 // Animated caption rectangle from Window's rectangle to the zoom origin.
-void ZoomClose(HWND Window);
+void ZoomClose(HWND Window, const RectAnimation& Animate = RectAnimation());
 
 }  // namespace sorvane

@@ -26,6 +26,19 @@ TEST(PlaceForm, CentresAndKeepsAThirdAbove) {
   EXPECT_EQ(PlaceForm(5925 + 1.5, 4755 + 3.5).Top, 1);
 }
 
+TEST(PlaceForm, ALargerFormAtAnotherDpi) {
+  // The same rule for the form's size at 144 dpi (10 twips per pixel): a
+  // 1536 x 1152 screen and a 592 x 475-pixel form.
+  FormPosition p = PlaceForm(1536 * 10, 1152 * 10, 592 * 10, 475 * 10);
+  EXPECT_EQ(p.Left, 4720);
+  EXPECT_EQ(p.Top, 2256);
+  EXPECT_EQ(PlaceForm(1024 * 15, 768 * 15, kFormWidthTwips, kFormHeightTwips).Left, 4717);
+  // Nonsense sizes leave it at the corner rather than anywhere at all.
+  p = PlaceForm(1e300, 768 * 15, -1e300, 10);
+  EXPECT_EQ(p.Left, 0);
+  EXPECT_EQ(p.Top, 0);
+}
+
 TEST(PlaceForm, TwipsAndPixels) {
   EXPECT_EQ(TwipsToPixels(kFormWidthTwips, 96), 395);
   EXPECT_EQ(TwipsToPixels(kFormHeightTwips, 96), 317);

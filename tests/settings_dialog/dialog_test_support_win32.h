@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "settings_dialog_win32.h"
 #include "temp_folder.h"
@@ -89,6 +90,8 @@ class DialogUnderTest {
     host.EndProgram = [this] { ++endCalls_; };
     host.OpenAddress = [this](HWND, const std::wstring& Address) { opened_ += Address; };
     host.ChooseFile = [this](OPENFILENAMEW& Request) { return choose_ ? choose_(Request) : false; };
+    host.ShowMessage = [this](HWND, const std::wstring& Text) { messages_.push_back(Text); };
+    host.Animate = [this](HWND Window, const RECT& From, const RECT& To) { zooms_.push_back({Window, From, To}); };
     dialog_ = std::make_unique<Sorvane_P>(std::move(host));
   }
 
@@ -105,6 +108,14 @@ class DialogUnderTest {
   int EndCalls() const { return endCalls_; }
   const std::wstring& Opened() const { return opened_; }
   void OnChoose(std::function<bool(OPENFILENAMEW&)> Choose) { choose_ = std::move(Choose); }
+  // The message boxes the dialog would have shown.
+  const std::vector<std::wstring>& Messages() const { return messages_; }
+  // The zoom animations the dialog asked for, in order.
+  struct Zoom {
+    HWND Window;
+    RECT From, To;
+  };
+  const std::vector<Zoom>& Zooms() const { return zooms_; }
 
  private:
   TempFolder folder_;
@@ -113,7 +124,13 @@ class DialogUnderTest {
   int endCalls_ = 0;
   std::wstring opened_;
   std::function<bool(OPENFILENAMEW&)> choose_;
+  std::vector<std::wstring> messages_;
+  std::vector<Zoom> zooms_;
 };
+
+inline bool SameRect(const RECT& A, const RECT& B) {
+  return A.left == B.left && A.top == B.top && A.right == B.right && A.bottom == B.bottom;
+}
 
 // A settings record as LoadSettings leaves it for count 30, size 12 and no photo.
 inline SettingsRecord DefaultRecord() {

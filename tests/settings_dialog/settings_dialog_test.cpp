@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "button_face_checks_win32.h"
 #include "command_win32.h"
 #include "dialog_layout.h"
 #include "dialog_test_support_win32.h"
@@ -31,19 +32,159 @@ std::string SavedFile(const std::string& Path, const std::string& Count, const s
          kKeySize + "=" + Size + "\r\n";
 }
 
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return dpi;
+// A 96-dpi layout coordinate at Dpi.
+long S(long Pixels96, int Dpi) { return ScaledEdge(Pixels96, Dpi); }
+
+// A window's box from its 96-dpi layout at Dpi: its edges scaled.
+Box Scaled(long X, long Y, long W, long H, int Dpi) {
+  return Box{S(X, Dpi), S(Y, Dpi), S(X + W, Dpi) - S(X, Dpi), S(Y + H, Dpi) - S(Y, Dpi)};
+}
+
+// The frame (outer minus client size) of the dialog's kind of window at Dpi.
+SIZE FrameAt(HWND Form, int Dpi) {
+  using AdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  const auto Adjust = reinterpret_cast<AdjustForDpi>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  RECT r{0, 0, 0, 0};
+  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Form, GWL_STYLE));
+  const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(Form, GWL_EXSTYLE));
+  if (Adjust) {
+    Adjust(&r, style & ~WS_VISIBLE, FALSE, exStyle, Dpi);
+  } else {
+    AdjustWindowRectEx(&r, style & ~WS_VISIBLE, FALSE, exStyle);
+  }
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// A window's rectangle in the form's client coordinates.
+RECT InForm(HWND Form, HWND Window) {
+  RECT r{};
+  GetWindowRect(Window, &r);
+  MapWindowPoints(HWND_DESKTOP, Form, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// The control table at 96 dpi.
+struct ControlPlace {
+  DialogControl Which;
+  Box Where;
+  DialogControl Parent;
+};
+const ControlPlace kPlaces[] = {
+    {DialogControl::Pic_B, {12, 16, 365, 101}, DialogControl::Form},
+    {DialogControl::Pic_D, {12, 124, 365, 97}, DialogControl::Form},
+    {DialogControl::Pname, {8, 56, 257, 33}, DialogControl::Pic_B},
+    {DialogControl::Cmd_Pic, {228, 32, 37, 21}, DialogControl::Pic_B},
+    {DialogControl::VS_Multi, {112, 8, 17, 77}, DialogControl::Pic_D},
+    {DialogControl::VS_Size, {300, 8, 17, 77}, DialogControl::Pic_D},
+    {DialogControl::Cmd_Can, {232, 236, 73, 25}, DialogControl::Form},
+    {DialogControl::Cmd_Set, {304, 236, 73, 25}, DialogControl::Form},
+};
+
+// Everything of the open dialog where its layout puts it at Dpi, all inside
+// the client area, which is the 96-dpi one scaled; each button's frame whole
+// on all four sides and its caption centred and unclipped.
+void ExpectLayoutAt(Sorvane_P& d, int Dpi) {
+  SCOPED_TRACE("at " + std::to_string(Dpi) + " dpi");
+  HWND form = d.Window();
+  EXPECT_EQ(d.Dpi(), Dpi);
+  RECT client{};
+  GetClientRect(form, &client);
+  // 5925 x 4755 twips make the outer size at 96 dpi; the client area that
+  // leaves is what every DPI scales.
+  const SIZE frame96 = FrameAt(form, 96);
+  const long clientWidth96 = 395 - frame96.cx, clientHeight96 = 317 - frame96.cy;
+  EXPECT_NEAR(client.right, S(clientWidth96, Dpi), 1);
+  EXPECT_NEAR(client.bottom, S(clientHeight96, Dpi), 1);
+
+  for (const ControlPlace& e : kPlaces) {
+    SCOPED_TRACE(static_cast<int>(e.Which));
+    HWND w = d.Control(e.Which);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(GetParent(w), d.Control(e.Parent));
+    EXPECT_EQ(ChildBox(w), Scaled(e.Where.X, e.Where.Y, e.Where.W, e.Where.H, Dpi));
+    EXPECT_TRUE(IsWindowVisible(w));
+    const RECT r = InForm(form, w);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+  }
+  // The empty sample: 80 x 80 at 96 dpi, its corner where the layout says.
+  const Box sample = ChildBox(d.Control(DialogControl::Display));
+  EXPECT_EQ(sample.X, S(272, Dpi));
+  EXPECT_EQ(sample.Y, S(8, Dpi));
+  EXPECT_EQ(sample.W, S(80, Dpi));
+  EXPECT_EQ(sample.H, S(80, Dpi));
+  // Inside its panel.
+  RECT panel{};
+  GetClientRect(d.Control(DialogControl::Pic_B), &panel);
+  EXPECT_LE(sample.X + sample.W, panel.right);
+  EXPECT_LE(sample.Y + sample.H, panel.bottom);
+
+  // Labels beside their bars, inside their containers.
+  const RECT multi = d.LabelRect(DialogLabel::lbl_Multi);
+  const Box multiBar = ChildBox(d.Control(DialogControl::VS_Multi));
+  EXPECT_GE(multi.left, multiBar.X + multiBar.W);
+  EXPECT_LE(multi.left - (multiBar.X + multiBar.W), S(4, Dpi));
+  for (int i = 0; i < kLabelCount; ++i) {
+    const DialogLabel label = static_cast<DialogLabel>(i);
+    const RECT r = d.LabelRect(label);
+    HWND container = d.Control(d.LabelContainer(label));
+    RECT inside{};
+    GetClientRect(container, &inside);
+    EXPECT_GE(r.left, 0) << i;
+    EXPECT_GE(r.top, 0) << i;
+    EXPECT_LE(r.right, inside.right) << i;
+    EXPECT_LE(r.bottom, inside.bottom) << i;
+  }
+
+  for (DialogControl b : {DialogControl::Cmd_Pic, DialogControl::Cmd_Can, DialogControl::Cmd_Set}) {
+    Command* button = d.Button(b);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->Dpi(), Dpi);
+    EXPECT_EQ(FrameMismatch(*button, FacePicture::Normal, Dpi), "") << static_cast<int>(b);
+    // The caption's text fits the button and its band.
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, button->CaptionFontHandle());
+    SIZE text{};
+    const std::wstring caption = button->Caption();
+    GetTextExtentPoint32W(screen, caption.c_str(), static_cast<int>(caption.size()), &text);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(screen, &metrics);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    EXPECT_LT(text.cx, button->FaceWidth() - 2 * S(4, Dpi)) << static_cast<int>(b);
+    const CaptionLabel& band = button->Core().LblMsg();
+    EXPECT_LE(metrics.tmAscent, std::lround(band.Height * Dpi / 1440.0) + 1) << static_cast<int>(b);
+    EXPECT_GT(band.Top * Dpi / 1440.0, 0) << static_cast<int>(b);
+  }
+
+  // Tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set, VS_Multi, VS_Size, and round.
+  const DialogControl order[] = {DialogControl::Pname,   DialogControl::Cmd_Pic,  DialogControl::Cmd_Can,
+                                 DialogControl::Cmd_Set, DialogControl::VS_Multi, DialogControl::VS_Size,
+                                 DialogControl::Pname};
+  for (size_t i = 0; i + 1 < std::size(order); ++i) {
+    EXPECT_EQ(GetNextDlgTabItem(form, d.Control(order[i]), FALSE), d.Control(order[i + 1])) << i;
+  }
+}
+
+TEST(SettingsDialog, RunsAtTheDisplayScalingItWasAskedFor) {
+  // A scaled run whose prefix kept 96 dpi would test nothing it claims to.
+  if (RequestedDpi() != 0) {
+    EXPECT_EQ(ScreenDpi(), RequestedDpi());
+  }
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  EXPECT_EQ(t.Dialog().Dpi(), ScreenDpi());
 }
 
 TEST(SettingsDialog, FormAndControlsSitWhereTheLayoutSays) {
-  if (ScreenDpi() != 96) GTEST_SKIP() << "layout figures are for 96 dpi";
   DialogUnderTest t(DefaultRecord());
   ASSERT_TRUE(t.Open());
   Sorvane_P& d = t.Dialog();
   HWND form = d.Window();
+  const int dpi = ScreenDpi();
 
   wchar_t title[64] = {};
   GetWindowTextW(form, title, 64);
@@ -55,38 +196,25 @@ TEST(SettingsDialog, FormAndControlsSitWhereTheLayoutSays) {
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
   EXPECT_TRUE(IsWindowVisible(form));
 
-  // 5925 x 4755 twips; on the 1024 x 768 test screen 4717 and 2255 twips from
-  // the top-left corner (314 and 150 px).
+  // 5925 x 4755 twips at 96 dpi; on the 1024 x 768 test screen 4717 and
+  // 2255 twips from the top-left corner (314 and 150 px). At other DPIs the
+  // same rule places the larger form.
   RECT outer{};
   GetWindowRect(form, &outer);
-  EXPECT_EQ(outer.right - outer.left, 395);
-  EXPECT_EQ(outer.bottom - outer.top, 317);
-  const FormPosition at = PlaceForm(GetSystemMetrics(SM_CXSCREEN) * 15.0, GetSystemMetrics(SM_CYSCREEN) * 15.0);
-  EXPECT_EQ(outer.left, TwipsToPixels(at.Left, 96));
-  EXPECT_EQ(outer.top, TwipsToPixels(at.Top, 96));
-
-  struct Expected {
-    DialogControl Which;
-    Box Where;
-    DialogControl Parent;
-  } controls[] = {
-      {DialogControl::Pic_B, {12, 16, 365, 101}, DialogControl::Form},
-      {DialogControl::Pic_D, {12, 124, 365, 97}, DialogControl::Form},
-      {DialogControl::Pname, {8, 56, 257, 33}, DialogControl::Pic_B},
-      {DialogControl::Display, {272, 8, 80, 80}, DialogControl::Pic_B},
-      {DialogControl::Cmd_Pic, {228, 32, 37, 21}, DialogControl::Pic_B},
-      {DialogControl::VS_Multi, {112, 8, 17, 77}, DialogControl::Pic_D},
-      {DialogControl::VS_Size, {300, 8, 17, 77}, DialogControl::Pic_D},
-      {DialogControl::Cmd_Can, {232, 236, 73, 25}, DialogControl::Form},
-      {DialogControl::Cmd_Set, {304, 236, 73, 25}, DialogControl::Form},
-  };
-  for (const Expected& e : controls) {
-    HWND w = d.Control(e.Which);
-    ASSERT_NE(w, nullptr) << static_cast<int>(e.Which);
-    EXPECT_EQ(GetParent(w), d.Control(e.Parent)) << static_cast<int>(e.Which);
-    EXPECT_EQ(ChildBox(w), e.Where) << static_cast<int>(e.Which);
-    EXPECT_TRUE(IsWindowVisible(w)) << static_cast<int>(e.Which);
+  if (dpi == 96) {
+    EXPECT_EQ(outer.right - outer.left, 395);
+    EXPECT_EQ(outer.bottom - outer.top, 317);
+    EXPECT_EQ(outer.left, 314);
+    EXPECT_EQ(outer.top, 150);
+  } else {
+    const FormPosition at =
+        PlaceForm(PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi), PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi),
+                  PixelsToTwips(outer.right - outer.left, dpi), PixelsToTwips(outer.bottom - outer.top, dpi));
+    EXPECT_EQ(outer.left, TwipsToPixels(at.Left, dpi));
+    EXPECT_EQ(outer.top, TwipsToPixels(at.Top, dpi));
   }
+  ExpectLayoutAt(d, dpi);
+
   // The three buttons are gradient buttons with their captions.
   EXPECT_EQ(d.Button(DialogControl::Cmd_Pic)->Caption(), L"...");
   EXPECT_EQ(d.Button(DialogControl::Cmd_Can)->Caption(), L"\uFF77\uFF6C\uFF9D\uFF7E\uFF99");
@@ -95,29 +223,72 @@ TEST(SettingsDialog, FormAndControlsSitWhereTheLayoutSays) {
     EXPECT_EQ(Command::FromWindow(d.Control(b)), d.Button(b));
     EXPECT_TRUE(d.Button(b)->Enabled());
   }
+}
 
-  // Labels: texts and places.
-  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl0), L"\u5199\u771F\u306E\u9078\u629E");
-  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl2),
-            L"<\u9078\u629E\u306A\u3057\u306F\uFF83\uFF9E\uFF8C\uFF6B\uFF99\uFF84\u753B\u50CF>");
-  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl4), L"\u753B\u50CF\u306E\u5927\u304D\u3055");
-  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl7), L"\u591A");
-  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_URL), kAddressText);
-  const RECT url = d.LabelRect(DialogLabel::lbl_URL);
-  EXPECT_EQ(url.left, 12);
-  EXPECT_EQ(url.top, 248);
-  EXPECT_EQ(url.right - url.left, 214);
-  const RECT size = d.LabelRect(DialogLabel::lbl_Size);
-  EXPECT_EQ(size.left, 320);
-  EXPECT_EQ(size.top, 40);
+TEST(SettingsDialog, MovingToAnotherDpiLaysEverythingOutAgainAndKeepsValuesAndFocus) {
+  TempFolder photos;
+  photos.Write("photo.bmp", BmpBytes(400, 300, 200, 40, 10));
+  SettingsRecord r = DefaultRecord();
+  r.PicturePath = photos.File("photo.bmp");
+  DialogUnderTest t(r);
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  HWND form = d.Window();
+  const int from = d.Dpi();
+  SendMessageW(d.Control(DialogControl::Pic_D), WM_VSCROLL, SB_PAGEUP,
+               reinterpret_cast<LPARAM>(d.Control(DialogControl::VS_Multi)));
+  SetFocus(d.Control(DialogControl::VS_Size));
+  ASSERT_EQ(GetFocus(), d.Control(DialogControl::VS_Size));
 
-  // Tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set, VS_Multi, VS_Size, and round.
-  const DialogControl order[] = {DialogControl::Pname,   DialogControl::Cmd_Pic,  DialogControl::Cmd_Can,
-                                 DialogControl::Cmd_Set, DialogControl::VS_Multi, DialogControl::VS_Size,
-                                 DialogControl::Pname};
-  for (size_t i = 0; i + 1 < std::size(order); ++i) {
-    EXPECT_EQ(GetNextDlgTabItem(form, d.Control(order[i]), FALSE), d.Control(order[i + 1])) << i;
+  for (int to : {from == 144 ? 96 : 144, 192, from}) {
+    // The system's suggestion: the window scaled about its top-left corner.
+    RECT before{};
+    GetWindowRect(form, &before);
+    RECT suggested{before.left, before.top,
+                   before.left + MulDiv(before.right - before.left, to, d.Dpi()),
+                   before.top + MulDiv(before.bottom - before.top, to, d.Dpi())};
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    RECT after{};
+    GetWindowRect(form, &after);
+    EXPECT_TRUE(SameRect(after, suggested)) << to;
+    // The suggestion is not exact, so the client size is checked by the
+    // layout only where the form was sized by the dialog itself.
+    for (const ControlPlace& e : kPlaces) {
+      EXPECT_EQ(ChildBox(d.Control(e.Which)), Scaled(e.Where.X, e.Where.Y, e.Where.W, e.Where.H, to))
+          << static_cast<int>(e.Which) << " at " << to;
+    }
+    // The sample: a 400 x 300 photograph is 80 x 60 at 96 dpi.
+    const Box sample = ChildBox(d.Control(DialogControl::Display));
+    EXPECT_EQ(sample.W, S(80, to));
+    EXPECT_EQ(sample.H, S(60, to));
+    EXPECT_EQ(d.ImagePixel(DialogControl::Display, sample.W - 1, sample.H - 1), RGB(200, 40, 10));
+    EXPECT_EQ(d.Dpi(), to);
+    for (DialogControl b : {DialogControl::Cmd_Pic, DialogControl::Cmd_Can, DialogControl::Cmd_Set}) {
+      EXPECT_EQ(d.Button(b)->Dpi(), to);
+      EXPECT_EQ(d.Button(b)->FaceWidth(), ChildBox(d.Control(b)).W);
+      EXPECT_EQ(FrameMismatch(*d.Button(b), FacePicture::Normal, to), "") << static_cast<int>(b) << " at " << to;
+    }
+    // The labels and frames follow; the panels are tiled to their new edges.
+    EXPECT_EQ(d.LabelRect(DialogLabel::lbl_URL).left, S(12, to));
+    EXPECT_EQ(d.LabelRect(DialogLabel::lbl_URL).top, S(248, to));
+    EXPECT_EQ(d.FrameRect(2).right, S(196 + 93, to));
+    RECT panel{};
+    GetClientRect(d.Control(DialogControl::Pic_D), &panel);
+    EXPECT_GE(GetGValue(d.ImagePixel(DialogControl::Pic_D, panel.right - 1, panel.bottom - 1)), 140);
+    // Values, focus and tab order survive.
+    EXPECT_EQ(d.MultiValue(), 40);
+    EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Multi), L"40");
+    EXPECT_EQ(d.SizeValue(), 12);
+    EXPECT_EQ(d.PnameText(), AnsiToWide(photos.File("photo.bmp")));
+    EXPECT_EQ(GetFocus(), d.Control(DialogControl::VS_Size));
+    EXPECT_EQ(GetNextDlgTabItem(form, d.Control(DialogControl::Cmd_Set), FALSE), d.Control(DialogControl::VS_Multi));
   }
+  // Back at the first DPI, sized by the dialog itself: the full layout holds.
+  RECT outer{};
+  GetWindowRect(form, &outer);
+  d.Cmd_Set_Click();
+  EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(photos.File("photo.bmp"), " 40", " 12"));
 }
 
 TEST(SettingsDialog, PanelsAreTiledAndTheFormHasItsGradient) {
@@ -402,36 +573,319 @@ TEST(SettingsDialog, GarbageInTheSettingsFileOpensTheDialog) {
   EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(WideToAnsi(t.Dialog().PnameText()), " 10", " 1"));
 }
 
-TEST(SettingsDialog, AFileThatCannotBeWrittenStaysAsItWas) {
+// "設定" when the settings file cannot be written: a message box naming the
+// file, the dialog stays open with its values, the file stays as it was, and
+// "ｷｬﾝｾﾙ" still leaves.
+TEST(SettingsDialog, SettingsThatCannotBeSavedAreSaidAndTheDialogStays) {
   const std::string old = "[Section]\r\nold=1\r\n";
-  DialogUnderTest t(DefaultRecord());
-  t.Folder().Write("Sorvane.ini", old);
-  ASSERT_TRUE(t.Open());
-  // Held open without sharing: nothing can replace it.
-  HANDLE lock = CreateFileW(AnsiToWide(t.SettingsFile()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
-  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  t.Dialog().Cmd_Set_Click();
-  EXPECT_EQ(t.EndCalls(), 1);
-  CloseHandle(lock);
-  EXPECT_EQ(FileBytes(t.SettingsFile()), old);
-  Pump();
+  enum class Fault { Locked, ReadOnly, Folder, MissingFolder };
+  for (Fault fault : {Fault::Locked, Fault::ReadOnly, Fault::Folder, Fault::MissingFolder}) {
+    SCOPED_TRACE(static_cast<int>(fault));
+    TempFolder program;
+    SettingsDialogHost host;
+    SettingsRecord r = DefaultRecord();
+    r.PicturePath = "C:\\photos\\sea.jpg";
+    host.Settings = &r;
+    host.SettingsFile = fault == Fault::MissingFolder ? program.File("missing\\Sorvane.ini") : program.File("Sorvane.ini");
+    int ended = 0;
+    std::vector<std::wstring> messages;
+    host.EndProgram = [&] { ++ended; };
+    host.ShowMessage = [&](HWND Owner, const std::wstring& Text) {
+      EXPECT_NE(Owner, nullptr);
+      messages.push_back(Text);
+    };
+    const std::wstring file = AnsiToWide(host.SettingsFile);
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    switch (fault) {
+      case Fault::Locked:
+        program.Write("Sorvane.ini", old);
+        // Held open without sharing: nothing can replace it.
+        lock = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        break;
+      case Fault::ReadOnly:
+        program.Write("Sorvane.ini", old);
+        ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+        break;
+      case Fault::Folder:
+        ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
+        break;
+      case Fault::MissingFolder:
+        break;
+    }
+    Sorvane_P d(std::move(host));
+    ASSERT_TRUE(d.Open());
+    SendMessageW(d.Control(DialogControl::Pic_D), WM_VSCROLL, SB_PAGEUP,
+                 reinterpret_cast<LPARAM>(d.Control(DialogControl::VS_Multi)));
+    d.Cmd_Set_Click();
+    Pump();
+    EXPECT_EQ(ended, 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(file), std::wstring::npos) << "the message names the file";
+    EXPECT_NE(messages[0].find(L"\u4FDD\u5B58\u3067\u304D\u307E\u305B\u3093"), std::wstring::npos);  // 保存できません
+    ASSERT_NE(d.Window(), nullptr) << "the dialog stays open";
+    EXPECT_TRUE(IsWindowVisible(d.Window()));
+    EXPECT_EQ(d.MultiValue(), 40);
+    EXPECT_EQ(d.PnameText(), L"C:\\photos\\sea.jpg");
+    if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+    if (fault == Fault::Locked || fault == Fault::ReadOnly) {
+      EXPECT_EQ(program.Read("Sorvane.ini"), old);
+      SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    if (fault == Fault::Folder) {
+      EXPECT_TRUE(std::filesystem::is_directory(program.File("Sorvane.ini")));
+    }
+    EXPECT_FALSE(std::filesystem::exists(program.File("missing")));
+    // No half-written file is left beside it.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(program.Path())) {
+      (void)entry;
+      ++files;
+    }
+    EXPECT_EQ(files, fault == Fault::MissingFolder ? 0 : 1);
+    d.Cmd_Can_Click();
+    EXPECT_EQ(ended, 1);
+    Pump();
+    EXPECT_EQ(d.Window(), nullptr);
+  }
 }
 
-TEST(SettingsDialog, SettingsFolderThatIsMissing) {
-  SettingsDialogHost host;
-  SettingsRecord r = DefaultRecord();
-  host.Settings = &r;
-  TempFolder t;
-  host.SettingsFile = t.File("missing\\Sorvane.ini");
-  int ended = 0;
-  host.EndProgram = [&] { ++ended; };
-  Sorvane_P d(std::move(host));
-  ASSERT_TRUE(d.Open());
+TEST(SettingsDialog, ARepairedFileSavesOnTheNextPress) {
+  DialogUnderTest t(DefaultRecord());
+  std::filesystem::create_directories(t.SettingsFile());
+  ASSERT_TRUE(t.Open());
+  t.Dialog().Cmd_Set_Click();
+  EXPECT_EQ(t.Messages().size(), 1u);
+  EXPECT_EQ(t.EndCalls(), 0);
+  std::filesystem::remove(t.SettingsFile());
+  t.Dialog().Cmd_Set_Click();
+  EXPECT_EQ(t.Messages().size(), 1u);
+  EXPECT_EQ(t.EndCalls(), 1);
+  EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile("", " 30", " 12"));
+}
+
+// All thirteen labels and the three heading frames: place, text, colour, and
+// that each is really drawn there.
+TEST(SettingsDialog, LabelsAndFramesAreWhereAndHowTheLayoutSays) {
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  const int dpi = d.Dpi();
+  const COLORREF windowText = GetSysColor(COLOR_WINDOWTEXT);
+  struct Expected {
+    DialogLabel Which;
+    DialogControl In;
+    Box Where;
+    const wchar_t* Text;
+    COLORREF Colour;
+  } labels[] = {
+      {DialogLabel::lbl0, DialogControl::Pic_B, {8, 16, 95, 13}, L"\u5199\u771F\u306E\u9078\u629E", windowText},
+      {DialogLabel::lbl1, DialogControl::Pic_B, {128, 36, 92, 13},
+       L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99\u3092\u6307\u5B9A", GetSysColor(COLOR_BTNTEXT)},
+      {DialogLabel::lbl2, DialogControl::Pic_B, {108, 8, 141, 13},
+       L"<\u9078\u629E\u306A\u3057\u306F\uFF83\uFF9E\uFF8C\uFF6B\uFF99\uFF84\u753B\u50CF>", windowText},
+      {DialogLabel::lbl3, DialogControl::Pic_D, {8, 16, 95, 13}, L"\u540C\u6642\u8868\u793A\u6570", windowText},
+      {DialogLabel::lbl4, DialogControl::Pic_D, {196, 16, 95, 13}, L"\u753B\u50CF\u306E\u5927\u304D\u3055", windowText},
+      {DialogLabel::lbl5, DialogControl::Pic_D, {320, 72, 13, 13}, L"\u5C0F", windowText},
+      {DialogLabel::lbl6, DialogControl::Pic_D, {320, 8, 13, 13}, L"\u5927", windowText},
+      {DialogLabel::lbl7, DialogControl::Pic_D, {132, 8, 13, 13}, L"\u591A", windowText},
+      {DialogLabel::lbl8, DialogControl::Pic_D, {132, 72, 13, 13}, L"\u5C11", windowText},
+      {DialogLabel::lbl9, DialogControl::Form, {12, 232, 165, 13}, kCreditText, RGB(255, 255, 255)},
+      {DialogLabel::lbl_Multi, DialogControl::Pic_D, {132, 40, 15, 13}, L"30", windowText},
+      {DialogLabel::lbl_Size, DialogControl::Pic_D, {320, 40, 15, 13}, L"12", windowText},
+      {DialogLabel::lbl_URL, DialogControl::Form, {12, 248, 214, 13}, kAddressText, RGB(255, 255, 192)},
+  };
+  struct Frame {
+    int Index;
+    DialogControl In;
+    Box Where;
+  } frames[] = {{0, DialogControl::Pic_B, {8, 8, 93, 29}},
+                {1, DialogControl::Pic_D, {8, 8, 93, 29}},
+                {2, DialogControl::Pic_D, {196, 8, 93, 29}}};
+  static_assert(std::size(labels) == kLabelCount, "every label");
+  static_assert(std::size(frames) == kFrameCount, "every frame");
+
+  // Each container as its paint routine draws it.
+  auto print = [](HWND Window) {
+    RECT client{};
+    GetClientRect(Window, &client);
+    std::vector<COLORREF> pixels(static_cast<size_t>(client.right) * client.bottom);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(Window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    for (long y = 0; y < client.bottom; ++y)
+      for (long x = 0; x < client.right; ++x) pixels[static_cast<size_t>(y) * client.right + x] = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return std::make_pair(client, pixels);
+  };
+  auto at = [](const std::pair<RECT, std::vector<COLORREF>>& p, long x, long y) -> COLORREF {
+    if (x < 0 || y < 0 || x >= p.first.right || y >= p.first.bottom) return CLR_INVALID;
+    return p.second[static_cast<size_t>(y) * p.first.right + x];
+  };
+  for (const Expected& e : labels) {
+    SCOPED_TRACE(static_cast<int>(e.Which));
+    const RECT r = d.LabelRect(e.Which);
+    EXPECT_EQ(d.LabelContainer(e.Which), e.In);
+    EXPECT_EQ((Box{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              Scaled(e.Where.X, e.Where.Y, e.Where.W, e.Where.H, dpi));
+    EXPECT_EQ(d.LabelCaption(e.Which), e.Text);
+    EXPECT_EQ(d.LabelColour(e.Which), e.Colour);
+    // Its text in its colour, drawn inside its box (a little overhang aside).
+    const auto painted = print(d.Control(e.In));
+    int inColour = 0;
+    for (long y = r.top; y < r.bottom + S(2, dpi); ++y)
+      for (long x = r.left; x < r.right; ++x) inColour += at(painted, x, y) == e.Colour;
+    EXPECT_GT(inColour, 3);
+  }
+  for (const Frame& f : frames) {
+    SCOPED_TRACE(f.Index);
+    const RECT r = d.FrameRect(f.Index);
+    EXPECT_EQ(d.FrameContainer(f.Index), f.In);
+    EXPECT_EQ((Box{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              Scaled(f.Where.X, f.Where.Y, f.Where.W, f.Where.H, dpi));
+    const auto painted = print(d.Control(f.In));
+    const long midX = (r.left + r.right) / 2, midY = (r.top + r.bottom) / 2;
+    // All four sides drawn, whole, and nothing just outside them.
+    EXPECT_EQ(at(painted, midX, r.top), windowText);
+    EXPECT_EQ(at(painted, midX, r.bottom - 1), windowText);
+    EXPECT_EQ(at(painted, r.left, midY), windowText);
+    EXPECT_EQ(at(painted, r.right - 1, midY), windowText);
+    EXPECT_EQ(at(painted, r.left + 1, r.top), windowText);
+    EXPECT_EQ(at(painted, r.right - 2, r.bottom - 1), windowText);
+    EXPECT_NE(at(painted, midX, r.top - 1), windowText);
+    EXPECT_NE(at(painted, r.left - 1, midY), windowText);
+    EXPECT_NE(at(painted, r.right, midY), windowText);
+  }
+}
+
+// Dragging each bar's thumb: the label follows the thumb while it is dragged,
+// the value stays where the thumb is let go, and the thumb's position reads
+// the right way up (the top is the largest value).
+TEST(SettingsDialog, DraggingEachThumbMovesItsValueAndLabel) {
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  HWND picD = d.Control(DialogControl::Pic_D);
+  struct Bar {
+    DialogControl Which;
+    DialogLabel Label;
+    int (Sorvane_P::*Value)() const;
+    const BarRange& Range;
+  } bars[] = {{DialogControl::VS_Multi, DialogLabel::lbl_Multi, &Sorvane_P::MultiValue, kMultiBar},
+              {DialogControl::VS_Size, DialogLabel::lbl_Size, &Sorvane_P::SizeValue, kSizeBar}};
+  for (const Bar& b : bars) {
+    SCOPED_TRACE(static_cast<int>(b.Which));
+    HWND bar = d.Control(b.Which);
+    auto send = [&](int Code, int Position) {
+      SendMessageW(picD, WM_VSCROLL, MAKEWPARAM(Code, Position), reinterpret_cast<LPARAM>(bar));
+    };
+    // Through the whole track: each position shows its value at once.
+    for (int position = b.Range.Max; position >= b.Range.Min; position -= 3) {
+      send(SB_THUMBTRACK, position);
+      const int value = b.Range.Max + b.Range.Min - position;
+      EXPECT_EQ((d.*b.Value)(), value) << position;
+      EXPECT_EQ(d.LabelCaption(b.Label), std::to_wstring(value)) << position;
+      EXPECT_EQ(GetScrollPos(bar, SB_CTL), position);
+    }
+    // Let go at the top: the largest value.
+    send(SB_THUMBTRACK, b.Range.Min);
+    send(SB_THUMBPOSITION, b.Range.Min);
+    send(SB_ENDSCROLL, 0);
+    EXPECT_EQ((d.*b.Value)(), b.Range.Max);
+    EXPECT_EQ(d.LabelCaption(b.Label), std::to_wstring(b.Range.Max));
+    // Positions beyond the track (a 16-bit wrap) stay at the ends.
+    send(SB_THUMBTRACK, 0xFFFF);
+    EXPECT_EQ((d.*b.Value)(), b.Range.Max);
+    send(SB_THUMBTRACK, b.Range.Max + 500);
+    EXPECT_EQ((d.*b.Value)(), b.Range.Min);
+    send(SB_THUMBPOSITION, b.Range.Max + 500);
+  }
   d.Cmd_Set_Click();
+  EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile("", " 10", " 1"));
+}
+
+// The zoom: open from the mouse position to the window, close from the
+// window back to that point, once, whichever way the dialog closes.
+TEST(SettingsDialog, TheDialogZoomsOpenAndClosedOnEveryWayOut) {
+  enum class Way { Set, Cancel, CloseBox };
+  for (Way way : {Way::Set, Way::Cancel, Way::CloseBox}) {
+    SCOPED_TRACE(static_cast<int>(way));
+    ASSERT_TRUE(SetCursorPos(500, 300));
+    DialogUnderTest t(DefaultRecord());
+    ASSERT_TRUE(t.Open());
+    HWND form = t.Dialog().Window();
+    RECT window{};
+    GetWindowRect(form, &window);
+    const RECT point{500, 300, 500, 300};
+    ASSERT_EQ(t.Zooms().size(), 1u);
+    EXPECT_EQ(t.Zooms()[0].Window, form);
+    EXPECT_TRUE(SameRect(t.Zooms()[0].From, point));
+    EXPECT_TRUE(SameRect(t.Zooms()[0].To, window));
+    // The mouse moves on; the dialog still closes into where it opened.
+    SetCursorPos(20, 700);
+    switch (way) {
+      case Way::Set: t.Dialog().Cmd_Set_Click(); break;
+      case Way::Cancel: t.Dialog().Cmd_Can_Click(); break;
+      case Way::CloseBox: SendMessageW(form, WM_CLOSE, 0, 0); break;
+    }
+    Pump();
+    EXPECT_EQ(t.Dialog().Window(), nullptr);
+    ASSERT_EQ(t.Zooms().size(), 2u);
+    EXPECT_EQ(t.Zooms()[1].Window, form);
+    EXPECT_TRUE(SameRect(t.Zooms()[1].From, window));
+    EXPECT_TRUE(SameRect(t.Zooms()[1].To, point));
+  }
+}
+
+// After the chooser closes, and when the dialog is activated again, the focus
+// is where it was.
+TEST(SettingsDialog, TheFocusComesBackToTheControlThatHadIt) {
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  HWND size = d.Control(DialogControl::VS_Size);
+  SetFocus(size);
+  ASSERT_EQ(GetFocus(), size);
+  // A chooser that takes the focus with it, chosen or cancelled.
+  for (bool choose : {false, true}) {
+    t.OnChoose([&](OPENFILENAMEW& q) {
+      SetFocus(d.Control(DialogControl::Pname));
+      if (choose) wcscpy(q.lpstrFile, L"C:\\nothing-here.jpg");
+      return choose;
+    });
+    d.Cmd_Pic_Click();
+    EXPECT_EQ(GetFocus(), size) << choose;
+  }
+  // The chooser pressed with the mouse: the focus returns to "...".
+  HWND pic = d.Control(DialogControl::Cmd_Pic);
+  t.OnChoose([&](OPENFILENAMEW&) {
+    SetFocus(nullptr);
+    return false;
+  });
+  SendMessageW(pic, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageW(pic, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(pic, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   Pump();
-  EXPECT_EQ(ended, 1);
-  EXPECT_FALSE(std::filesystem::exists(t.File("missing")));
+  EXPECT_EQ(GetFocus(), pic);
+
+  // Another window activated, then the dialog again.
+  HWND multi = d.Control(DialogControl::VS_Multi);
+  SetFocus(multi);
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  SetActiveWindow(other);
+  SetFocus(other);
+  Pump();
+  EXPECT_NE(GetFocus(), multi);
+  SetActiveWindow(d.Window());
+  Pump();
+  EXPECT_EQ(GetFocus(), multi);
+  DestroyWindow(other);
 }
 
 TEST(PhotoChooser, AChoiceBecomesPathFolderAndSample) {
@@ -517,6 +971,147 @@ TEST(PhotoChooser, ANameThatDoesNotExistGivesTheBlackBox) {
   EXPECT_EQ(t.Dialog().PnameText(), typed);
   EXPECT_EQ(t.Dialog().ImagePixel(DialogControl::Display, 1, 1), RGB(0, 0, 0));
   EXPECT_EQ(ChildBox(t.Dialog().Control(DialogControl::Display)), (Box{272, 8, 80, 80}));
+}
+
+// Writes Bytes to a file named by a wide path.
+bool WriteWide(const std::wstring& Path, const std::string& Bytes) {
+  HANDLE h = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  WriteFile(h, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  return written == Bytes.size();
+}
+
+TEST(PhotoChooser, ALongJapanesePathIsKeptWholeAndWorks) {
+  TempFolder photos;
+  // Three folders of 40 kanji each and a Japanese file name: about 140
+  // characters, over 280 bytes in code page 932, within the chooser's 255.
+  const std::wstring name40 = std::wstring(20, L'\u5199') + std::wstring(20, L'\u771F');
+  std::wstring folder = AnsiToWide(photos.Path());
+  for (int i = 0; i < 3; ++i) {
+    folder += L"\\" + name40;
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << i;
+  }
+  const std::wstring file = folder + L"\\\u6D77\u306E\u5199\u771F.bmp";  // 海の写真.bmp
+  ASSERT_LT(file.size(), 255u);
+  ASSERT_TRUE(WriteWide(file, BmpBytes(40, 20, 10, 200, 30)));
+  const std::string ansi = WideToAnsi(file);
+  ASSERT_GT(ansi.size(), 254u);
+
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  t.OnChoose([&](OPENFILENAMEW& q) {
+    wcscpy(q.lpstrFile, file.c_str());
+    return true;
+  });
+  t.Dialog().Cmd_Pic_Click();
+  EXPECT_EQ(t.Record().PicturePath, ansi);
+  EXPECT_EQ(t.Dialog().PnameText(), file);
+  EXPECT_EQ(t.Record().PictureFolder, WideToAnsi(folder));
+  // It works: the sample is the photograph.
+  EXPECT_EQ(ChildBox(t.Dialog().Control(DialogControl::Display)).H, S(40, t.Dialog().Dpi()));
+  EXPECT_EQ(t.Dialog().ImagePixel(DialogControl::Display, 3, 3), RGB(10, 200, 30));
+  t.Dialog().Cmd_Set_Click();
+  EXPECT_EQ(t.Messages().size(), 0u);
+  EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(ansi, " 30", " 12"));
+}
+
+TEST(PhotoChooser, APathOutsideTheCodePageIsRefusedOrGivenByItsShortName) {
+  TempFolder photos;
+  // A snowman and an accented letter: code page 932 has neither (the accent
+  // would best-fit to a plain "e", which names another file).
+  const std::wstring odd = AnsiToWide(photos.Path()) + L"\\snow\u2603 caf\u00E9.bmp";
+  SettingsRecord r = DefaultRecord();
+  r.PicturePath = "C:\\photos\\sea.jpg";
+  r.PictureFolder = "C:\\photos";
+  DialogUnderTest t(r);
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  const std::string folderBefore = t.Record().PictureFolder;
+  std::wstring answer;
+  t.OnChoose([&](OPENFILENAMEW& q) {
+    wcscpy(q.lpstrFile, answer.c_str());
+    return true;
+  });
+
+  // No such file, so no short name either: the choice does not fit the
+  // settings, and nothing changes.
+  answer = odd;
+  d.Cmd_Pic_Click();
+  EXPECT_EQ(t.Record().PicturePath, "C:\\photos\\sea.jpg");
+  EXPECT_EQ(t.Record().PictureFolder, folderBefore);
+  EXPECT_EQ(d.PnameText(), L"C:\\photos\\sea.jpg");
+  std::string stored;
+  EXPECT_FALSE(StoredPathFor(odd, stored));
+
+  // The file exists and has a short name that converts exactly: that is the
+  // answer, and it names the same file.
+  ASSERT_TRUE(WriteWide(odd, BmpBytes(30, 30, 250, 5, 5)));
+  ASSERT_TRUE(StoredPathFor(odd, stored));
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(odd.c_str(), shortName, MAX_PATH), 0u);
+  EXPECT_EQ(stored, WideToAnsi(shortName));
+  EXPECT_EQ(AnsiToWide(stored).find(L'\u2603'), std::wstring::npos);
+  d.Cmd_Pic_Click();
+  EXPECT_EQ(t.Record().PicturePath, stored);
+  EXPECT_EQ(d.PnameText(), AnsiToWide(stored));
+  EXPECT_EQ(d.ImagePixel(DialogControl::Display, 3, 3), RGB(250, 5, 5));
+
+  // Text typed into the path box that the settings cannot hold is said, not
+  // saved as question marks.
+  SetWindowTextW(d.Control(DialogControl::Pname), L"C:\\nowhere\\\u2603.jpg");
+  d.Cmd_Set_Click();
+  ASSERT_EQ(t.Messages().size(), 1u);
+  EXPECT_NE(t.Messages()[0].find(L"\u2603"), std::wstring::npos);
+  EXPECT_EQ(t.EndCalls(), 0);
+  EXPECT_EQ(FileBytes(t.SettingsFile()), "<none>");
+}
+
+TEST(SettingsDialog, ALongPathFromTheSettingsIsShownWholeAndSavedWhole) {
+  // 150 kanji: 300 bytes in code page 932.
+  const std::wstring wide = L"C:\\" + std::wstring(150, L'\u5199') + L".jpg";
+  SettingsRecord r = DefaultRecord();
+  r.PicturePath = WideToAnsi(wide);
+  ASSERT_GT(r.PicturePath.size(), 255u);
+  DialogUnderTest t(r);
+  ASSERT_TRUE(t.Open());
+  EXPECT_EQ(t.Dialog().PnameText(), wide);
+  t.Dialog().Cmd_Set_Click();
+  EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(r.PicturePath, " 30", " 12"));
+}
+
+TEST(SettingsDialog, ADoubleClickOnTheAddressOpensItOnce) {
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  HWND form = t.Dialog().Window();
+  SetForegroundWindow(form);
+  Pump();
+  const RECT r = t.Dialog().LabelRect(DialogLabel::lbl_URL);
+  POINT p{r.left + 10, (r.top + r.bottom) / 2};
+  ClientToScreen(form, &p);
+  SetCursorPos(p.x, p.y);
+  Pump();
+  ASSERT_EQ(WindowFromPoint(p), form);
+  INPUT clicks[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    clicks[i].type = INPUT_MOUSE;
+    clicks[i].mi.dwFlags = i % 2 == 0 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  }
+  SendInput(4, clicks, sizeof(INPUT));
+  for (int i = 0; i < 20; ++i) {
+    Pump();
+    Sleep(10);
+  }
+  EXPECT_EQ(t.Opened(), kAddressText) << "opened once, not twice";
+  // Two clicks further apart than a double click open it twice.
+  Sleep(GetDoubleClickTime() + 100);
+  SendInput(2, clicks, sizeof(INPUT));
+  for (int i = 0; i < 20; ++i) {
+    Pump();
+    Sleep(10);
+  }
+  EXPECT_EQ(t.Opened(), std::wstring(kAddressText) + kAddressText);
 }
 
 TEST(SettingsDialog, TheAddressOpensOnAClick) {
