@@ -96,15 +96,6 @@ TEST(OrientedSampling, EnlargingAndShrinkingAQuarterTurn) {
   EXPECT_EQ(rows, (std::vector<std::string>{"ABCDEFGHIJ", "ABCDEFGHIJ"}));
 }
 
-TEST(OrientationTag, OnlyValuesOneToEightTurnThePicture) {
-  EXPECT_EQ(OrientationFromTag(6), PictureOrientation::TurnClockwise);
-  EXPECT_EQ(OrientationFromTag(8), PictureOrientation::TurnAnticlockwise);
-  EXPECT_EQ(OrientationFromTag(0), PictureOrientation::AsStored);
-  EXPECT_EQ(OrientationFromTag(9), PictureOrientation::AsStored);
-  EXPECT_EQ(OrientationFromTag(-6), PictureOrientation::AsStored);
-  EXPECT_EQ(OrientationFromTag(65536 + 6), PictureOrientation::AsStored);
-}
-
 // EXIF blocks that must all read as "as stored", each with the orientation 6
 // it would otherwise carry.
 std::vector<std::pair<std::string, std::string>> DamagedBlocks() {
