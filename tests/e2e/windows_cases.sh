@@ -199,12 +199,11 @@ case "$CASE" in
     EXTRA_PREFIX="$WORK/prefix"
     cp -al "$WINEPREFIX" "$EXTRA_PREFIX" || fail "cannot link a second Wine prefix"
     for f in system.reg user.reg userdef.reg; do cp --remove-destination "$WINEPREFIX/$f" "$EXTRA_PREFIX/$f"; done
-    # Watch for the bitmap: it shows that the start got as far as the photo.
-    (while [ ! -e "$WORK/stop" ]; do [ -e "$BITMAP" ] && { touch "$WORK/bitmap.seen"; break; }; sleep 0.01; done) &
-    PIDS+=("$!")
+    # A bitmap left over from an earlier run: the start replaces it with its
+    # own, so its absence afterwards also shows that the start got that far.
+    echo "left over" >"$BITMAP"
     DISPLAY=":$number" WINEPREFIX="$EXTRA_PREFIX" start_show /s
     wait_end "$PID" 30 || fail "a show without OpenGL did not end (a message box?)"
-    [ -e "$WORK/bitmap.seen" ] || fail "the show ended before it wrote its bitmap: it never started"
     wait "$PID"; code=$?
     note "the show without OpenGL ended with code $code"
     [ "$code" = 0 ] || fail "the show without OpenGL ended with code $code"
