@@ -2,17 +2,27 @@
 # Makes docs/settings-dialog.png: the settings dialog of a built Sorvane.scr,
 # opened with "/c" under Wine (Japanese locale, IPA fonts) on a virtual
 # screen, with a built-in photograph as the chosen picture.
-#   scripts/screenshot-dialog.sh [BUILD_DIR] [OUTPUT_PNG]
-# BUILD_DIR defaults to build/windows (it must hold bin/Sorvane.scr).
+#   scripts/screenshot-dialog.sh [BUILD_DIR] [OUTPUT_PNG] [DPI]
+# BUILD_DIR defaults to build/windows (it must hold bin/Sorvane.scr). DPI
+# (default 96) is the display scaling: 144 is 150 %, and then the picture
+# goes to docs/settings-dialog-150.png unless OUTPUT_PNG says otherwise.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$ROOT/build/windows}" && pwd)
-OUT=${2:-$ROOT/docs/settings-dialog.png}
+DPI=${3:-96}
+case "$DPI" in ''|*[!0-9]*) echo "screenshot-dialog.sh: DPI must be a number" >&2; exit 2 ;; esac
+if [ -n "${2:-}" ]; then
+  OUT=$2
+elif [ "$DPI" = 96 ]; then
+  OUT=$ROOT/docs/settings-dialog.png
+else
+  OUT=$ROOT/docs/settings-dialog-$((DPI * 100 / 96)).png
+fi
 case "$OUT" in /*) ;; *) OUT="$PWD/$OUT" ;; esac
 
 if [ -z "${SORVANE_SCREENSHOT_INSIDE:-}" ]; then
-  exec env SORVANE_SCREENSHOT_INSIDE=1 "$ROOT/scripts/with-test-display.sh" "$0" "$BUILD" "$OUT"
+  exec env SORVANE_SCREENSHOT_INSIDE=1 "$ROOT/scripts/with-test-display.sh" "$0" "$BUILD" "$OUT" "$DPI"
 fi
 
 WORK=$(mktemp -d /tmp/sorvane-shot.XXXXXX)
@@ -30,11 +40,17 @@ WINPATH="Z:$(echo "$WORK/photo.jpg" | tr / '\\')"
 
 # Without a window manager on the virtual screen, Wine draws the frame and
 # the title bar itself when its windows are unmanaged.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+# At another scaling the dialog runs in a Wine prefix of that DPI.
+if [ "$DPI" = 96 ]; then
+  RUN=("$ROOT/scripts/wine-run.sh")
+else
+  RUN=("$ROOT/scripts/wine-dpi.sh" "$DPI")
+fi
+"${RUN[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 
 # The mouse rests away from the dialog so no button is highlighted.
 xdotool mousemove 5 5
-"$ROOT/scripts/wine-run.sh" "$WORK/Sorvane.scr" /c &
+"${RUN[@]}" "$WORK/Sorvane.scr" /c &
 RUNNER=$!
 
 TITLE="Sorvaneの設定"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "command_win32.h"
 #include "dialog_test_support_win32.h"
@@ -52,9 +53,70 @@ TEST(SetupButtons, TouchesOnlyGradientButtonsNestedOnesIncluded) {
   GetWindowTextW(edit, text, 16);
   EXPECT_EQ(std::wstring(text), L"text");
 
-  // A form without gradient buttons, and no form at all.
-  SetupButtons(panel, true, true);
-  SetupButtons(nullptr, true, true);
+  // The walk stays inside the window it is given: only the nested button.
+  SetupButtons(panel, false, false);
+  EXPECT_FALSE(c->Enabled());
+  EXPECT_TRUE(a->Enabled());
+  EXPECT_TRUE(b->Enabled());
+  // No form at all: nothing happens, nothing breaks.
+  SetupButtons(nullptr, false, false);
+  EXPECT_TRUE(a->Enabled());
+  DestroyWindow(form);
+  Pump();
+}
+
+TEST(SetupButtons, AFormWithoutGradientButtonsIsLeftAsItWas) {
+  HWND form = MakeForm();
+  ASSERT_NE(form, nullptr);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"text", WS_CHILD | WS_VISIBLE, 0, 0, 80, 20, form, nullptr, nullptr,
+                              nullptr);
+  HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 30, 80, 20, form,
+                                nullptr, nullptr, nullptr);
+  const LONG_PTR editStyle = GetWindowLongPtrW(edit, GWL_STYLE);
+  // Disabling "every gradient button" must not disable the system's buttons
+  // or anything else.
+  SetupButtons(form, false, false);
+  EXPECT_TRUE(IsWindowEnabled(edit));
+  EXPECT_TRUE(IsWindowEnabled(button));
+  SetupButtons(form, true, false);
+  EXPECT_EQ(GetWindowLongPtrW(edit, GWL_STYLE), editStyle);
+  EXPECT_EQ(Command::FromWindow(button), nullptr);
+  DestroyWindow(form);
+  Pump();
+}
+
+TEST(Zoom, OpenGrowsFromTheOriginAndCloseShrinksBackToIt) {
+  HWND form = MakeForm();
+  ASSERT_NE(form, nullptr);
+  SetWindowPos(form, nullptr, 100, 80, 300, 200, SWP_NOZORDER);
+  RECT window{};
+  GetWindowRect(form, &window);
+  struct Call {
+    HWND Window;
+    RECT From, To;
+  };
+  std::vector<Call> calls;
+  const RectAnimation record = [&](HWND w, const RECT& from, const RECT& to) { calls.push_back({w, from, to}); };
+  const ZoomOrigin saved = ProgramZoomOrigin();
+  POINT mouse{500, 300};
+  SetZoomOrigin(ProgramZoomOrigin(), &mouse);
+  ZoomOpen(form, record);
+  ZoomClose(form, record);
+  // GetCursorPos failing: the top-left corner of the screen.
+  SetZoomOrigin(ProgramZoomOrigin(), nullptr);
+  ZoomClose(form, record);
+  ProgramZoomOrigin() = saved;
+  ASSERT_EQ(calls.size(), 3u);
+  const RECT point{500, 300, 500, 300};
+  EXPECT_EQ(calls[0].Window, form);
+  EXPECT_TRUE(SameRect(calls[0].From, point));
+  EXPECT_TRUE(SameRect(calls[0].To, window));
+  EXPECT_TRUE(SameRect(calls[1].From, window));
+  EXPECT_TRUE(SameRect(calls[1].To, point));
+  EXPECT_TRUE(SameRect(calls[2].To, RECT{0, 0, 0, 0}));
+  // Without a recorder the system's animation runs, and returns.
+  ZoomOpen(form);
+  ZoomClose(form);
   DestroyWindow(form);
   Pump();
 }
@@ -138,6 +200,38 @@ TEST(SorvaneScr, SettingsDialogClosedByItsCloseBoxWritesNothing) {
       std::fclose(f);
     }
   }
+}
+
+// The version block's numbers and the manifest agree with the version text.
+TEST(SorvaneScr, VersionNumbersAgreeWithTheVersionText) {
+  const std::wstring exe = BesideTestProgram(L"Sorvane.scr");
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  // "1.01": major 1, minor 0, build 1.
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
+  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, 1));
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+  for (const wchar_t* key : {L"\\StringFileInfo\\041104B0\\FileVersion", L"\\StringFileInfo\\041104B0\\ProductVersion"}) {
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(block.data(), key, reinterpret_cast<void**>(&text), &length)) << key;
+    EXPECT_EQ(std::wstring(text), L"1.01") << key;
+  }
+  // The manifest names the same version.
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const char* manifest = static_cast<const char*>(LockResource(LoadResource(module, found)));
+  const std::string text(manifest, SizeofResource(module, found));
+  EXPECT_NE(text.find("version=\"1.0.1.0\""), std::string::npos);
+  FreeLibrary(module);
 }
 
 }  // namespace
