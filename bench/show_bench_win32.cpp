@@ -6,13 +6,22 @@
 //   SORVANE_NO_PACING=1      no swap interval, no waits
 //   SORVANE_BENCH_FRAMES=N   end after N frames
 //   SORVANE_BENCH_SECONDS=S  end after S seconds
+// With the argument --timer it draws nothing: it runs the frame loop's waits
+// alone (a 60-frames-a-second plan that waits itself, 4 ms of work a frame)
+// on the frame timer and on plain Sleep, and prints the spread of the
+// intervals of each.
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "frame_stats.h"
+#include "frame_timer_win32.h"
 #include "saver_window_win32.h"
 #include "settings_file.h"
 #include "startup_win32.h"
@@ -42,9 +51,67 @@ double ProcessCpuSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
+using Clock = sorvane::FramePacer::Clock;
+
+// Frame intervals of a 144 Hz plan (the loop waits itself, one step a frame)
+// over Frames frames of 4 ms work, waiting with Wait.
+template <class Wait>
+std::vector<double> PacedIntervals(int Frames, Wait WaitUntil) {
+  sorvane::FramePacer pacer;
+  sorvane::PacingInputs inputs;
+  inputs.RefreshHz = 144;
+  pacer.Plan(inputs);
+  pacer.SwapIntervalResult(false);
+  auto now = Clock::now();
+  pacer.Start(now);
+  std::vector<double> intervals;
+  auto previous = now;
+  for (int i = 0; i < Frames; ++i) {
+    pacer.StepsForFrame(Clock::now());
+    const auto busy = Clock::now() + std::chrono::milliseconds(4);
+    while (Clock::now() < busy) {
+    }
+    WaitUntil(pacer.FramePresented(Clock::now()));
+    now = Clock::now();
+    if (i > 0) intervals.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
+    previous = now;
+  }
+  return intervals;
+}
+
+void PrintSpread(const char* Label, std::vector<double> Intervals) {
+  std::sort(Intervals.begin(), Intervals.end());
+  double mean = 0, sd = 0;
+  for (double v : Intervals) mean += v;
+  mean /= static_cast<double>(Intervals.size());
+  for (double v : Intervals) sd += (v - mean) * (v - mean);
+  sd = std::sqrt(sd / static_cast<double>(Intervals.size() - 1));
+  auto at = [&](double q) { return Intervals[static_cast<size_t>(q * static_cast<double>(Intervals.size() - 1))]; };
+  std::printf("%s interval-ms mean %.3f sd %.3f min %.3f p1 %.3f median %.3f p99 %.3f max %.3f\n", Label, mean, sd,
+              at(0), at(0.01), at(0.5), at(0.99), at(1));
+}
+
+int TimerOnly() {
+  constexpr int kFrames = 600;
+  sorvane::FrameTimer timer;
+  timer.Create();
+  std::printf("frame timer: high resolution %d, system timer set to 1 ms %d\n", timer.HighResolution() ? 1 : 0,
+              timer.PeriodSet() ? 1 : 0);
+  PrintSpread("waitable timer:", PacedIntervals(kFrames, [&](Clock::time_point until) { timer.WaitUntil(until); }));
+  timer.Release();
+  PrintSpread("plain Sleep:   ", PacedIntervals(kFrames, [](Clock::time_point until) {
+                const auto left = until - Clock::now();
+                if (left > Clock::duration::zero())
+                  Sleep(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(left).count()));
+              }));
+  std::fflush(stdout);
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "--timer") == 0) return TimerOnly();
   sorvane::SettingsRecord settings;
   settings.StarCount = 30;
   settings.StarSize = 12.0f;

@@ -9,7 +9,6 @@
 #include "saver_window_win32.h"
 
 #include <GL/gl.h>
-#include <mmsystem.h>
 #include <windowsx.h>
 
 #include <chrono>
@@ -110,7 +109,7 @@ void Sorvane_S::Form_Load() {
     if (observer_ && observer_->FramePresented(pacer_, FramePacer::Clock::now(), steps)) ShowDone = -1;
     PumpMessages();
     const auto now = FramePacer::Clock::now();
-    WaitUntil(pacer_.FramePresented(now));
+    frameTimer_.WaitUntil(pacer_.FramePresented(now));
   }
 
   // 11. 12. 13.
@@ -128,7 +127,7 @@ void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
 
 void Sorvane_S::Form_Unload() {
   unloading_ = true;
-  ReleaseFrameTimer();
+  frameTimer_.Release();
   CloseRenderContext(context_);
   DeletePhotoBitmap(bitmap_);
   bitmap_ = PhotoBitmapFile{};
@@ -178,7 +177,7 @@ std::vector<ScreenArea> MonitorAreas() {
 }
 
 // The pacing decision for this display and renderer; asks for its swap
-// interval and, where the loop waits itself, makes the timer it waits on.
+// interval and makes the timer the loop waits on where it waits itself.
 void Sorvane_S::PlanPacing() {
   PacingInputs inputs;
   DEVMODEW mode{};
@@ -191,18 +190,7 @@ void Sorvane_S::PlanPacing() {
   const PacingPlan& plan = pacer_.Plan(inputs);
   pacer_.SwapIntervalResult(RequestSwapInterval(plan.SwapInterval));
   if (pacer_.Unpaced()) return;
-  // The default system timer ticks every 15.6 ms, far too coarse for even
-  // frames; a high-resolution timer does not need it changed. Where that kind
-  // is refused (before Windows 10 1803), the system timer is set to 1 ms for
-  // the show's duration instead.
-#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
-#endif
-  frameTimer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-  if (!frameTimer_) {
-    frameTimer_ = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
-    timerPeriodSet_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-  }
+  frameTimer_.Create();
 }
 
 // Asks the driver to wait Interval refreshes on every SwapBuffers (0: not at
@@ -212,27 +200,6 @@ bool Sorvane_S::RequestSwapInterval(int Interval) {
   const auto proc = reinterpret_cast<SwapIntervalProc>(
       reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
   return proc && proc(Interval);
-}
-
-// Waits on the frame timer until Until; returns at once when it has passed.
-void Sorvane_S::WaitUntil(FramePacer::Clock::time_point Until) {
-  const auto now = FramePacer::Clock::now();
-  if (Until <= now) return;
-  const long long hundredNs = std::chrono::duration_cast<std::chrono::nanoseconds>(Until - now).count() / 100;
-  LARGE_INTEGER due{};
-  due.QuadPart = -hundredNs;  // negative: relative to now
-  if (frameTimer_ && SetWaitableTimer(frameTimer_, &due, 0, nullptr, nullptr, FALSE)) {
-    WaitForSingleObject(frameTimer_, 1000);
-  } else {
-    Sleep(static_cast<DWORD>(hundredNs / 10000));
-  }
-}
-
-void Sorvane_S::ReleaseFrameTimer() {
-  if (frameTimer_) CloseHandle(frameTimer_);
-  frameTimer_ = nullptr;
-  if (timerPeriodSet_) timeEndPeriod(1);
-  timerPeriodSet_ = false;
 }
 
 void Sorvane_S::PumpMessages() {

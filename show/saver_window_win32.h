@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "frame_timer_win32.h"
 #include "monitor_layout.h"
 #include "photo_square.h"
 #include "render_context_win32.h"
@@ -75,8 +76,6 @@ class Sorvane_S {
   bool DrawSteps(int Steps);
   void PlanPacing();
   bool RequestSwapInterval(int Interval);
-  void WaitUntil(FramePacer::Clock::time_point Until);
-  void ReleaseFrameTimer();
 
   SettingsRecord settings_;
   char switch_;
@@ -90,8 +89,7 @@ class Sorvane_S {
   RenderContext context_;
   FramePacer pacer_;
   FrameObserver* observer_ = nullptr;
-  HANDLE frameTimer_ = nullptr;   // the waitable timer the loop waits on between frames
-  bool timerPeriodSet_ = false;   // timeBeginPeriod(1) in force: the timer has no high resolution
+  FrameTimer frameTimer_;  // what the loop waits on between frames, where it waits itself
   bool loaded_ = false;     // Form_Load has started: closing the window unloads it
   bool unloading_ = false;
 };

@@ -21,6 +21,7 @@ target_link_libraries(sorvane_show_loop PUBLIC sorvane_startup)
 if(WIN32)
   add_library(sorvane_show_window STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/saver_window_win32.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/frame_timer_win32.cpp
     ${PROJECT_SOURCE_DIR}/startup/preview_window_win32.cpp)
   target_link_libraries(sorvane_show_window PUBLIC
     sorvane_show_loop ${sorvane_show_parts} sorvane_resources sorvane_startup_platform
