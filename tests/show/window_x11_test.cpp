@@ -10,7 +10,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <GL/gl.h>
+
 #include <cstring>
+#include <vector>
 #include <string>
 
 #include "embedded_resources.h"
@@ -175,6 +178,56 @@ TEST_F(X11Test, AStaleWindowManagerCheckIsNotAWindowManager) {
   EXPECT_FALSE(WindowManagerPresent(dpy_, s));
   XDeleteProperty(dpy_, root, check);
   XSync(dpy_, False);
+}
+
+// Watches a few frames of a real show and ends it.
+class FewFrames final : public FrameObserver {
+ public:
+  explicit FewFrames(int Frames) : left_(Frames) {}
+  bool Unpaced() const override { return false; }
+  bool FramePresented(const FramePacer& Pacer, FramePacer::Clock::time_point, int Steps) override {
+    Plan = Pacer.Current();
+    StepsSeen.push_back(Steps);
+    if (Renderer.empty()) {
+      const GLubyte* name = glGetString(GL_RENDERER);
+      Renderer = name ? reinterpret_cast<const char*>(name) : "";
+    }
+    return --left_ <= 0;
+  }
+  PacingPlan Plan;
+  std::vector<int> StepsSeen;
+  std::string Renderer;
+
+ private:
+  int left_;
+};
+
+// The test display renders with Mesa's software rasteriser: the show plans
+// to draw every second step there (30 frames a second), and -delay asks for
+// more steps per frame. The first frame is one step; no frame stands for more
+// than the catch-up allows. (How many steps the later frames stand for
+// depends on the machine's speed: the pacing's own tests pin that.)
+TEST_F(X11Test, OnTheSoftwareRendererTheShowPlansTwoStepsAFrameAndDelayMore) {
+  SettingsRecord settings;
+  settings.StarSize = 12.0f;
+  for (const long Delay : {-1L, 100000L}) {
+    FewFrames frames(12);
+    {
+      Sorvane_S show(dpy_, settings, false);
+      if (Delay >= 0) show.SetFrameDelay(Delay);
+      show.Observe(&frames);
+      ASSERT_EQ(show.RunOwnWindow(), 0);
+    }
+    ASSERT_TRUE(IsSoftwareRenderer(frames.Renderer.c_str())) << "renderer " << frames.Renderer;
+    const int Expected = Delay < 0 ? 2 : 6;  // 100 ms: six steps of 1/60 s
+    EXPECT_EQ(frames.Plan.StepsPerFrame, Expected) << "delay " << Delay;
+    ASSERT_EQ(frames.StepsSeen.size(), 12u);
+    EXPECT_EQ(frames.StepsSeen[0], 1);
+    for (int Steps : frames.StepsSeen) {
+      EXPECT_GE(Steps, 1);
+      EXPECT_LE(Steps, FramePacer::kMaxStepsPerFrame);
+    }
+  }
 }
 
 }  // namespace
