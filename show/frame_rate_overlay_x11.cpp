@@ -110,6 +110,9 @@ void FrameRateOverlay::DrawText(const std::string& Text) {
   glDisable(GL_SCISSOR_TEST);
   glDisable(GL_COLOR_LOGIC_OP);
   glDisable(GL_DITHER);
+  glDisable(GL_POLYGON_STIPPLE);
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  for (int plane = 0; plane < 6; ++plane) glDisable(GL_CLIP_PLANE0 + plane);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 

@@ -85,6 +85,14 @@ TEST_F(OverlayTest, TextOnADarkBoxInTheLowerLeftCornerAndTheScenesStateKept) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   glTranslatef(0, 0, -13);
+  // A clip plane that lets nothing through, and a polygon stipple of holes:
+  // the overlay must draw whatever else is set.
+  const GLdouble nothing[4] = {0.0, 0.0, 0.0, -1.0};
+  glClipPlane(GL_CLIP_PLANE0, nothing);
+  glEnable(GL_CLIP_PLANE0);
+  GLubyte holes[128] = {};
+  glPolygonStipple(holes);
+  glEnable(GL_POLYGON_STIPPLE);
   glColor4ub(10, 20, 30, 255);
   glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -129,6 +137,8 @@ TEST_F(OverlayTest, TextOnADarkBoxInTheLowerLeftCornerAndTheScenesStateKept) {
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_TRUE(glIsEnabled(GL_CLIP_PLANE0));
+  EXPECT_TRUE(glIsEnabled(GL_POLYGON_STIPPLE));
   GLint src = 0, dst = 0, mode = 0;
   glGetIntegerv(GL_BLEND_SRC, &src);
   glGetIntegerv(GL_BLEND_DST, &dst);
