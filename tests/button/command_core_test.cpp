@@ -289,6 +289,41 @@ TEST(ButtonStates, DraggingOutOfAFocusedButtonCancelsTheClick) {
   EXPECT_EQ(B.Core.ButtonState(), 4);
 }
 
+TEST(ButtonStates, ALostPressIsNoLongerHeldAndShowsItsStateAgain) {
+  // Each state's own face after a press it lost; the state itself stays.
+  const P Expected[] = {P::Normal, P::Normal, P::HighLight, P::Selected, P::HighLightSelect};
+  for (int State = 1; State <= 4; ++State) {
+    Button B;
+    Reach(B, State);
+    B.Down();
+    ASSERT_TRUE(B.Core.ButtonHeld());
+    B.Forget();
+    B.Core.UserControl_PressCancelled();
+    EXPECT_FALSE(B.Core.ButtonHeld()) << State;
+    EXPECT_EQ(B.Core.ButtonState(), State);
+    EXPECT_EQ(B.Painted(), (Pictures{Expected[State]})) << State;
+    // Once more: nothing is held, nothing is painted.
+    B.Forget();
+    B.Core.UserControl_PressCancelled();
+    EXPECT_TRUE(B.Painted().empty()) << State;
+  }
+  // In state 3 the lost press no longer keeps the hover from returning.
+  Button B;
+  Reach(B, 3);
+  B.Down();
+  B.Core.UserControl_PressCancelled();
+  B.Move();
+  EXPECT_EQ(B.Core.ButtonState(), 4);
+  // A disabled button holds nothing and paints nothing.
+  Button D;
+  Reach(D, 2);
+  D.Down();
+  D.Core.SetEnabled(false);
+  D.Forget();
+  D.Core.UserControl_PressCancelled();
+  EXPECT_TRUE(D.Painted().empty());
+}
+
 TEST(ButtonStates, ResizeOfAHoveredButtonPaintsNormalOverTheInvertedGradient) {
   Button B;
   Reach(B, 2);

@@ -1071,14 +1071,21 @@ TEST(PhotoChooser, APathOutsideTheCodePageIsRefusedOrGivenByItsShortName) {
 TEST(SettingsDialog, ALongPathFromTheSettingsIsShownWholeAndSavedWhole) {
   // 150 kanji: 300 bytes in code page 932.
   const std::wstring wide = L"C:\\" + std::wstring(150, L'\u5199') + L".jpg";
-  SettingsRecord r = DefaultRecord();
-  r.PicturePath = WideToAnsi(wide);
-  ASSERT_GT(r.PicturePath.size(), 255u);
+  const std::string ansi = WideToAnsi(wide);
+  ASSERT_GT(ansi.size(), 255u);
+  // Written by hand into the settings file, read as the program reads it.
+  TempFolder program;
+  program.Write("Sorvane.ini", std::string("[Section]\r\n") + kKeyPicture + "=" + ansi + "\r\n" + kKeyCount +
+                                   "= 30\r\n" + kKeySize + "= 12\r\n");
+  SettingsRecord r;
+  LoadSettings(r, program.Path());
+  ASSERT_EQ(r.PicturePath, ansi);
   DialogUnderTest t(r);
   ASSERT_TRUE(t.Open());
   EXPECT_EQ(t.Dialog().PnameText(), wide);
   t.Dialog().Cmd_Set_Click();
   EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(r.PicturePath, " 30", " 12"));
+  EXPECT_EQ(ReadIniValue(kSettingsSection, kKeyPicture, t.SettingsFile()), ansi);
 }
 
 TEST(SettingsDialog, ADoubleClickOnTheAddressOpensItOnce) {
