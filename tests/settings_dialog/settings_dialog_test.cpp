@@ -1069,12 +1069,19 @@ TEST(PhotoChooser, APathOutsideTheCodePageIsRefusedOrGivenByItsShortName) {
 }
 
 TEST(SettingsDialog, ALongPathFromTheSettingsIsShownWholeAndSavedWhole) {
-  // 150 kanji: 300 bytes in code page 932.
-  const std::wstring wide = L"C:\\" + std::wstring(150, L'\u5199') + L".jpg";
+  // A photograph under three folders of 40 kanji each: over 255 bytes in
+  // code page 932 (the reader keeps only paths of files that exist).
+  TempFolder program;
+  std::wstring wide = AnsiToWide(program.Path());
+  for (int i = 0; i < 3; ++i) {
+    wide += L"\\" + std::wstring(40, L'\u5199');
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+  }
+  wide += L"\\\u6D77.bmp";
+  ASSERT_TRUE(WriteWide(wide, BmpBytes(8, 8, 1, 2, 3)));
   const std::string ansi = WideToAnsi(wide);
   ASSERT_GT(ansi.size(), 255u);
   // Written by hand into the settings file, read as the program reads it.
-  TempFolder program;
   program.Write("Sorvane.ini", std::string("[Section]\r\n") + kKeyPicture + "=" + ansi + "\r\n" + kKeyCount +
                                    "= 30\r\n" + kKeySize + "= 12\r\n");
   SettingsRecord r;
