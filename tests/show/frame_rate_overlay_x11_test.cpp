@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdlib>
@@ -26,7 +27,11 @@ class OverlayTest : public ::testing::Test {
   void SetUp() override {
     const char* name = std::getenv("DISPLAY");
     if (!name || !*name) GTEST_SKIP() << "no X display";
-    dpy_ = XOpenDisplay(nullptr);
+    // A busy Xvfb now and then refuses a connection for a moment.
+    for (int attempt = 0; attempt < 50 && !dpy_; ++attempt) {
+      dpy_ = XOpenDisplay(nullptr);
+      if (!dpy_) usleep(20000);
+    }
     ASSERT_NE(dpy_, nullptr);
     XVisualInfo* visual = ChooseShowVisual(dpy_, DefaultScreen(dpy_));
     ASSERT_NE(visual, nullptr);
