@@ -138,7 +138,10 @@ void Scene::StepFrame(ShowRandom& Random) {
 
 // Draws the 50 squares, each facing the viewer, and moves them one step.
 bool Scene::DrawFrame(ShowRandom& Random) {
-  Calls->Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // Colour only: no depth test is ever on, so the depth buffer is neither read
+  // nor written, and clearing it would cost a full-screen pass each frame on
+  // a software renderer (about 2 ms of 25 at 1920 x 1080 on llvmpipe).
+  Calls->Clear(GL_COLOR_BUFFER_BIT);
   Calls->BindTexture(GL_TEXTURE_2D, PhotoTexture);
 
   for (int i = 0; i < kStarCount; ++i) {

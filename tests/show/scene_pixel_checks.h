@@ -218,4 +218,31 @@ inline void CheckPhotoUpright(Scene& Show, ShowRandom& Random, int Width, int He
   ExpectColour(F.At(Cx + Q, Cy + Q), {255, 255, 255}, 6, "bottom right");
 }
 
+// The frame does not depend on what the depth buffer holds: the scene clears
+// only colour, so one frame drawn over depth 0 (nearest) and the same frame,
+// from the same state, drawn over depth 1 (farthest) are identical pixel for
+// pixel. Fails if a depth test, or a depth write the next frame would read,
+// comes into the scene without a depth clear.
+inline void CheckDepthBufferIsNotUsed(Scene& Show, ShowRandom& Random, int Width, int Height) {
+  Show.TiltAngle = 150.0f;  // squares at many depths
+  for (int k = 0; k < 40; ++k) Show.StepFrame(Random);
+  const Scene Start = Show;
+  const ShowRandom StartRandom = Random;
+  Frame Over[2];
+  for (int Pass = 0; Pass < 2; ++Pass) {
+    Show = Start;
+    Random = StartRandom;
+    glClearDepth(Pass == 0 ? 0.0 : 1.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    Over[Pass] = DrawAndRead(Show, Random, Width, Height);
+    Over[Pass] = DrawAndRead(Show, Random, Width, Height);  // a second frame over the first's depth
+  }
+  glClearDepth(1.0);
+  int Lit = 0;
+  for (int y = 0; y < Height; ++y)
+    for (int x = 0; x < Width; ++x) Lit += Over[1].Lit(x, y);
+  EXPECT_GT(Lit, Width * Height / 20);
+  EXPECT_TRUE(Over[0].Rgba == Over[1].Rgba) << "the drawn frame depends on the depth buffer";
+}
+
 }  // namespace sorvane::testing

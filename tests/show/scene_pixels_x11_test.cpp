@@ -99,6 +99,11 @@ TEST_F(GlxScene, OverlappingSquaresAddUpTowardsWhite) {
   testing::CheckOverlapAddsUp(Show, Random, kWidth, kHeight);
 }
 
+TEST_F(GlxScene, FrameDoesNotDependOnTheDepthBuffer) {
+  ASSERT_TRUE(Open([](int x, int y) { return Rgb{(x * 255) / 511, (y * 255) / 511, 128}; }));
+  testing::CheckDepthBufferIsNotUsed(Show, Random, kWidth, kHeight);
+}
+
 TEST_F(GlxScene, PhotographIsUprightInTrueColours) {
   ASSERT_TRUE(Open([](int x, int y) { return testing::QuarterColour(x, y, 512); }));
   testing::CheckPhotoUpright(Show, Random, kWidth, kHeight);

@@ -160,7 +160,7 @@ TEST(SceneFrame, OneFrameCallSequence) {
 
   const std::vector<std::string>& C = S.Recorder.Calls;
   ASSERT_EQ(C.size(), 2u + 50u * 19u);
-  EXPECT_EQ(C[0], "Clear(16640)");  // GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT
+  EXPECT_EQ(C[0], "Clear(16384)");  // GL_COLOR_BUFFER_BIT alone: no depth test reads the depth buffer
   EXPECT_EQ(C[1], "BindTexture(3553,7)");
 
   // Square 1, drawn after square 0 has added 0.01 to the spin.
@@ -190,7 +190,7 @@ TEST(SceneFrame, OneFrameCallSequence) {
   // A second frame draws again from the clear.
   S.Recorder.Calls.clear();
   S.Frames(1);
-  EXPECT_EQ(S.Recorder.Calls[0], "Clear(16640)");
+  EXPECT_EQ(S.Recorder.Calls[0], "Clear(16384)");
   EXPECT_EQ(S.Recorder.Calls.size(), 2u + 50u * 19u);
 }
 

@@ -148,9 +148,9 @@ TEST(Swarms, TheSecondMonitorGetsItsOwnSwarmAndThePrimaryStaysAsItWas) {
   const size_t PerSwarm = 1 + 2 + 50 * 19;
   ASSERT_EQ(C.size(), 2 * PerSwarm + 1);
   EXPECT_EQ(C[0], "MonitorViewport(0,0,800,600)");
-  EXPECT_EQ(C[1], "Clear(16640)");
+  EXPECT_EQ(C[1], "Clear(16384)");
   EXPECT_EQ(C[PerSwarm], "MonitorViewport(800,120,640,480)");
-  EXPECT_EQ(C[PerSwarm + 1], "Clear(16640)");
+  EXPECT_EQ(C[PerSwarm + 1], "Clear(16384)");
   EXPECT_EQ(C[PerSwarm + 5], "Rotatef(135.5,1,0,0)");
   EXPECT_EQ(C.back(), "MonitorViewport(0,0,800,600)");  // an overlay goes on the primary monitor
 }
