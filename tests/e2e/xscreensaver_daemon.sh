@@ -306,9 +306,10 @@ case "$CASE" in
 
   settings_window)
     # XScreenSaver's settings window reads Sorvane's file without a warning
-    # (and does warn about a broken copy), and runs the preview; the command
-    # line it saves from that file runs under the daemon, including the
-    # random photograph from the image folder set in XScreenSaver.
+    # (and does warn about a broken copy) and runs the preview; the command
+    # line its dialog for Sorvane saves runs under the daemon, with the frame
+    # rate shown and a random photograph from the image folder set in
+    # XScreenSaver.
     XML="$SORVANE_SOURCE/startup/sorvane.xml"
     cp -r /usr/share/xscreensaver/config "$WORK/config"
     mount --bind "$WORK/config" /usr/share/xscreensaver/config || fail "cannot mount the settings files"
@@ -333,16 +334,58 @@ case "$CASE" in
     if grep -q '(sorvane) died\|(sorvane) crashed' "$WORK/settings.log"; then fail "the preview died"; fi
     note "the settings window reads sorvane.xml without a warning and runs the preview"
 
-    # The command line saved with every setting away from its default: each
-    # option of the file with a value the settings window can give it.
+    # The settings window's own dialog for Sorvane: both sliders moved, show
+    # the frame rate, a random photograph from the image folder; Save writes
+    # the command line into ~/.xscreensaver.
     "$MAKE_PHOTO" 800 600 "$WORK/photos/red.jpg" || fail "cannot make the photograph"
     chmod -R a+rX "$WORK/photos"
-    cp "$SORVANE_SOURCE/resources/photo0.jpg" "$WORK/one.jpg"; chmod a+r "$WORK/one.jpg"
-    args=$(grep -o -E 'arg(-set)?="[^"]*"' "$XML" | sed 's/^arg\(-set\)\{0,1\}="//; s/"$//' |
-      sed "s|^--delay %|--delay 50000|; s|^--size %|--size 9|; s|^--image %|--image $WORK/one.jpg|" | tr '\n' ' ')
-    echo "$args" | grep -q '%' && fail "an option of the file is not covered: $args"
-    note "saved command line: sorvane $args"
-    write_settings "sorvane $args"
+    as_user xscreensaver-settings --debug >"$WORK/settings.log" 2>&1 &
+    SETTINGS_PID=$!
+    # Ready once its preview of Sorvane runs.
+    for _ in $(seq 1 150); do grep -q 'forked [0-9]* (sorvane)' "$WORK/settings.log" && break; sleep 0.1; done
+    grep -q 'forked [0-9]* (sorvane)' "$WORK/settings.log" || fail "the settings window did not start its preview"
+    sleep 1
+    # Without a window manager the windows keep the places GTK gives them:
+    # the main window at the top left, Sorvane's dialog moved to 150,150.
+    click_at() { xdotool mousemove "$1" "$2"; sleep 0.3; xdotool mousedown 1; sleep 0.15; xdotool mouseup 1; sleep 0.7; }
+    click_at 813 540  # "Settings..."
+    dialog=""
+    for _ in $(seq 1 50); do dialog=$(xdotool search --onlyvisible --name 'Sorvane Settings$' | tail -1); [ -n "$dialog" ] && break; sleep 0.1; done
+    [ -n "$dialog" ] || fail "Sorvane's settings dialog did not open"
+    xdotool windowmove "$dialog" 150 150; sleep 1
+    in_dialog() { click_at $((150 + $1)) $((150 + $2)); }
+    # Each change shows in the command line of the dialog's preview; a change
+    # that did not arrive (a busy machine) is made again.
+    previewed() { grep 'scheduling preview' "$WORK/settings.log" | tail -1 | grep -q -- "$1"; }
+    change() {
+      local option=$1; shift
+      for _ in 1 2 3; do
+        "$@"
+        for _ in $(seq 1 50); do previewed "$option" && return 0; sleep 0.1; done
+      done
+      fail "the dialog did not take $option (its layout moved? see $WORK/dialog.png)"
+    }
+    pick_random() { in_dialog 507 61; sleep 1; xdotool key Down; sleep 0.5; xdotool key Return; sleep 0.5; }
+    import -window root "$WORK/dialog.png" 2>/dev/null
+    change "--delay [0-9]" in_dialog 170 82     # the frame rate slider, towards Low
+    change "--size [0-9]" in_dialog 143 145     # the picture size slider, towards Far
+    change "--fps" in_dialog 38 181             # "Show frame rate"
+    change "--random-photo" pick_random         # a random photograph from the image folder
+    writes=$(grep -c 'wrote .*\.xscreensaver' "$WORK/settings.log")
+    in_dialog 669 415  # Save
+    for _ in $(seq 1 50); do [ "$(grep -c 'wrote .*\.xscreensaver' "$WORK/settings.log")" -gt "$writes" ] && break; sleep 0.1; done
+    click_at 975 633  # "Close"
+    for _ in $(seq 1 50); do kill -0 "$SETTINGS_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$SETTINGS_PID" 2>/dev/null && fail "the settings window did not close"
+    wait_no_sorvane 5 || fail "the preview outlived the settings window by 5 seconds"
+    # Long entries are wrapped with a backslash at the end of the line.
+    saved=$(tr -d '\n' <"$WORK/home/.xscreensaver" | sed 's/\\n\\/\n/g' | grep 'sorvane --root' |
+      sed 's/\\//g; s/^.*sorvane --root/sorvane --root/; s/[[:space:]]\{1,\}/ /g; s/ *$//' | head -1)
+    note "saved command line: $saved"
+    for option in "--fps" "--random-photo" "--delay [0-9]" "--size [0-9]"; do
+      echo "$saved" | grep -q -- "$option" || fail "the settings window did not save $option (the dialog's layout moved? see $WORK/dialog.png)"
+    done
+    # The daemon runs what the settings window saved, as saved.
     start_daemon
     activate 1
     wait_drawing 10 || fail "the saved command line draws nothing"
@@ -352,6 +395,8 @@ case "$CASE" in
     share=$(red_share) || fail "no screenshot"
     note "red alone on $share of the screen"
     awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the photograph from the image folder is not shown"
+    white=$(corner_white) || fail "no screenshot"
+    [ "$white" -ge 60 ] || fail "the saved --fps shows no frame rate ($white white pixels in the corner)"
     end_by deactivate
     check_log
     ;;
