@@ -18,17 +18,26 @@
 
 namespace {
 
-// A folder of this process for the file under test.
-const std::string& WorkFolder() {
-  static const std::string folder = [] {
-    // In memory where there is a tmpfs: the runs write a file each.
-    char name[] = "/dev/shm/sorvane-fuzz-reader-XXXXXX";
-    if (mkdtemp(name)) return std::string(name);
-    std::strcpy(name, "/tmp/sorvane-fuzz-reader-XXXXXX");
-    if (!mkdtemp(name)) std::abort();
-    return std::string(name);
-  }();
-  return folder;
+// This process's folder for the file under test, in memory where there is a
+// tmpfs (every run writes a file); removed when the fuzzer ends. Held in a
+// plain array, which outlives every exit handler.
+char gFolder[64];
+
+void RemoveWorkFolder() {
+  std::remove((std::string(gFolder) + "/Sorvane.ini").c_str());
+  rmdir(gFolder);
+}
+
+std::string WorkFolder() {
+  if (!gFolder[0]) {
+    std::strcpy(gFolder, "/dev/shm/sorvane-fuzz-reader-XXXXXX");
+    if (!mkdtemp(gFolder)) {
+      std::strcpy(gFolder, "/tmp/sorvane-fuzz-reader-XXXXXX");
+      if (!mkdtemp(gFolder)) std::abort();
+    }
+    std::atexit(RemoveWorkFolder);
+  }
+  return gFolder;
 }
 
 void Check(bool Condition) {
