@@ -180,7 +180,8 @@ end_by() {
   else
     as_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
   fi
-  wait_no_sorvane 5 || fail "sorvane still runs 5 seconds after the $1: $(sorvane_pids | tr '\n' ' ')"
+  # A loaded machine (the test run beside other work) may take a few seconds.
+  wait_no_sorvane 10 || fail "sorvane still runs 10 seconds after the $1: $(sorvane_pids | tr '\n' ' ')"
 }
 
 # The daemon's log must not say that a module failed.
@@ -273,14 +274,24 @@ case "$CASE" in
     set -- $PIDS
     [ $# = 2 ] || fail "expected two copies, found $#"
     wait_drawing 10 || fail "nothing drawn on screen 0"
-    sleep 1
-    kill -STOP "$1" "$2"
-    screen_colours 0 >/dev/null && screen_colours 1 >/dev/null || fail "no screenshots"
-    kill -CONT "$1" "$2"
-    d=$(hue_distance "$(hue_histogram "$WORK/screen0.png")" "$(hue_histogram "$WORK/screen1.png")")
-    # The same swarm a second apart differs by about 0.2; different tints by 0.8.
+    # Three pairs of pictures, each taken with both copies stopped; their
+    # hues summed, so that where the squares happen to be counts little.
+    sum0="0 0 0 0 0 0 0 0 0 0 0 0"; sum1=$sum0
+    add() { paste <(echo "$1" | tr ' ' '\n') <(echo "$2" | tr ' ' '\n') | awk 'NF == 2 { printf "%.4f ", $1 + $2 }'; }
+    for _ in 1 2 3; do
+      sleep 0.7
+      kill -STOP "$1" "$2"
+      screen_colours 0 >/dev/null && screen_colours 1 >/dev/null || fail "no screenshots"
+      kill -CONT "$1" "$2"
+      sum0=$(add "$sum0" "$(hue_histogram "$WORK/screen0.png")")
+      sum1=$(add "$sum1" "$(hue_histogram "$WORK/screen1.png")")
+    done
+    scale() { echo "$1" | awk '{ for (i = 1; i <= NF; i++) printf "%.4f ", $i / 3 }'; }
+    d=$(hue_distance "$(scale "$sum0")" "$(scale "$sum1")")
+    # One swarm a second apart differs by about 0.2 by this measure; swarms of
+    # different tints by 0.5 to 1.5.
     note "hue distance between the two screens: $d"
-    awk -v d="$d" 'BEGIN { exit !(d > 0.5) }' || fail "the two screens show the same swarm (hue distance $d)"
+    awk -v d="$d" 'BEGIN { exit !(d > 0.4) }' || fail "the two screens show the same swarm (hue distance $d)"
     end_by deactivate
     check_log
     ;;
