@@ -13,32 +13,11 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_work_folder.h"
 #include "paths.h"
 #include "settings_file.h"
 
 namespace {
-
-// This process's folder for the file under test, in memory where there is a
-// tmpfs (every run writes a file); removed when the fuzzer ends. Held in a
-// plain array, which outlives every exit handler.
-char gFolder[64];
-
-void RemoveWorkFolder() {
-  std::remove((std::string(gFolder) + "/Sorvane.ini").c_str());
-  rmdir(gFolder);
-}
-
-std::string WorkFolder() {
-  if (!gFolder[0]) {
-    std::strcpy(gFolder, "/dev/shm/sorvane-fuzz-reader-XXXXXX");
-    if (!mkdtemp(gFolder)) {
-      std::strcpy(gFolder, "/tmp/sorvane-fuzz-reader-XXXXXX");
-      if (!mkdtemp(gFolder)) std::abort();
-    }
-    std::atexit(RemoveWorkFolder);
-  }
-  return gFolder;
-}
 
 void Check(bool Condition) {
   if (!Condition) std::abort();
@@ -57,7 +36,7 @@ void Probe(const std::string& File, const std::string& Section, const std::strin
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  const std::string folder = WorkFolder();
+  const std::string folder = fuzz_support::WorkFolder("reader");
   const std::string file = sorvane::SettingsFileIn(folder);
   std::FILE* out = std::fopen(file.c_str(), "wb");
   if (!out) std::abort();

@@ -20,31 +20,10 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz_work_folder.h"
 #include "settings_file.h"
 
 namespace {
-
-// This process's folder for the file under test, in memory where there is a
-// tmpfs (every run writes a file); removed when the fuzzer ends. Held in a
-// plain array, which outlives every exit handler.
-char gFolder[64];
-
-void RemoveWorkFolder() {
-  std::remove((std::string(gFolder) + "/Sorvane.ini").c_str());
-  rmdir(gFolder);
-}
-
-std::string WorkFolder() {
-  if (!gFolder[0]) {
-    std::strcpy(gFolder, "/dev/shm/sorvane-fuzz-writer-XXXXXX");
-    if (!mkdtemp(gFolder)) {
-      std::strcpy(gFolder, "/tmp/sorvane-fuzz-writer-XXXXXX");
-      if (!mkdtemp(gFolder)) std::abort();
-    }
-    std::atexit(RemoveWorkFolder);
-  }
-  return gFolder;
-}
 
 void Check(bool Condition, const char* What) {
   if (!Condition) {
@@ -126,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const std::string before = in.ConsumeRemainingBytesAsString();
   if (!UsableSection(section) || !UsableName(key)) return 0;
 
-  const std::string file = WorkFolder() + "/Sorvane.ini";
+  const std::string file = fuzz_support::WorkFolder("writer") + "/Sorvane.ini";
   {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << before;

@@ -27,6 +27,7 @@ trap cleanup EXIT
 fail() { echo "FAIL [$CASE]: $*"; [ -f "$WORK/out.txt" ] && sed 's/^/  out: /' "$WORK/out.txt"; exit 1; }
 skip() { echo "SKIP [$CASE]: $*"; exit 77; }
 note() { echo "[$CASE] $*"; }
+source "$(dirname "$0")/wait_helpers.sh"
 
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || skip "no X display (run under scripts/with-test-display.sh)"
 [ -x "${SORVANE_LINUX:-}" ] || fail "Linux program missing: ${SORVANE_LINUX:-}"
@@ -36,24 +37,6 @@ PROG="$WORK/prog/sorvane"
 BITMAP="$WORK/prog/Sorvane.bmp"
 export TMPDIR="$WORK/tmp"
 
-# Waits up to $2 seconds for a visible window titled exactly $1; prints its id.
-wait_window() {
-  local id
-  for _ in $(seq 1 $(($2 * 10))); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-# Waits up to $2 seconds for process $1 to end.
-wait_end() {
-  for _ in $(seq 1 $(($2 * 20))); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.05
-  done
-  return 1
-}
 # Waits up to $2 seconds for a file matching the pattern $1; prints its name.
 wait_glob() {
   local f

@@ -28,35 +28,9 @@ trap cleanup EXIT
 fail() { echo "FAIL [$SCENARIO]: $*"; exit 1; }
 skip() { echo "SKIP [$SCENARIO]: $*"; exit 77; }
 note() { echo "[$SCENARIO] $*"; }
+source "$(dirname "$0")/wait_helpers.sh"
 
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || skip "no X display (run under scripts/with-test-display.sh)"
-
-# Waits up to $2 seconds for a visible window titled exactly $1; prints its id.
-wait_window() {
-  local title=$1 limit=$2 id
-  for _ in $(seq 1 $((limit * 10))); do
-    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits up to $2 seconds for process $1 to end.
-wait_end() {
-  local pid=$1 limit=$2
-  for _ in $(seq 1 $((limit * 20))); do
-    kill -0 "$pid" 2>/dev/null || return 0
-    sleep 0.05
-  done
-  return 1
-}
-
-# Waits up to $2 seconds for file $1 to exist and prints nothing.
-wait_file() {
-  for _ in $(seq 1 $(($2 * 10))); do [ -s "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
 
 window_geometry() {  # WxH+X+Y of window $1
   xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print w "x" h "+" x "+" y}'

@@ -30,6 +30,7 @@ trap cleanup EXIT
 fail() { echo "FAIL [$CASE]: $*"; [ -s "$WORK/out.txt" ] && sed 's/^/  out: /' "$WORK/out.txt"; exit 1; }
 skip() { echo "SKIP [$CASE]: $*"; exit 77; }
 note() { echo "[$CASE] $*"; }
+source "$(dirname "$0")/wait_helpers.sh"
 
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || skip "no X display (run under scripts/with-test-display.sh)"
 [ -f "${SORVANE_WINDOWS:-}" ] || skip "Sorvane.scr not built (${SORVANE_WINDOWS:-}); scripts/test-all.sh builds it"
@@ -41,29 +42,6 @@ INI="$WORK/prog/Sorvane.ini"
 
 # A Unix path as Wine names it (drive Z:).
 winpath() { echo "Z:$1" | tr / '\\'; }
-
-# Waits up to $2 seconds for a visible window titled exactly $1; prints its id.
-wait_window() {
-  local id
-  for _ in $(seq 1 $(($2 * 10))); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-# Waits up to $2 seconds for process $1 to end.
-wait_end() {
-  for _ in $(seq 1 $(($2 * 20))); do
-    kill -0 "$1" 2>/dev/null || return 0
-    sleep 0.05
-  done
-  return 1
-}
-wait_file() {
-  for _ in $(seq 1 $(($2 * 10))); do [ -s "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
 
 start_show() {  # args...; sets PID. scripts/wine-run.sh passes Wine's exit code on.
   (cd "$WORK/prog" && exec "$SORVANE_SOURCE/scripts/wine-run.sh" ./Sorvane.scr "$@") >"$WORK/out.txt" 2>&1 &
