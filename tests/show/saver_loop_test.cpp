@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "float_bits.h"
+
 namespace sorvane {
 namespace {
 
@@ -18,12 +20,7 @@ using std::chrono::microseconds;
 using std::chrono::milliseconds;
 using Clock = FramePacer::Clock;
 
-// The bits of a float, for exact comparisons.
-uint32_t BitsOf(float Value) {
-  uint32_t Bits;
-  std::memcpy(&Bits, &Value, sizeof Bits);
-  return Bits;
-}
+using sorvane::testing::BitsOf;
 
 // One full period of the 100 ms sweep from the start (90, rising), tick by
 // tick. The expected values were worked out with exact rational arithmetic

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "float_bits.h"
 #include "scene.h"
 #include "scene_recorder.h"
 
@@ -26,12 +27,7 @@ float FromBits(uint32_t Bits) {
   return Value;
 }
 
-// The bits of a float, for exact comparisons.
-uint32_t BitsOf(float Value) {
-  uint32_t Bits;
-  std::memcpy(&Bits, &Value, sizeof Bits);
-  return Bits;
-}
+using sorvane::testing::BitsOf;
 
 // A scene set up against the recorder, with the set-up calls cleared.
 struct RecordedScene {

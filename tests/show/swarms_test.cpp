@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "float_bits.h"
 #include "monitor_layout.h"
 #include "scene_recorder.h"
 #include "swarms.h"
@@ -66,12 +67,7 @@ TEST(MonitorLayout, EachFurtherSwarmHasASeedOfItsOwn) {
   }
 }
 
-// The bits of a float, for exact comparisons.
-uint32_t BitsOf(float Value) {
-  uint32_t Bits;
-  std::memcpy(&Bits, &Value, sizeof Bits);
-  return Bits;
-}
+using sorvane::testing::BitsOf;
 
 // A primary scene set up against Recorder with seed Seed.
 struct Primary {
