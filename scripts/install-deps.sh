@@ -18,8 +18,10 @@ PACKAGES=(
   # XScreenSaver end to end: the daemon, its settings window and image helper,
   # GL peers to compare with; xhost lets its unprivileged test user draw
   xscreensaver xscreensaver-data xscreensaver-gl x11-xserver-utils
-  # the Debian package and its manual page: dpkg-shlibdeps, man, file, objdump
-  dpkg-dev man-db file binutils
+  # the Debian package and its manual page: dpkg-buildpackage, its checkers
+  # lintian and mandoc, man, file, objdump (what the package's own build needs
+  # is installed below, from debian/control); the Windows release zip
+  dpkg-dev lintian mandoc man-db file binutils zip unzip
   # Japanese locale and font (code page 932 under Wine, readable screenshots)
   locales fonts-ipafont-gothic
   # the show's benchmark: its peers glslideshow and photopile, and glxinfo
@@ -40,6 +42,15 @@ if [ "${#missing[@]}" -gt 0 ]; then
   echo "install-deps: installing ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# What the Debian package's build needs, as debian/control's Build-Depends
+# name it, so that the list lives in one place.
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+if ! dpkg-checkbuilddeps "$ROOT/debian/control" >/dev/null 2>&1; then
+  echo "install-deps: installing the Debian package's build dependencies"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get build-dep -y -qq --no-install-recommends "$ROOT" >/dev/null
 fi
 
 # Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page
@@ -64,7 +75,6 @@ fi
 # source package of the installed version (scripts/fuzz.sh builds it once).
 # Kept under build/, fetched only when missing; the source lines are derived
 # from the binary ones already configured.
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
 JPEG_SRC="$ROOT/build/third_party/libjpeg-turbo"
 if [ ! -f "$JPEG_SRC/.unpacked" ]; then
   if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$'; then
