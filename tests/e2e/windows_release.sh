@@ -7,6 +7,8 @@
 #   tests/e2e/windows_release.sh
 # Exit status 0 passed, 1 failed.
 set -uo pipefail
+# The tools' messages in English, whatever the test display's locale.
+export LC_ALL=C.UTF-8
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 WORK=$(mktemp -d /tmp/sorvane-release-test.XXXXXX)
