@@ -5,11 +5,11 @@
 // show, "-p <X window id>" draws the preview into that window, "-c" tells where
 // the settings live. A copy of the show or of the settings dialog already on
 // the display ends this one at once, saying why; a lock file closes the gap
-// between two shows started at the same moment. For XScreenSaver, "--window-id ID",
-// "--root" or XSCREENSAVER_WINDOW draw the show into a given window; there the
-// guard does not apply, since one copy runs per monitor, and the settings
-// come from the command line alone. XScreenSaver's common options (-fps,
-// -delay, ...) are read by linux_options.h.
+// between two shows started at the same moment. For XScreenSaver,
+// "--window-id ID", "--root" or XSCREENSAVER_WINDOW draw the show into a
+// given window; there the guard does not apply, since one copy runs per
+// monitor, and the settings come from the command line alone. XScreenSaver's
+// common options (-fps, -delay, ...) are read by linux_options.h.
 
 #include <X11/Xlib.h>
 
