@@ -40,6 +40,21 @@ MonitorLayout LayOutMonitors(const std::vector<ScreenArea>& Monitors) {
   return layout;
 }
 
+MonitorLayout LayOutMonitorsIn(const std::vector<ScreenArea>& Monitors, const ScreenArea& Window) {
+  MonitorLayout layout = LayOutMonitors(Monitors);
+  // Shift from the monitors' bounding box to the window: left edges and
+  // bottom edges apart.
+  const long long dx = static_cast<long long>(layout.Window.X) - Window.X;
+  const long long dy = (static_cast<long long>(Window.Y) + Window.Height) -
+                       (static_cast<long long>(layout.Window.Y) + layout.Window.Height);
+  for (SwarmViewport& v : layout.Viewports) {
+    v.X = static_cast<int>(v.X + dx);
+    v.Y = static_cast<int>(v.Y + dy);
+  }
+  layout.Window = Window;
+  return layout;
+}
+
 uint32_t SwarmSeed(uint32_t PrimarySeed, int Index) {
   // An odd multiplier spreads neighbouring indices over the seed space; the
   // result differs from the primary's seed for every Index of 1 and above.

@@ -35,6 +35,11 @@ struct MonitorLayout {
 // empty layout.
 MonitorLayout LayOutMonitors(const std::vector<ScreenArea>& Monitors);
 
+// The same layout drawn into a window that is already there over Window (the
+// root window, which may reach beyond the monitors): the viewports count from
+// Window's bottom-left corner, and the layout's Window is Window.
+MonitorLayout LayOutMonitorsIn(const std::vector<ScreenArea>& Monitors, const ScreenArea& Window);
+
 // The seed of the swarm on further monitor Index (1, 2, ...) from the primary
 // swarm's seed: each monitor its own colours, the primary's sequence untouched.
 uint32_t SwarmSeed(uint32_t PrimarySeed, int Index);

@@ -1,8 +1,10 @@
 // Reading the temporary bitmap for the texture (ReadPhotoBitmap in
-// photo_texture.h). Portable and free of OpenGL, so its refusals can be
+// photo_texture.h), and laying out a picture in memory the same way
+// (PhotoBitmapPixelsOf). Portable and free of OpenGL, so its refusals can be
 // tested without a rendering context; photo_texture.cpp does the upload.
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "paths.h"
@@ -25,6 +27,9 @@ struct FileCloser {
     if (File) std::fclose(File);
   }
 };
+
+// Bytes of one stored row: 3 per pixel, padded to a multiple of 4.
+size_t StoredRowBytes(int32_t Width) { return (static_cast<size_t>(Width) * 3 + 3) & ~static_cast<size_t>(3); }
 
 }  // namespace
 
@@ -52,7 +57,7 @@ bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std:
             ")";
     return false;
   }
-  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+  const size_t stride = StoredRowBytes(width);
   PhotoBitmapPixels result;
   try {
     result.Pixels.resize(stride * static_cast<size_t>(height));
@@ -63,6 +68,37 @@ bool ReadPhotoBitmap(const std::string& BitmapPath, PhotoBitmapPixels& Out, std:
   if (std::fread(result.Pixels.data(), 1, result.Pixels.size(), file.File) != result.Pixels.size()) {
     Error = "ファイルが途中で終わっています (画素)";
     return false;
+  }
+  result.Width = width;
+  result.Height = height;
+  Out = std::move(result);
+  return true;
+}
+
+// The picture's rows from the bottom up, each padded as a file row is.
+bool PhotoBitmapPixelsOf(const BgrImage& Picture, PhotoBitmapPixels& Out, std::string& Error) {
+  const int width = Picture.Width, height = Picture.Height;
+  if (width < 1 || width > kMaxPhotoTextureSide || height < 1 || height > kMaxPhotoTextureSide) {
+    Error = "画像の大きさが正しくありません (" + std::to_string(width) + " x " + std::to_string(height) + ")";
+    return false;
+  }
+  const size_t rowBytes = static_cast<size_t>(width) * 3;
+  if (Picture.Pixels.size() != rowBytes * static_cast<size_t>(height)) {
+    Error = "画像の画素数が大きさと合いません";
+    return false;
+  }
+  const size_t stride = StoredRowBytes(width);
+  PhotoBitmapPixels result;
+  try {
+    result.Pixels.assign(stride * static_cast<size_t>(height), 0);
+  } catch (const std::bad_alloc&) {
+    Error = "メモリが不足しています";
+    return false;
+  }
+  for (int row = 0; row < height; ++row) {
+    const int fromTop = height - 1 - row;
+    std::memcpy(result.Pixels.data() + static_cast<size_t>(row) * stride,
+                Picture.Pixels.data() + static_cast<size_t>(fromTop) * rowBytes, rowBytes);
   }
   result.Width = width;
   result.Height = height;

@@ -6,6 +6,7 @@
 #include "photo_square.h"
 
 #include <cstring>
+#include <utility>
 
 #include "embedded_resources.h"
 #include "photo_bitmap.h"
@@ -114,11 +115,13 @@ std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square) {
   return file;
 }
 
-// Composes, encodes and writes where the place allows.
+// Composes, encodes and writes where the place allows; keeps the square when
+// nothing could be written.
 PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::string& ProgramFolderPath,
                                    ShowRandom& Random, PhotoBitmapPlace Place) {
   PictureProblem problem = PictureProblem::NoProblem;
-  const std::vector<uint8_t> bytes = EncodePhotoBitmap(ComposePhotoSquare(PicturePath, Random, &problem));
+  BgrImage square = ComposePhotoSquare(PicturePath, Random, &problem);
+  const std::vector<uint8_t> bytes = EncodePhotoBitmap(square);
   PhotoBitmapFile file;
   file.Photo = problem;
   std::string besideFailure;
@@ -128,6 +131,7 @@ PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::st
   }
   if (WriteBitmapInPrivateFolder(bytes, file)) return file;
   if (!besideFailure.empty()) file.Failure = besideFailure + "; " + file.Failure;
+  file.Square = std::move(square);
   return file;
 }
 

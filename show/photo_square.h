@@ -1,6 +1,7 @@
 // The photo square: the chosen photograph, or a built-in one, fitted into a
 // black 512 x 512 square and written as the temporary bitmap that the texture
-// is loaded from. Portable.
+// is loaded from; when no place takes the file, the square is handed over in
+// memory instead. Portable.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,7 @@ struct PhotoBitmapFile {
   std::string PrivateFolder;  // the private folder made for it, if any (removed with it)
   std::string Failure;        // when Path is empty: what failed, in words
   PictureProblem Photo = PictureProblem::NoProblem;  // why the user's photograph was not used
+  BgrImage Square;            // when Path is empty: the square itself, for the texture to take from memory
 };
 
 // The side of the square in pixels.
@@ -62,7 +64,8 @@ std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square);
 // bottom-up). With an empty PicturePath, or one that cannot be decoded, one of
 // the two built-in photographs is used: floor(2 r) with r from Random, which
 // the caller has seeded, and the result's Photo says why. When no place can
-// take the file, its Path is empty and Failure says what failed.
+// take the file, its Path is empty, Failure says what failed and Square holds
+// the composed square instead.
 PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::string& ProgramFolderPath,
                                    ShowRandom& Random, PhotoBitmapPlace Place);
 

@@ -1,6 +1,8 @@
-// Uploading the temporary bitmap as the show's texture (LoadPhotoTexture in
-// photo_texture.h). Reading and checking the file is ReadPhotoBitmap's job;
-// this file only talks to OpenGL and reports a refusal.
+// Uploading the temporary bitmap, or a picture in memory, as the show's
+// texture (LoadPhotoTexture and UploadPhotoTexture in photo_texture.h).
+// Reading and checking the pixels is ReadPhotoBitmap's and
+// PhotoBitmapPixelsOf's job; this file only talks to OpenGL and reports a
+// refusal. Both ways end in the same upload, so they give the same texture.
 
 #include <GL/gl.h>
 
@@ -12,17 +14,9 @@ namespace {
 
 constexpr GLenum kBgrExt = 0x80E0;  // GL_BGR_EXT
 
-}  // namespace
-
-// Read, then generate, bind, filter and upload; the first file row becomes
-// texture row 0.
-bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) {
-  PhotoBitmapPixels bitmap;
-  std::string error;
-  if (!ReadPhotoBitmap(BitmapPath, bitmap, error)) {
-    ReportError(error, BitmapPath);
-    return false;
-  }
+// Generate, bind, filter and upload; the first stored row (the picture's
+// bottom row) becomes texture row 0.
+void Upload(const PhotoBitmapPixels& bitmap, unsigned int& PhotoTexture) {
   GLuint name = 0;
   glGenTextures(1, &name);
   PhotoTexture = name;
@@ -31,6 +25,29 @@ bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture)
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, 3, bitmap.Width, bitmap.Height, 0, kBgrExt, GL_UNSIGNED_BYTE,
                bitmap.Pixels.data());
+}
+
+}  // namespace
+
+bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) {
+  PhotoBitmapPixels bitmap;
+  std::string error;
+  if (!ReadPhotoBitmap(BitmapPath, bitmap, error)) {
+    ReportError(error, BitmapPath);
+    return false;
+  }
+  Upload(bitmap, PhotoTexture);
+  return true;
+}
+
+bool UploadPhotoTexture(const BgrImage& Picture, unsigned int& PhotoTexture) {
+  PhotoBitmapPixels bitmap;
+  std::string error;
+  if (!PhotoBitmapPixelsOf(Picture, bitmap, error)) {
+    ReportError(error, "");
+    return false;
+  }
+  Upload(bitmap, PhotoTexture);
   return true;
 }
 

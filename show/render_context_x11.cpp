@@ -21,19 +21,9 @@ bool WaitUntilViewable(Display* Connection, ::Window Window) {
   return false;
 }
 
-}  // namespace
-
-// Asks GLX for double-buffered RGBA with at least 16 depth bits.
-XVisualInfo* ChooseShowVisual(Display* Connection, int Screen) {
-  if (Connection == nullptr) return nullptr;
-  int Attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
-                      GLX_DEPTH_SIZE, 16, None};
-  return glXChooseVisual(Connection, Screen, Attributes);
-}
-
-// Binds OpenGL to the window, shows an own window and sets up the scene.
-bool OpenRenderContext(RenderContext& Context, Display* Connection, ::Window Window, RenderWindowKind Kind,
-                       Scene& Show, const std::string& BitmapPath, ShowRandom& Random) {
+// Creates the context for the window's own visual and makes it current;
+// maps, raises and focuses an own window; sets the viewport for its size.
+bool BindToWindow(RenderContext& Context, Display* Connection, ::Window Window, RenderWindowKind Kind) {
   if (Connection == nullptr || Window == 0) return false;
   XWindowAttributes Attributes{};
   if (!XGetWindowAttributes(Connection, Window, &Attributes)) return false;
@@ -66,7 +56,28 @@ bool OpenRenderContext(RenderContext& Context, Display* Connection, ::Window Win
   }
 
   ResizeViewport(Attributes.width, Attributes.height);
-  return Show.SetUpScene(BitmapPath, Random);
+  return true;
+}
+
+}  // namespace
+
+// Asks GLX for double-buffered RGBA with at least 16 depth bits.
+XVisualInfo* ChooseShowVisual(Display* Connection, int Screen) {
+  if (Connection == nullptr) return nullptr;
+  int Attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_RED_SIZE, 1, GLX_GREEN_SIZE, 1, GLX_BLUE_SIZE, 1,
+                      GLX_DEPTH_SIZE, 16, None};
+  return glXChooseVisual(Connection, Screen, Attributes);
+}
+
+// Binds OpenGL to the window, shows an own window and sets up the scene.
+bool OpenRenderContext(RenderContext& Context, Display* Connection, ::Window Window, RenderWindowKind Kind,
+                       Scene& Show, const std::string& BitmapPath, ShowRandom& Random) {
+  return BindToWindow(Context, Connection, Window, Kind) && Show.SetUpScene(BitmapPath, Random);
+}
+
+bool OpenRenderContext(RenderContext& Context, Display* Connection, ::Window Window, RenderWindowKind Kind,
+                       Scene& Show, const BgrImage& Square, ShowRandom& Random) {
+  return BindToWindow(Context, Connection, Window, Kind) && Show.SetUpScene(Square, Random);
 }
 
 // Shows the back buffer.

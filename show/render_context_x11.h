@@ -53,6 +53,11 @@ XVisualInfo* ChooseShowVisual(Display* Connection, int Screen);
 bool OpenRenderContext(RenderContext& Context, Display* Connection, ::Window Window, RenderWindowKind Kind,
                        Scene& Show, const std::string& BitmapPath, ShowRandom& Random);
 
+// The same with the photo square in memory (Show.SetUpScene(Square, Random)),
+// for a show that could write no bitmap file.
+bool OpenRenderContext(RenderContext& Context, Display* Connection, ::Window Window, RenderWindowKind Kind,
+                       Scene& Show, const BgrImage& Square, ShowRandom& Random);
+
 // Presents the drawn frame (glXSwapBuffers; glFinish on a single buffer).
 void PresentFrame(const RenderContext& Context);
 

@@ -253,6 +253,7 @@ Sorvane_S::~Sorvane_S() { Form_Unload(); }
 
 int Sorvane_S::RunOwnWindow() {
   ownWindow_ = true;
+  everyMonitor_ = true;
   inputEnds_ = true;
   XSetErrorHandler(IgnoreXErrors);
   XSetIOErrorHandler(ReturnToExitHandler);
@@ -279,7 +280,16 @@ int Sorvane_S::RunInWindow(::Window Target) {
   XSetErrorHandler(IgnoreXErrors);
   XSetIOErrorHandler(ReturnToExitHandler);
   XSetIOErrorExitHandler(dpy_, ConnectionLost, this);
-  window_ = Target ? Target : RootWindow(dpy_, DefaultScreen(dpy_));
+  const int screen = DefaultScreen(dpy_);
+  window_ = Target ? Target : RootWindow(dpy_, screen);
+  // The real root window spans every monitor, as the own window does, and
+  // gets a swarm on each. A window XScreenSaver gives (its own, or its
+  // virtual root) is one monitor's: one swarm there.
+  everyMonitor_ = Target == 0;
+  if (everyMonitor_) {
+    const ScreenArea root{0, 0, DisplayWidth(dpy_, screen), DisplayHeight(dpy_, screen)};
+    layout_ = LayOutMonitorsIn(MonitorAreas(dpy_, screen), root);
+  }
   // Only the window's own changes: its size and its end. Input stays with
   // whoever owns the window.
   XSelectInput(dpy_, window_, StructureNotifyMask | ExposureMask);
@@ -305,19 +315,24 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
     std::fprintf(stderr, "sorvane: cannot show %s: %s; showing a built-in photograph instead\n",
                  settings_.PicturePath.c_str(), PictureProblemText(bitmap_.Photo));
   }
-  if (bitmap_.Path.empty()) {
-    // Without the bitmap there is no texture: say where it could not go.
-    std::fprintf(stderr, "sorvane: no temporary bitmap could be written (%s)\n", bitmap_.Failure.c_str());
-    ShowDone = -1;
-    return false;
+  // A full or missing temporary folder must not stop the show: the square
+  // then goes to the texture from memory.
+  const bool fromMemory = bitmap_.Path.empty();
+  if (fromMemory) {
+    std::fprintf(stderr,
+                 "sorvane: no temporary bitmap could be written (%s); the texture takes the photograph "
+                 "straight from memory\n",
+                 bitmap_.Failure.c_str());
   }
   ShowDone = 0;
   scene_.TiltAngle = 90.0f;
   scene_.SpinAngle = 0.0f;
   SeedRandom();
-  // The further monitors' swarms (own window only) start from the same time.
+  // The further monitors' swarms start from the same time.
   const uint32_t seed = ShowRandom::SecondsSinceMidnight();
-  if (!OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_)) {
+  const bool opened = fromMemory ? OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Square, random_)
+                                 : OpenRenderContext(context_, dpy_, window_, Kind, scene_, bitmap_.Path, random_);
+  if (!opened) {
     std::fprintf(stderr, "sorvane: the show cannot draw with OpenGL in window 0x%lx\n",
                  static_cast<unsigned long>(window_));
     ShowDone = -1;
@@ -329,8 +344,8 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   if (!ShowDone && frameRateShown_) frameRate_.Open(dpy_);
   TiltUp = -1;
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
-  // Further monitors of the show's own window; a given window is one monitor's.
-  if (!ShowDone && ownWindow_) swarms_.SetUp(layout_, scene_, seed);
+  // Further monitors of the own window or the root window.
+  if (!ShowDone && everyMonitor_) swarms_.SetUp(layout_, scene_, seed);
   if (ownWindow_) XMapRaised(dpy_, window_);
   if (ownWindow_ && swarms_.Count() > 1) CoverEveryMonitor();
   timer1_.Start(TickTimer::Clock::now());
@@ -469,11 +484,12 @@ void Sorvane_S::Form_Unload() {
   XSync(dpy_, False);
 }
 
-// The own window's show seeds from the time of day. Copies drawing into
-// XScreenSaver's windows (one per monitor, started in the same second) mix in
-// their process and window, so that each monitor shows its own swarm.
+// A show over every monitor (the own window, the root window) seeds from the
+// time of day. Copies drawing into XScreenSaver's windows (one per monitor,
+// started in the same second) mix in their process and window, so that each
+// monitor shows its own swarm.
 void Sorvane_S::SeedRandom() {
-  if (ownWindow_) {
+  if (everyMonitor_) {
     random_.SeedFromTimeOfDay();
   } else {
     random_.SeedFromTimeOfDayAnd(static_cast<uint64_t>(getpid()), static_cast<uint64_t>(window_));

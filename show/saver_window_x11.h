@@ -1,7 +1,8 @@
 // The show on Linux, `Sorvane_S`: either in a borderless window of its own
 // titled "Sorvane_Main" over every monitor, a swarm on each (ended by any key or mouse
-// button), or drawn into a window it is given (XScreenSaver's window or the
-// root window; ended by an end signal or the window's destruction). Pairs
+// button), or drawn into a window it is given (XScreenSaver's window, one
+// swarm; or the root window, a swarm on each monitor; ended by an end signal
+// or the window's destruction). Pairs
 // with saver_window_x11.cpp; the Windows counterpart is saver_window_win32.h.
 // The OpenGL binding is render_context_x11.h and the drawing scene.h; this
 // only drives them. It does not open or close the display connection.
@@ -73,8 +74,9 @@ class Sorvane_S {
   // returns the process's exit status (non-zero when the show could not start).
   int RunOwnWindow();
 
-  // Runs the show inside Target (0: the root window) until a signal or the
-  // window's end; returns the process's exit status.
+  // Runs the show inside Target (0: the root window, a swarm on each
+  // monitor) until a signal or the window's end; returns the process's exit
+  // status.
   int RunInWindow(::Window Target);
 
   // The event handlers.
@@ -84,7 +86,8 @@ class Sorvane_S {
   void Timer1_Timer();
   void Form_Unload();
 
-  // Writes the photo square as the temporary bitmap.
+  // Writes the photo square as the temporary bitmap (or keeps it in memory
+  // when no place takes the file).
   void PreparePhoto(PhotoBitmapPlace Place);
 
   // Makes the show's own window (not yet mapped) over Area; 0 on failure.
@@ -116,6 +119,7 @@ class Sorvane_S {
   SettingsRecord settings_;
   bool hideCursor_;
   bool ownWindow_ = false;
+  bool everyMonitor_ = false;  // own window or the root window: a swarm per monitor
   bool inputEnds_ = false;  // own window: keys and buttons end the show
   ::Window window_ = 0;
   Colormap colormap_ = 0;
@@ -123,7 +127,7 @@ class Sorvane_S {
   Atom wmDeleteWindow_ = 0;
   Scene scene_;  // the primary monitor's swarm
   ShowRandom random_;
-  MonitorLayout layout_;  // own window: its area and a viewport per monitor
+  MonitorLayout layout_;  // own or root window: its area and a viewport per monitor
   Swarms swarms_;         // the primary's and the further monitors' swarms
   PhotoBitmapFile bitmap_;
   RenderContext context_;

@@ -45,6 +45,9 @@ class RealCalls final : public SceneCalls {
   bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) override {
     return sorvane::LoadPhotoTexture(BitmapPath, PhotoTexture);
   }
+  bool UploadPhotoTexture(const BgrImage& Square, unsigned int& PhotoTexture) override {
+    return sorvane::UploadPhotoTexture(Square, PhotoTexture);
+  }
   void Enable(unsigned int Capability) override { glEnable(Capability); }
   void ShadeModel(unsigned int Mode) override { glShadeModel(Mode); }
   void ClearColor(float Red, float Green, float Blue, float Alpha) override {
@@ -89,7 +92,18 @@ int16_t Scene::RandomColour(ShowRandom& Random) {
 // Loads the texture, sets the fixed OpenGL state and fills the table.
 bool Scene::SetUpScene(const std::string& BitmapPath, ShowRandom& Random) {
   if (!Calls->LoadPhotoTexture(BitmapPath, PhotoTexture)) return false;
+  SetFixedStateAndFill(Random);
+  return true;
+}
 
+bool Scene::SetUpScene(const BgrImage& Square, ShowRandom& Random) {
+  if (!Calls->UploadPhotoTexture(Square, PhotoTexture)) return false;
+  SetFixedStateAndFill(Random);
+  return true;
+}
+
+// Everything of the set-up after the texture.
+void Scene::SetFixedStateAndFill(ShowRandom& Random) {
   Calls->Enable(GL_TEXTURE_2D);
   Calls->ShadeModel(GL_SMOOTH);
   Calls->ClearColor(0.0f, 0.0f, 0.0f, 0.5f);
@@ -99,7 +113,6 @@ bool Scene::SetUpScene(const std::string& BitmapPath, ShowRandom& Random) {
   Calls->Enable(GL_BLEND);
 
   FillStars(Random);
-  return true;
 }
 
 // The table of squares at the start: radius i/50 x 5, random tints.

@@ -41,6 +41,10 @@ class Scene {
   // could not be loaded.
   bool SetUpScene(const std::string& BitmapPath, ShowRandom& Random);
 
+  // The same with the photo square in memory (top-down rows), for a show
+  // that could write no bitmap file.
+  bool SetUpScene(const BgrImage& Square, ShowRandom& Random);
+
   // Fills the table of squares (radii, orbit angles, random tints) as
   // SetUpScene does, without touching OpenGL: a second swarm that shares the
   // photograph takes the texture name and fills its own table.
@@ -58,6 +62,7 @@ class Scene {
   static int16_t RandomColour(ShowRandom& Random);
 
  private:
+  void SetFixedStateAndFill(ShowRandom& Random);
   void AdvanceStar(int Index, ShowRandom& Random);
 };
 

@@ -10,12 +10,18 @@
 
 namespace sorvane {
 
+struct BgrImage;  // picture_file.h
+
 class SceneCalls {
  public:
   virtual ~SceneCalls() = default;
 
   // Loads the temporary bitmap as the show's texture (LoadPhotoTexture).
   virtual bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) = 0;
+
+  // Uploads the photo square from memory as the show's texture, the same
+  // texture its bitmap file would give (UploadPhotoTexture).
+  virtual bool UploadPhotoTexture(const BgrImage& Square, unsigned int& PhotoTexture) = 0;
 
   virtual void Enable(unsigned int Capability) = 0;
   virtual void ShadeModel(unsigned int Mode) = 0;

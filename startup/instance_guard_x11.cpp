@@ -64,33 +64,41 @@ bool WmName(Display* dpy, Window w, std::string& title) {
   return ok;
 }
 
-bool HasGuardTitle(Display* dpy, Window w) {
-  std::string title;
+bool HasGuardTitle(Display* dpy, Window w, std::string& title) {
   if (NetWmName(dpy, w, title) && IsGuardTitle(title)) return true;
   return WmName(dpy, w, title) && IsGuardTitle(title);
 }
 
-bool Search(Display* dpy, Window w, int depth) {
+// Looks below w for a window with a guard title; found gets the first.
+bool Search(Display* dpy, Window w, int depth, GuardWindow& found) {
   Window root = 0, parent = 0;
   Window* children = nullptr;
   unsigned int n = 0;
   if (!XQueryTree(dpy, w, &root, &parent, &children, &n)) return false;
-  bool found = false;
-  for (unsigned int i = 0; i < n && !found; ++i) {
-    found = HasGuardTitle(dpy, children[i]) || (depth + 1 < kMaxDepth && Search(dpy, children[i], depth + 1));
+  bool hit = false;
+  for (unsigned int i = 0; i < n && !hit; ++i) {
+    std::string title;
+    if (HasGuardTitle(dpy, children[i], title)) {
+      found = GuardWindow{children[i], title};
+      hit = true;
+    } else {
+      hit = depth + 1 < kMaxDepth && Search(dpy, children[i], depth + 1, found);
+    }
   }
   if (children) XFree(children);
-  return found;
+  return hit;
 }
 
 }  // namespace
 
-bool AnotherCopyIsShowing(Display* Dpy) {
+bool AnotherCopyIsShowing(Display* Dpy, GuardWindow* Found) {
   if (!Dpy) return false;
   XSync(Dpy, False);
   auto previous = XSetErrorHandler(IgnoreXErrors);
   bool found = false;
-  for (int s = 0; s < ScreenCount(Dpy) && !found; ++s) found = Search(Dpy, RootWindow(Dpy, s), 0);
+  GuardWindow window;
+  for (int s = 0; s < ScreenCount(Dpy) && !found; ++s) found = Search(Dpy, RootWindow(Dpy, s), 0, window);
+  if (found && Found) *Found = window;
   XSync(Dpy, False);
   XSetErrorHandler(previous);
   return found;

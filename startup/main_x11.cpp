@@ -4,12 +4,12 @@
 // The same switches as the Windows screen saver: "-s" (or nothing) runs the
 // show, "-p <X window id>" draws the preview into that window, "-c" tells where
 // the settings live. A copy of the show or of the settings dialog already on
-// the display ends this one at once; a lock file closes the gap between two
-// shows started at the same moment. For XScreenSaver, "--window-id ID",
-// "--root" or XSCREENSAVER_WINDOW draw the show into a given window; there the
-// guard does not apply, since one copy runs per monitor, and the settings
-// come from the command line alone. XScreenSaver's common options (-fps,
-// -delay, ...) are read by linux_options.h.
+// the display ends this one at once, saying why; a lock file closes the gap
+// between two shows started at the same moment. For XScreenSaver,
+// "--window-id ID", "--root" or XSCREENSAVER_WINDOW draw the show into a
+// given window; there the guard does not apply, since one copy runs per
+// monitor, and the settings come from the command line alone. XScreenSaver's
+// common options (-fps, -delay, ...) are read by linux_options.h.
 
 #include <X11/Xlib.h>
 
@@ -85,11 +85,25 @@ int Run(const LinuxOptions& options) {
   Display* display = connection.Dpy;
   // One show per user and display: the lock first, then the window guard.
   // Into a given window, copies run side by side: neither applies there.
+  // A start that gives way says why on standard error, since nothing appears,
+  // and ends with status 0: that is no failure.
   ShowLock lock;
-  if (options.Mode == LinuxMode::Show && display &&
-      !lock.Take(ShowLockPath(std::getenv("XDG_RUNTIME_DIR"), DisplayString(display))))
+  if (options.Mode == LinuxMode::Show && display) {
+    const std::string lockPath = ShowLockPath(std::getenv("XDG_RUNTIME_DIR"), DisplayString(display));
+    if (!lock.Take(lockPath)) {
+      std::fprintf(stderr, "sorvane: not starting: another show already runs on display %s (it holds %s)\n",
+                   DisplayString(display), lockPath.c_str());
+      return 0;
+    }
+  }
+  GuardWindow found;
+  if (options.Mode != LinuxMode::IntoWindow && display && AnotherCopyIsShowing(display, &found)) {
+    const bool settingsOpen = found.Title == kSettingsWindowTitleUtf8;
+    std::fprintf(stderr, "sorvane: not starting: %s on display %s (window 0x%lx \"%s\")\n",
+                 settingsOpen ? "Sorvane's settings window is open" : "another show already runs",
+                 DisplayString(display), static_cast<unsigned long>(found.Id), found.Title.c_str());
     return 0;
-  if (options.Mode != LinuxMode::IntoWindow && display && AnotherCopyIsShowing(display)) return 0;
+  }
 
   if (options.Mode == LinuxMode::Preview) {
     if (!display) {

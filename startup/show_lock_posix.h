@@ -9,10 +9,20 @@
 
 namespace sorvane {
 
-// The lock file for the show on DisplayName: in RuntimeFolder ($XDG_RUNTIME_DIR)
-// when that is an absolute path, else in FallbackBase/sorvane-UID, which is
-// made with mode 0700 and used only when it is the user's own folder that
-// nobody else may write. Empty when neither can be used.
+// The display a name reaches, as "host:number": the screen number is dropped
+// (a full-screen show covers the whole display), leading zeros go, and the
+// local spellings ":N", "unix:N", "unix/:N" and "local/:N" all become ":N";
+// "tcp/host:N" is "host:N", the host in lower case. Any other host stays as
+// it is: "localhost:N" goes over TCP, and under ssh's X forwarding that is
+// another machine's display, not the local ":N". A name that is not of the
+// form host:number[.screen] is returned unchanged.
+std::string ShowDisplayKey(const std::string& DisplayName);
+
+// The lock file for the show on DisplayName's display (ShowDisplayKey): in
+// RuntimeFolder ($XDG_RUNTIME_DIR) when that is an absolute path to a folder
+// of this user that nobody else may enter; else in FallbackBase/sorvane-UID,
+// which is made with mode 0700 and used only when it is the user's own folder
+// that nobody else may write. Empty when neither can be used.
 std::string ShowLockPath(const char* RuntimeFolder, const std::string& DisplayName,
                          const std::string& FallbackBase = "/tmp");
 

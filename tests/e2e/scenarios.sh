@@ -116,9 +116,11 @@ show_scenario() {
   if xdotool search --name '^Sorvane_Main$' >/dev/null 2>&1; then fail "the window is left behind"; fi
 }
 
-# A second start while the show runs ends at once.
+# A second start while the show runs ends at once. The Linux one says why
+# on standard error and ends with status 0: held off by the first show's
+# lock, or, with a lock of its own elsewhere, by its window.
 second_start_scenario() {
-  local limit=$1 end_limit=$2 first second id
+  local limit=$1 end_limit=$2 first second id status
   id=$(wait_window Sorvane_Main "$limit") || fail "no window titled Sorvane_Main"
   first=$PID
   sleep 0.5
@@ -127,6 +129,20 @@ second_start_scenario() {
   wait_end "$second" "$end_limit" || fail "a second start did not end while the show runs"
   [ "$(xdotool search --name '^Sorvane_Main$' | wc -l)" = 1 ] || fail "two show windows"
   kill -0 "$first" 2>/dev/null || fail "the first show ended"
+  if [ "$KIND" = linux ]; then
+    wait "$second"; status=$?
+    [ "$status" = 0 ] || fail "the second start ended with status $status"
+    grep -q "^sorvane: not starting: another show already runs on display $DISPLAY (it holds /.*\.lock)$" "$WORK/out.txt" ||
+      fail "the second start did not say that the first show holds the lock: $(cat "$WORK/out.txt")"
+    mkdir -m 0700 "$WORK/runtime"
+    XDG_RUNTIME_DIR="$WORK/runtime" start_linux -s
+    wait_end "$PID" "$end_limit" || fail "a start with a lock of its own did not end while the show runs"
+    wait "$PID"; status=$?
+    [ "$status" = 0 ] || fail "the start with a lock of its own ended with status $status"
+    grep -qF "sorvane: not starting: another show already runs on display $DISPLAY (window $(printf '0x%x' "$id") \"Sorvane_Main\")" "$WORK/out.txt" ||
+      fail "the start with a lock of its own did not name the show's window: $(cat "$WORK/out.txt")"
+    note "second starts said: $(cat "$WORK/out.txt")"
+  fi
   xdotool key space
   wait_end "$first" 3 || fail "the first show did not end on a key"
 }
@@ -163,23 +179,28 @@ preview_scenario() {
   wait_end "$PID" 3 || fail "the preview did not end when its host window was destroyed"
 }
 
-# Two monitors side by side, of different sizes, through Xinerama: a nested
-# X server (Xephyr) on the test display. Sets DISPLAY to it; the test
-# display's own stays in OUTER_DISPLAY. For Wine, a prefix of its own that
-# sees both monitors (Wine's XRandR reports one output there).
+# Monitors side by side, of different sizes, through Xinerama: a nested X
+# server (Xephyr) on the test display with one screen per size given
+# (default: two, 800x600 and 640x480), top-aligned. Sets DISPLAY to it; the
+# test display's own stays in OUTER_DISPLAY. For Wine, a prefix of its own
+# that sees both monitors (Wine's XRandR reports one output there).
 two_monitors() {
   command -v Xephyr >/dev/null || fail "Xephyr missing (scripts/install-deps.sh installs it)"
   OUTER_DISPLAY=$DISPLAY
-  local fd number
+  local fd number sizes=("$@") screens=() width=0 height=0 size
+  [ $# -gt 0 ] || sizes=(800x600 640x480)
+  for size in "${sizes[@]}"; do
+    screens+=(-screen "$size")
+    width=$((width + ${size%x*})); [ "${size#*x}" -gt "$height" ] && height=${size#*x}
+  done
   exec {fd}<> <(:)
-  Xephyr -displayfd "$fd" +xinerama -screen 800x600 -screen 640x480 +extension GLX -nolisten tcp \
-    >"$WORK/xephyr.log" 2>&1 &
+  Xephyr -displayfd "$fd" +xinerama "${screens[@]}" +extension GLX -nolisten tcp >"$WORK/xephyr.log" 2>&1 &
   PIDS+=("$!")
   read -r -t 30 -u "$fd" number || fail "Xephyr did not start: $(cat "$WORK/xephyr.log")"
   exec {fd}<&-
   export DISPLAY=":$number"
   for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  [ "$(screen_size)" = 1440x600 ] || fail "the nested display is $(screen_size), not 1440x600"
+  [ "$(screen_size)" = "${width}x$height" ] || fail "the nested display is $(screen_size), not ${width}x$height"
   if [ "$KIND" = windows ]; then
     export WINEPREFIX="$WORK/wineprefix"
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
@@ -248,6 +269,29 @@ two_monitor_scenario() {
   if xdotool search --name '^Sorvane_Main$' >/dev/null 2>&1; then fail "the window is left behind"; fi
 }
 
+# -root on the real root window (XSCREENSAVER_WINDOW unset) of three heads
+# of different sizes: a swarm centred on each head, as the own window draws
+# them, not one swarm across the seams.
+root_three_monitors_scenario() {
+  sleep 3
+  kill -0 "$PID" 2>/dev/null || fail "the show on the root window ended: $(cat "$WORK/out.txt")"
+  import -window root "$WORK/three.png" 2>/dev/null || fail "no screenshot"
+  local m colours peak cx cy offsets=""
+  for m in "800x600+0+0 400 300 600" "640x480+800+0 320 240 480" "1024x768+1440+0 512 384 768"; do
+    set -- $m
+    read -r colours peak cx cy < <(region_figures "$WORK/three.png" "$1")
+    note "head $1: $colours colours, brightness centre ($cx, $cy), its centre ($2, $3)"
+    [ "$colours" -gt 16 ] || fail "head $1 shows no swarm ($colours colours)"
+    offsets="$offsets $(awk -v a="$cx" -v b="$2" -v c="$cy" -v d="$3" -v h="$4" 'BEGIN{printf "%.4f %.4f", (a-b)/h, (c-d)/h}')"
+  done
+  # The light lies at the same place relative to each head, near its centre.
+  note "swarm offsets from the centres, in head heights:$offsets"
+  echo "$offsets" | awk '{for (i = 1; i <= 5; i += 2) if (($i-$1)^2 > 0.04^2 || ($(i+1)-$2)^2 > 0.04^2 || $i^2 > 0.3^2 || $(i+1)^2 > 0.3^2) exit 1}' ||
+    fail "the swarms are not drawn at their heads' sizes and centres:$offsets"
+  kill -TERM "$PID"
+  wait_end "$PID" 4 || fail "SIGTERM did not end the show on the root window"
+}
+
 KIND=${SCENARIO%%_*}
 case "$SCENARIO" in
   linux_show_key)        linux_program; start_linux -s; show_scenario key 10 ;;
@@ -290,6 +334,9 @@ case "$SCENARIO" in
     [ "$left" = 0 ] || fail "left behind in the temporary folder: $(find "$TMPDIR" -mindepth 1)"
     ;;
   linux_two_monitors)    linux_program; two_monitors; start_linux -s; two_monitor_scenario 10 ;;
+  linux_root_three_monitors)
+    linux_program; two_monitors 800x600 640x480 1024x768
+    XSCREENSAVER_WINDOW= start_linux --root; root_three_monitors_scenario ;;
   windows_two_monitors)  windows_program; two_monitors; start_windows /s; two_monitor_scenario 30 ;;
   windows_show_key)      windows_program; start_windows /s; show_scenario key 20 ;;
   windows_show_button)   windows_program; start_windows; show_scenario button 20 ;;

@@ -57,7 +57,8 @@ TEST(PhotoBitmapPosix, FallbackFolderIsNewPrivateAndUnderTmpdir) {
 }
 
 // Neither the program folder nor the temporary folder can take the file: no
-// path, and the failure names both places and the system's reason.
+// path, the failure names both places and the system's reason, and the square
+// itself comes back for the texture.
 TEST(PhotoBitmapPosix, NoPlaceForTheFileSaysWhatFailedWhere) {
   TempFolder t;
   const std::string program = t.File("no-such-program-folder");
@@ -78,6 +79,11 @@ TEST(PhotoBitmapPosix, NoPlaceForTheFileSaysWhatFailedWhere) {
   EXPECT_EQ(second.Failure.find(program), std::string::npos) << second.Failure;
   EXPECT_NE(second.Failure.find(tmp), std::string::npos) << second.Failure;
   EXPECT_TRUE(std::filesystem::is_empty(t.Path()));
+  ShowRandom same(1);
+  const BgrImage square = ComposePhotoSquare("", same);
+  EXPECT_EQ(file.Square.Width, 512);
+  EXPECT_EQ(file.Square.Height, 512);
+  EXPECT_TRUE(file.Square.Pixels == square.Pixels);
 }
 
 // A FIFO or a folder named as the photograph is refused without waiting.
@@ -92,6 +98,7 @@ TEST(PhotoBitmapPosix, AFifoAsThePhotographIsNotWaitedOn) {
   const PhotoBitmapFile file = PreparePhotoSquare(t.File("photo.jpg"), "", random, PhotoBitmapPlace::PrivateTempFolder);
   EXPECT_EQ(file.Photo, PictureProblem::NotAFile);
   EXPECT_FALSE(file.Path.empty());
+  EXPECT_TRUE(file.Square.Pixels.empty());  // the file holds it
   DeletePhotoBitmap(file);
 }
 

@@ -8,6 +8,7 @@
 #include "../support/temp_folder.h"
 #include "photo_test_pictures.h"
 #include "paths.h"
+#include "photo_square.h"
 #include "photo_texture.h"
 
 namespace sorvane {
@@ -83,6 +84,37 @@ TEST(ReadPhotoBitmap, RefusesMissingShortAndWrongFilesWithADescription) {
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(ReadPhotoBitmap(t.Path(), out, error));
   EXPECT_FALSE(FileExists(t.File("missing.bmp")));  // never created by the reader
+}
+
+// A picture in memory is laid out exactly as the texture reads the bitmap file
+// of the same picture: the bottom row first, rows padded to 4 bytes.
+TEST(PhotoBitmapPixelsOf, MatchesTheBitmapFileOfThePicture) {
+  TempFolder t;
+  BgrImage square;
+  square.Width = square.Height = 512;
+  for (int i = 0; i < 512 * 512 * 3; ++i) square.Pixels.push_back(static_cast<uint8_t>(i * 7 / 3));
+  const std::vector<uint8_t> file = EncodePhotoBitmap(square);
+  t.Write("square.bmp", std::string(file.begin(), file.end()));
+  PhotoBitmapPixels fromFile, fromMemory;
+  std::string error;
+  ASSERT_TRUE(ReadPhotoBitmap(t.File("square.bmp"), fromFile, error)) << error;
+  ASSERT_TRUE(PhotoBitmapPixelsOf(square, fromMemory, error)) << error;
+  EXPECT_EQ(fromMemory.Width, 512);
+  EXPECT_EQ(fromMemory.Height, 512);
+  EXPECT_TRUE(fromMemory.Pixels == fromFile.Pixels);
+
+  // 3 x 2: rows of 9 bytes padded to 12, the bottom row first.
+  const BgrImage small{3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19}};
+  ASSERT_TRUE(PhotoBitmapPixelsOf(small, fromMemory, error)) << error;
+  EXPECT_EQ(fromMemory.Pixels,
+            (std::vector<uint8_t>{11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0}));
+
+  const BgrImage bad[] = {{}, {3, 2, {1, 2, 3}}, {5000, 1, std::vector<uint8_t>(15000)}};
+  for (const BgrImage& b : bad) {
+    error.clear();
+    EXPECT_FALSE(PhotoBitmapPixelsOf(b, fromMemory, error));
+    EXPECT_FALSE(error.empty());
+  }
 }
 
 }  // namespace

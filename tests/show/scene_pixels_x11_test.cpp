@@ -109,6 +109,34 @@ TEST_F(GlxScene, PhotographIsUprightInTrueColours) {
   testing::CheckPhotoUpright(Show, Random, kWidth, kHeight);
 }
 
+// With no bitmap file, the square goes to the texture from memory: the frame
+// is the very one that the bitmap file of the same picture gives.
+TEST_F(GlxScene, SquareFromMemoryDrawsWhatItsBitmapFileDraws) {
+  const auto Colour = [](int x, int y) { return Rgb{(x * 255) / 511, (y * 255) / 511, (x * 3 + y) & 0xFF}; };
+  BgrImage Square;
+  Square.Width = Square.Height = 512;
+  for (int y = 0; y < 512; ++y)  // top-down, blue-green-red
+    for (int x = 0; x < 512; ++x) {
+      const Rgb C = Colour(x, y);
+      Square.Pixels.insert(Square.Pixels.end(), {static_cast<uint8_t>(C.B), static_cast<uint8_t>(C.G),
+                                                 static_cast<uint8_t>(C.R)});
+    }
+  ASSERT_TRUE(OpenRenderContext(Context, Connection, Win, RenderWindowKind::Own, Show, Square, Random));
+  const std::string Path = Folder.File("Sorvane.bmp");
+  testing::WriteTestBitmap(Path, 512, Colour);
+  Scene FromFile;
+  ShowRandom FileRandom{77};
+  ASSERT_TRUE(FromFile.SetUpScene(Path, FileRandom));
+  for (Scene* S : {&Show, &FromFile}) S->TiltAngle = 150.0f;  // squares seen at many sizes
+  const testing::Frame Memory = testing::DrawAndRead(Show, Random, kWidth, kHeight);
+  const testing::Frame File = testing::DrawAndRead(FromFile, FileRandom, kWidth, kHeight);
+  int Lit = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) Lit += Memory.Lit(x, y);
+  EXPECT_GT(Lit, kWidth * kHeight / 20);
+  EXPECT_TRUE(Memory.Rgba == File.Rgba) << "the square from memory draws another picture than its file";
+}
+
 TEST_F(GlxScene, OpeningMapsFocusesAndSetsViewportAndProjection) {
   ASSERT_TRUE(OpenWhite());
   XWindowAttributes Attributes{};

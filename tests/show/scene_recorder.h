@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "picture_file.h"
 #include "scene_calls.h"
 
 namespace sorvane::testing {
@@ -14,7 +15,7 @@ namespace sorvane::testing {
 class SceneRecorder final : public SceneCalls {
  public:
   std::vector<std::string> Calls;
-  bool TextureLoads = true;       // what LoadPhotoTexture answers
+  bool TextureLoads = true;       // what LoadPhotoTexture and UploadPhotoTexture answer
   unsigned int TextureName = 7;   // the name it hands out
 
   // Float as its shortest exact text ("%.9g" round-trips a float).
@@ -27,6 +28,11 @@ class SceneRecorder final : public SceneCalls {
   // Each call below records its name and arguments.
   bool LoadPhotoTexture(const std::string& BitmapPath, unsigned int& PhotoTexture) override {
     Calls.push_back("LoadPhotoTexture(" + BitmapPath + ")");
+    if (TextureLoads) PhotoTexture = TextureName;
+    return TextureLoads;
+  }
+  bool UploadPhotoTexture(const BgrImage& Square, unsigned int& PhotoTexture) override {
+    Calls.push_back("UploadPhotoTexture(" + std::to_string(Square.Width) + "x" + std::to_string(Square.Height) + ")");
     if (TextureLoads) PhotoTexture = TextureName;
     return TextureLoads;
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "float_bits.h"
+#include "picture_file.h"
 #include "scene.h"
 #include "scene_recorder.h"
 
@@ -45,24 +46,43 @@ struct RecordedScene {
   }
 };
 
+// From the bitmap file or, when none could be written, from the square in
+// memory: the texture first, then the same fixed state and the same table.
 TEST(SceneSetUp, LoadsTextureThenSetsFixedStateInOrder) {
-  SceneRecorder Recorder;
-  Scene Show;
-  Show.Calls = &Recorder;
-  ShowRandom Random(5);
-  ASSERT_TRUE(Show.SetUpScene("/tmp/x/Sorvane.bmp", Random));
-  const std::vector<std::string> Expected = {
-      "LoadPhotoTexture(/tmp/x/Sorvane.bmp)",
-      "Enable(3553)",          // GL_TEXTURE_2D
-      "ShadeModel(7425)",      // GL_SMOOTH
-      "ClearColor(0,0,0,0.5)",
-      "ClearDepth(1)",
-      "Hint(3152,4354)",       // GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST
-      "BlendFunc(770,1)",      // GL_SRC_ALPHA, GL_ONE
-      "Enable(3042)",          // GL_BLEND
-  };
-  EXPECT_EQ(Recorder.Calls, Expected);
-  EXPECT_EQ(Show.PhotoTexture, 7u);
+  BgrImage Square;
+  Square.Width = Square.Height = 512;
+  Square.Pixels.assign(512 * 512 * 3, 0);
+  const struct {
+    bool FromMemory;
+    const char* TextureCall;
+  } Ways[] = {{false, "LoadPhotoTexture(/tmp/x/Sorvane.bmp)"}, {true, "UploadPhotoTexture(512x512)"}};
+  Scene First;
+  for (const auto& Way : Ways) {
+    SCOPED_TRACE(Way.TextureCall);
+    SceneRecorder Recorder;
+    Scene Show;
+    Show.Calls = &Recorder;
+    ShowRandom Random(5);
+    ASSERT_TRUE(Way.FromMemory ? Show.SetUpScene(Square, Random) : Show.SetUpScene("/tmp/x/Sorvane.bmp", Random));
+    const std::vector<std::string> Expected = {
+        Way.TextureCall,
+        "Enable(3553)",          // GL_TEXTURE_2D
+        "ShadeModel(7425)",      // GL_SMOOTH
+        "ClearColor(0,0,0,0.5)",
+        "ClearDepth(1)",
+        "Hint(3152,4354)",       // GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST
+        "BlendFunc(770,1)",      // GL_SRC_ALPHA, GL_ONE
+        "Enable(3042)",          // GL_BLEND
+    };
+    EXPECT_EQ(Recorder.Calls, Expected);
+    EXPECT_EQ(Show.PhotoTexture, 7u);
+    if (!Way.FromMemory) First = Show;
+    for (int i = 0; i < Scene::kStarCount; ++i) {
+      EXPECT_EQ(Show.Stars[i].Red, First.Stars[i].Red);
+      EXPECT_EQ(Show.Stars[i].Blue, First.Stars[i].Blue);
+      EXPECT_EQ(Show.Stars[i].Radius, First.Stars[i].Radius);
+    }
+  }
 }
 
 TEST(SceneSetUp, FailedTextureLeavesStateAndTableAlone) {
@@ -295,6 +315,11 @@ class CountingCalls final : public SceneCalls {
  public:
   long Count = 0;
   bool LoadPhotoTexture(const std::string&, unsigned int& PhotoTexture) override {
+    ++Count;
+    PhotoTexture = 7;
+    return true;
+  }
+  bool UploadPhotoTexture(const BgrImage&, unsigned int& PhotoTexture) override {
     ++Count;
     PhotoTexture = 7;
     return true;

@@ -56,6 +56,21 @@ TEST(MonitorLayout, OneMonitorIsTheWholeWindowAndMirrorsAndEmptyOnesDrop) {
   EXPECT_TRUE(LayOutMonitors({{5, 5, -1, 10}}).Viewports.empty());
 }
 
+// Into the root window, which may reach beyond the monitors (a screen made
+// larger than its outputs): viewports count from the root's bottom-left.
+TEST(MonitorLayout, ViewportsInAGivenWindowCountFromItsCorner) {
+  const std::vector<ScreenArea> Heads = {{0, 0, 800, 600}, {800, 0, 640, 480}, {1440, 0, 1024, 768}};
+  MonitorLayout L = LayOutMonitorsIn(Heads, {0, 0, 2464, 768});
+  ASSERT_EQ(L.Viewports.size(), 3u);
+  EXPECT_TRUE(SameArea(L.Viewports[0], 0, 168, 800, 600));
+  EXPECT_TRUE(SameArea(L.Viewports[1], 800, 288, 640, 480));
+  EXPECT_TRUE(SameArea(L.Viewports[2], 1440, 0, 1024, 768));
+  L = LayOutMonitorsIn({{100, 50, 800, 600}}, {0, 0, 1000, 1000});
+  EXPECT_EQ(L.Window.Width, 1000);
+  ASSERT_EQ(L.Viewports.size(), 1u);
+  EXPECT_TRUE(SameArea(L.Viewports[0], 100, 350, 800, 600));
+}
+
 TEST(MonitorLayout, EachFurtherSwarmHasASeedOfItsOwn) {
   for (uint32_t Seed : {0u, 1u, 43199u, 86399u}) {
     std::vector<uint32_t> Seen{Seed};
