@@ -292,7 +292,7 @@ case "$SCENARIO" in
   linux_two_monitors)    linux_program; two_monitors; start_linux -s; two_monitor_scenario 10 ;;
   windows_two_monitors)  windows_program; two_monitors; start_windows /s; two_monitor_scenario 30 ;;
   windows_show_key)      windows_program; start_windows /s; show_scenario key 20 ;;
-  windows_show_button)   windows_program; start_windows; show_scenario button 20 ;;
+  windows_show_button)   windows_program; start_windows /S; show_scenario button 20 ;;
   windows_second_start)  windows_program; start_windows /s; second_start_scenario 20 8 ;;
   windows_preview)       windows_program; preview_scenario 4 ;;
   windows_unknown_switch)

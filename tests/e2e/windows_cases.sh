@@ -3,7 +3,8 @@
 # Wine prefix that scripts/with-test-display.sh provides: the session ending
 # during a show and during a preview (wineboot --end-session), the settings
 # file reaching the show (a one-colour photograph named by a long Japanese
-# path, and the picture size), and a display without OpenGL.
+# path, and the picture size), a display without OpenGL, and the settings
+# dialog worked from the real keyboard.
 #   tests/e2e/windows_cases.sh CASE
 # Environment (set by tests/e2e/CMakeLists.txt): SORVANE_WINDOWS (the built
 # Sorvane.scr), HOST_WIN32 (the host window helper), SORVANE_SOURCE (the
@@ -189,6 +190,27 @@ case "$CASE" in
     left=$(DISPLAY=":$number" xdotool search --name . 2>/dev/null | while read -r w; do
       DISPLAY=":$number" xdotool getwindowname "$w" 2>/dev/null; done | grep -c Sorvane)
     [ "$left" = 0 ] || fail "a window of the show is left on the screen"
+    ;;
+
+  dialog_keys)
+    # Keys typed on the display, as a user types them: Esc is ｷｬﾝｾﾙ (nothing
+    # written), Enter in the path box is 設定, and Tab three times from the
+    # path box reaches 設定, which Space presses.
+    for keys in "Escape" "Return" "Tab Tab Tab space"; do
+      rm -f "$INI"
+      start_show /c
+      wait_window 'Sorvaneの設定' 30 >/dev/null || fail "$keys: no settings dialog"
+      sleep 1
+      xdotool key --delay 200 $keys
+      wait_end "$PID" 10 || fail "$keys: the dialog did not close"
+      if [ "$keys" = Escape ]; then
+        [ ! -e "$INI" ] || fail "Esc wrote the settings"
+      else
+        [ -f "$INI" ] || fail "$keys did not save the settings"
+        iconv -f CP932 -t UTF-8 "$INI" | grep -q '^同時表示数= 30' || fail "$keys saved $(iconv -f CP932 -t UTF-8 "$INI")"
+      fi
+      note "$keys: done"
+    done
     ;;
 
   *) fail "unknown case" ;;
