@@ -79,14 +79,15 @@ bool MakeJpeg(const std::wstring& Path, int Side) {
   return ok;
 }
 
-// The peak memory of this process so far: working set and private bytes.
+// The peak memory of this process so far (its working set: what Wine can
+// tell of it too).
 void PrintPeak(const char* Job, const std::string& Result, double Milliseconds, SIZE_T StartWorkingSet) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  std::printf("%-7s %-28s %9.1f ms  peak working set %7.1f MB (%7.1f MB over the start)  peak private %7.1f MB\n",
-              Job, Result.c_str(), Milliseconds, Megabytes(counters.PeakWorkingSetSize),
-              Megabytes(counters.PeakWorkingSetSize - StartWorkingSet), Megabytes(counters.PeakPagefileUsage));
+  std::printf("%-7s %-28s %9.1f ms  peak working set %7.1f MB (%7.1f MB over the start)\n", Job, Result.c_str(),
+              Milliseconds, Megabytes(counters.PeakWorkingSetSize),
+              Megabytes(counters.PeakWorkingSetSize - StartWorkingSet));
   std::fflush(stdout);
 }
 
