@@ -21,6 +21,8 @@ cleanup() {
   for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
   sleep 0.2
   for p in "${PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
+  # The nested display's own prefix: its server must not outlive it.
+  if [ -d "$WORK/wineprefix" ]; then WINEPREFIX="$WORK/wineprefix" wineserver -k >/dev/null 2>&1; fi
   rm -rf "$WORK"
 }
 trap cleanup EXIT
