@@ -433,7 +433,8 @@ namespace sorvane {
 namespace {
 
 // The program file carries its icon, its Japanese version block and its
-// manifest, and needs no DLL beside it.
+// manifest, needs no DLL beside it, and imports no call that keeps the
+// system awake.
 TEST(ProgramFile, CarriesIconVersionBlockAndManifest) {
   HMODULE scr = LoadLibraryExW(kProgram.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(scr, nullptr);
@@ -475,6 +476,17 @@ TEST(ProgramFile, CarriesIconVersionBlockAndManifest) {
   EXPECT_EQ(value(L"ProductVersion"), L"1.01");
   EXPECT_EQ(value(L"ProductName"), L"Sorvane (Screen Saver)");
   EXPECT_EQ(value(L"OriginalFilename"), L"Sorvane.scr");
+
+  // Nothing in it asks the system to keep the display or the machine awake.
+  FILE* f = _wfopen(kProgram.c_str(), L"rb");
+  ASSERT_NE(f, nullptr);
+  std::string bytes;
+  char chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
+  std::fclose(f);
+  for (const char* call : {"SetThreadExecutionState", "PowerSetRequest", "PowerCreateRequest"}) {
+    EXPECT_EQ(bytes.find(call), std::string::npos) << call;
+  }
 }
 
 }  // namespace
