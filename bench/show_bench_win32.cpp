@@ -9,15 +9,20 @@
 // With the argument --timer it draws nothing: it runs the frame loop's waits
 // alone (a 60-frames-a-second plan that waits itself, 4 ms of work a frame)
 // on the frame timer and on plain Sleep, and prints the spread of the
-// intervals of each.
+// intervals of each. With --power [SECONDS] (default 10) the show runs paced
+// for SECONDS each with the display on, on battery, and with the display off,
+// told so through the show's own power notifications, and prints the CPU,
+// frames and steps a second of each.
 
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "frame_stats.h"
@@ -108,10 +113,75 @@ int TimerOnly() {
   return 0;
 }
 
+// Counts frames and steps for the power phases; never ends the show itself.
+class PowerPhases final : public sorvane::FrameObserver {
+ public:
+  bool Unpaced() const override { return false; }
+  bool FramePresented(const sorvane::FramePacer&, sorvane::FramePacer::Clock::time_point, int Steps) override {
+    frames.fetch_add(1);
+    steps.fetch_add(Steps);
+    return false;
+  }
+  std::atomic<long> frames{0};
+  std::atomic<long> steps{0};
+};
+
+// Tells the show's window that Setting now has Value, as the system would.
+void TellPower(HWND Window, const GUID& Setting, DWORD Value) {
+  struct {
+    POWERBROADCAST_SETTING Header;
+    BYTE Rest[sizeof(DWORD)];
+  } message{};
+  message.Header.PowerSetting = Setting;
+  message.Header.DataLength = sizeof Value;
+  std::memcpy(message.Header.Data, &Value, sizeof Value);
+  SendMessageW(Window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&message));
+}
+
+// The phases, run from a thread of their own while the show's loop runs.
+void RunPowerPhases(HWND Window, PowerPhases& Counts, double Seconds) {
+  struct Phase {
+    const char* Name;
+    const GUID* Setting;
+    DWORD Value;
+  };
+  const Phase phases[] = {{"display on", &sorvane::kConsoleDisplayState, 1},
+                          {"on battery", &sorvane::kAcDcPowerSource, 1},
+                          {"display off", &sorvane::kConsoleDisplayState, 0}};
+  Sleep(2000);  // the start and the first frames are not measured
+  for (const Phase& phase : phases) {
+    TellPower(Window, *phase.Setting, phase.Value);
+    Sleep(500);
+    const long frames = Counts.frames.load(), steps = Counts.steps.load();
+    const double cpu = ProcessCpuSeconds();
+    const auto began = Clock::now();
+    Sleep(static_cast<DWORD>(Seconds * 1000));
+    const double elapsed = std::chrono::duration<double>(Clock::now() - began).count();
+    std::printf("%-12s cpu-percent %6.2f fps %5.1f steps-per-second %5.1f\n", phase.Name,
+                100.0 * (ProcessCpuSeconds() - cpu) / elapsed, (Counts.frames.load() - frames) / elapsed,
+                (Counts.steps.load() - steps) / elapsed);
+    std::fflush(stdout);
+  }
+  PostMessageW(Window, WM_KEYDOWN, VK_SPACE, 0);  // a key ends the show, display off or not
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "--timer") == 0) return TimerOnly();
+  if (argc > 1 && std::strcmp(argv[1], "--power") == 0) {
+    const double seconds = argc > 2 && std::atof(argv[2]) > 0 ? std::atof(argv[2]) : 10.0;
+    sorvane::SettingsRecord settings;
+    settings.StarCount = 30;
+    settings.StarSize = 12.0f;
+    static NoSystemCalls calls;
+    static PowerPhases counts;
+    static sorvane::Sorvane_S show(settings, '\0', calls);
+    show.Observe(&counts);
+    if (!show.Create()) return 1;
+    std::thread(RunPowerPhases, show.Window(), std::ref(counts), seconds).detach();
+    show.Form_Load();  // ends the program
+  }
   sorvane::SettingsRecord settings;
   settings.StarCount = 30;
   settings.StarSize = 12.0f;

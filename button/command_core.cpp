@@ -229,11 +229,15 @@ void CommandCore::UserControl_EnterFocus() {
   }
 }
 
-// Focus leaves: back to Normal.
+// Focus leaves: back to Normal. A Space held down is let go without a click.
 void CommandCore::UserControl_ExitFocus() {
   if (!Enabled_) return;
+  const bool spaceWasHeld = SpaceHeld_;
+  SpaceHeld_ = false;
   if (ButtonState_ != 1) {
     ButtonState_ = 1;
+    PaintFace(FacePicture::Normal);
+  } else if (spaceWasHeld) {
     PaintFace(FacePicture::Normal);
   }
 }
@@ -277,12 +281,36 @@ void CommandCore::UserControl_Resize() { ShowEnabledFace(); }
 void CommandCore::UserControl_PressCancelled() {
   if (!Enabled_ || !ButtonHeld_) return;
   ButtonHeld_ = false;
+  PaintStateFace();
+}
+
+// The face that stands for the state itself, without a press.
+void CommandCore::PaintStateFace() {
   switch (ButtonState_) {
     case 2: PaintFace(FacePicture::HighLight); break;
     case 3: PaintFace(FacePicture::Selected); break;
     case 4: PaintFace(FacePicture::HighLightSelect); break;
     default: PaintFace(FacePicture::Normal); break;
   }
+}
+
+// Space down: Pressed until it comes up. Enter: a click.
+void CommandCore::UserControl_KeyDown(int16_t KeyCode, int16_t, bool Repeated) {
+  if (!Enabled_ || Repeated) return;
+  if (KeyCode == kKeySpace && !SpaceHeld_) {
+    SpaceHeld_ = true;
+    PaintFace(FacePicture::Pressed);
+  } else if (KeyCode == kKeyReturn && !SpaceHeld_ && OnClick) {
+    OnClick();
+  }
+}
+
+// Space up after its press: the face of the state again, then a click.
+void CommandCore::UserControl_KeyUp(int16_t KeyCode, int16_t) {
+  if (!Enabled_ || KeyCode != kKeySpace || !SpaceHeld_) return;
+  SpaceHeld_ = false;
+  PaintStateFace();
+  if (OnClick) OnClick();
 }
 
 // The poll: the hover ends when the pointer is not over the button.

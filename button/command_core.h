@@ -131,10 +131,17 @@ class CommandCore {
   // The poll: PointerOverButton says whether the window under the pointer is
   // the button's own window.
   void TmrMouse_Timer(bool PointerOverButton);
+  // The keyboard on the focused button, as on a system push button: Space
+  // shows the Pressed face while it is down and clicks when it comes up,
+  // Enter clicks at once. KeyCode is a virtual-key code; Repeated marks the
+  // key's automatic repeats, which change nothing.
+  void UserControl_KeyDown(int16_t KeyCode, int16_t Shift, bool Repeated);
+  void UserControl_KeyUp(int16_t KeyCode, int16_t Shift);
 
   // --- Read-only views for the platform side and tests (no side effects) ---
   uint8_t ButtonState() const { return ButtonState_; }
   bool ButtonHeld() const { return ButtonHeld_; }
+  bool SpaceHeld() const { return SpaceHeld_; }
   bool IsEnabled() const { return Enabled_; }
   uint8_t FirstRun() const { return FirstRun_; }
   bool HighlightGradient() const { return HighlightGradient_; }
@@ -154,10 +161,12 @@ class CommandCore {
   void ResetFace();
   void EndHover();
   void Notify(const wchar_t* Property);
+  void PaintStateFace();
 
   FacePainter& Painter_;
   uint8_t ButtonState_ = 0;
   bool ButtonHeld_ = false;
+  bool SpaceHeld_ = false;  // Space went down on the focused button and has not come up
   bool Enabled_ = false;
   uint8_t FirstRun_ = 0;
   bool HighlightGradient_ = false;
@@ -172,6 +181,10 @@ class CommandCore {
 };
 
 // --- Face geometry and colours, shared with tests ---
+
+// The keys the button answers to (virtual-key codes).
+constexpr int16_t kKeyReturn = 0x0D;
+constexpr int16_t kKeySpace = 0x20;
 
 // The two gradient colours as the face keeps them.
 extern const char* const kGradientColourA;  // "&HFFFFFF", white

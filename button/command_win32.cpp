@@ -173,10 +173,18 @@ LRESULT Command::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       return 0;
     case WM_SETFOCUS:
       core_.UserControl_EnterFocus();
+      InvalidateRect(window_, nullptr, FALSE);  // the focus rectangle
       return 0;
     case WM_KILLFOCUS:
       core_.UserControl_ExitFocus();
+      InvalidateRect(window_, nullptr, FALSE);
       return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      OnKey(Message, WParam, LParam);
+      return 0;
+    case WM_GETDLGCODE:
+      return OnGetDlgCode(reinterpret_cast<const MSG*>(LParam));
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -295,6 +303,28 @@ void Command::OnCaptureChanged() {
   core_.UserControl_PressCancelled();
 }
 
+// A key on the focused button (the core may raise Click, whose handler may
+// destroy this button: nothing after it).
+void Command::OnKey(UINT Message, WPARAM Key, LPARAM Flags) {
+  if (Key != VK_SPACE && Key != VK_RETURN) return;
+  const int16_t Code = static_cast<int16_t>(Key);
+  const WPARAM Keys = (GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0);
+  if (Message == WM_KEYDOWN) {
+    // Bit 30: the key was down already (an automatic repeat).
+    core_.UserControl_KeyDown(Code, ShiftOf(Keys), (Flags & (1L << 30)) != 0);
+  } else {
+    core_.UserControl_KeyUp(Code, ShiftOf(Keys));
+  }
+}
+
+// What the dialog keys mean to the button: it is a push button, and Enter
+// is its own (a dialog's keyboard handling passes Enter on to it).
+LRESULT Command::OnGetDlgCode(const MSG* Message) const {
+  LRESULT Code = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+  if (Message && Message->message == WM_KEYDOWN && Message->wParam == VK_RETURN) Code |= DLGC_WANTMESSAGE;
+  return Code;
+}
+
 // The pointer moved over the button (or anywhere while captured).
 void Command::OnMouseMove(WPARAM WParam, LPARAM LParam) {
   core_.UserControl_MouseMove(HeldButtonsOf(WParam), ShiftOf(WParam), TwipsOf(GET_X_LPARAM(LParam)),
@@ -327,6 +357,22 @@ void Command::Render(HDC Target) {
     DrawParentBackground(Target);
   }
   DrawCaption(Target);
+  DrawFocusFrame(Target);
+}
+
+// The dotted focus rectangle inside the frame, while the button has the
+// keyboard focus.
+void Command::DrawFocusFrame(HDC Target) {
+  if (GetFocus() != window_ || !core_.IsEnabled()) return;
+  const int Inset = TwipsToPixels(60);
+  RECT Focus{Inset, Inset, clientWidth_ - Inset, clientHeight_ - Inset};
+  if (Focus.right <= Focus.left || Focus.bottom <= Focus.top) return;
+  // DrawFocusRect draws with the text and background colours in XOR.
+  const int Saved = SaveDC(Target);
+  SetTextColor(Target, RGB(0, 0, 0));
+  SetBkColor(Target, RGB(255, 255, 255));
+  DrawFocusRect(Target, &Focus);
+  RestoreDC(Target, Saved);
 }
 
 // What the parent shows under the button, for the transparent background.

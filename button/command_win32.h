@@ -1,8 +1,9 @@
 // The gradient button `Command` (type name Sorvane.Command) as a Windows child
 // window of class L"Sorvane.Command". Pairs with command_core.h, which holds
 // its behaviour; this file gives it a window, a persistent face image, the six
-// state pictures, the caption font, the 100 ms hover poll and the mouse and
-// focus messages. It handles no keys and has no keyboard activation.
+// state pictures, the caption font, the 100 ms hover poll, and the mouse,
+// focus and key messages (Space and Enter click the focused button, which
+// shows a focus rectangle).
 //
 // Hosting, in short:
 //   Command* Button = Command::Create(Form, IdOfButton, X, Y, Width, Height);
@@ -101,11 +102,14 @@ class Command final : private FacePainter {
   void OnMouseMove(WPARAM WParam, LPARAM LParam);
   void OnTimer();
   void OnCaptureChanged();
+  void OnKey(UINT Message, WPARAM Key, LPARAM Flags);
+  LRESULT OnGetDlgCode(const MSG* Message) const;
 
   // The whole visible button (face or parent background, then caption) into Target.
   void Render(HDC Target);
   void DrawParentBackground(HDC Target);
   void DrawCaption(HDC Target);
+  void DrawFocusFrame(HDC Target);
   void RebuildFaceImage(int Width, int Height);
   void RebuildFont();
   void SyncWindowEnabled();

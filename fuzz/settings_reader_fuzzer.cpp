@@ -1,8 +1,9 @@
 // libFuzzer target for the settings file's reader: any bytes as Sorvane.ini,
 // read for the three settings (both key spellings), for names taken from the
 // input itself, and loaded into a settings record. Checks that a value never
-// holds a line break, stays within the line limit, and that the reader
-// answers the same twice. Built and run by scripts/fuzz.sh.
+// holds a line break, stays within the line limit, that the reader answers
+// the same twice, and that the record's count and size are in their ranges
+// whatever the file says. Built and run by scripts/fuzz.sh.
 
 #include <unistd.h>
 
@@ -52,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
 
   sorvane::SettingsRecord record;
   sorvane::LoadSettings(record, folder);
+  Check(record.StarCount >= sorvane::kMinStarCount && record.StarCount <= sorvane::kMaxStarCount);
+  Check(record.StarSize >= sorvane::kMinStarSize && record.StarSize <= sorvane::kMaxStarSize);
   std::remove(file.c_str());
   return 0;
 }

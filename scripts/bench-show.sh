@@ -4,7 +4,8 @@
 #   - the show running normally (paced, as shipped) beside XScreenSaver's
 #     glslideshow and photopile, one after the other for the same time: the
 #     CPU each uses (share of one core, from /proc), and the show's steps per
-#     second, frames per second and the spread of its frame intervals;
+#     second, frames per second and the spread of its frame intervals; under
+#     Wine also the Windows show's CPU with the display on, on battery and off;
 #   - time from process start to the first presented frame: the show with a
 #     built-in photograph, with a 24-megapixel JPEG, and the bare program that
 #     only makes the same window and context and clears and swaps (the floor);
@@ -76,6 +77,8 @@ if [ -f build/windows/bin/Sorvane_bench.exe ] && [ "${SORVANE_NO_WINE:-0}" != 1 
   cp build/windows/bin/Sorvane_bench.exe "$WORK/win/"
   echo "  the Windows frame loop under Wine, paced (Sorvane_bench.exe):"
   echo "    $(cd "$WORK/win" && SORVANE_BENCH_SECONDS=$SECONDS_EACH "$ROOT/scripts/wine-run.sh" ./Sorvane_bench.exe | grep '^frames')"
+  echo "  the Windows show with the display on, on battery and off, told so through its power notifications:"
+  (cd "$WORK/win" && "$ROOT/scripts/wine-run.sh" ./Sorvane_bench.exe --power "$SECONDS_EACH") | sed 's/^/    /'
   echo "  the Windows frame loop's waits alone (60 frames a second, 4 ms of work each):"
   (cd "$WORK/win" && "$ROOT/scripts/wine-run.sh" ./Sorvane_bench.exe --timer) | sed 's/^/    /'
 fi

@@ -22,6 +22,8 @@ read -r -t 30 -u "$FD" DISPLAY_NUMBER
 exec {FD}<&-
 export DISPLAY=":$DISPLAY_NUMBER"
 
+source "$(dirname "$0")/wine-server.sh"
+
 cleanup() {
   local status=$?
   if [ -d "$WINEPREFIX" ]; then wineserver -k >/dev/null 2>&1 || true; fi
@@ -44,8 +46,19 @@ done
 if [ "${SORVANE_NO_WINE:-0}" != 1 ]; then
   wineboot -i </dev/null >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  # Keep the Wine server up between test programs: each start is then quick.
-  wineserver -p >/dev/null 2>&1 || true
+  # Keep the Wine server up between test programs: each start is then quick,
+  # and no program has to start a server of its own, which Wine's loader
+  # answers, when the start fails, by ending the program without a word.
+  # "wineserver -p" only makes a server persistent when it is the one that
+  # starts it: while another is still there (one that a late helper of
+  # wineboot kept up), wait for that one to end and try again.
+  export SORVANE_TEST_PREFIX="$WINEPREFIX"
+  for _ in 1 2 3 4 5; do
+    wineserver -p >/dev/null 2>&1 || true
+    if wine_server_persistent; then break; fi
+    timeout 60 wineserver -w >/dev/null 2>&1 || true
+  done
+  wine_server_persistent || echo "with-test-display.sh: no persistent Wine server for $WINEPREFIX" >&2
 fi
 
 "$@"

@@ -110,16 +110,24 @@ int BarPositionOf(const BarRange& Bar, int Value) { return Bar.Max + Bar.Min - V
 
 int BarValueAt(const BarRange& Bar, int Position) { return Bar.Max + Bar.Min - Position; }
 
-int BarValueAfterSetting(const BarRange& Bar, double Value, int Current) {
-  if (!(Value >= Bar.Min && Value <= Bar.Max)) return Current;
-  if (Value != std::floor(Value)) return Current;
-  return static_cast<int>(Value);
+int BarValueFor(const BarRange& Bar, double Value, int Current) {
+  if (std::isnan(Value)) return Current;
+  const double v = RoundHalfEven(Value);
+  if (v <= Bar.Min) return Bar.Min;
+  if (v >= Bar.Max) return Bar.Max;
+  return static_cast<int>(v);
 }
 
 int SizeBarValueFor(float StarSize, int Current) {
-  const double v = static_cast<double>(StarSize);
-  if (!std::isfinite(v)) return Current;
-  return BarValueAfterSetting(kSizeBar, RoundHalfEven(v), Current);
+  return BarValueFor(kSizeBar, static_cast<double>(StarSize), Current);
+}
+
+FormPosition KeepInside(FormPosition At, int Width, int Height, const ScreenRect& Area) {
+  if (At.Left + Width > Area.Right) At.Left = Area.Right - Width;
+  if (At.Top + Height > Area.Bottom) At.Top = Area.Bottom - Height;
+  if (At.Left < Area.Left) At.Left = Area.Left;
+  if (At.Top < Area.Top) At.Top = Area.Top;
+  return At;
 }
 
 std::string DecimalText(long long Value) { return std::to_string(Value); }

@@ -79,13 +79,27 @@ extern const BarRange kSizeBar;   // 1..20, steps 1 and 1, starts at 1
 int BarPositionOf(const BarRange& Bar, int Value);
 int BarValueAt(const BarRange& Bar, int Position);
 
-// The bar's value after being given Value: Value when it is a whole number
-// inside the range, otherwise the bar keeps Current.
-int BarValueAfterSetting(const BarRange& Bar, double Value, int Current);
+// The bar value that stands for a setting: Value rounded (ties to even) and
+// pulled into the bar's range, so the bar, its label and what "設定" saves
+// agree; Current when Value is not a number.
+int BarValueFor(const BarRange& Bar, double Value, int Current);
 
-// The bar value for a stored picture size: the size rounded (ties to even),
-// or Current when that falls outside the range.
+// The same for a stored picture size.
 int SizeBarValueFor(float StarSize, int Current);
+
+// A window rectangle in screen pixels.
+struct ScreenRect {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+};
+
+// Moves a window of Width x Height whose corner is At into Area (a
+// monitor's work area): left or up as far as its right or bottom edge sticks
+// out, then right or down as far as its left or top edge does, so a window
+// larger than the area keeps its caption on the screen.
+FormPosition KeepInside(FormPosition At, int Width, int Height, const ScreenRect& Area);
 
 // Plain decimal text of an integer ("30", "-3").
 std::string DecimalText(long long Value);

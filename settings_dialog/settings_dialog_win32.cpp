@@ -147,6 +147,7 @@ Sorvane_P::Sorvane_P(SettingsDialogHost Host)
 
 // Destroys the window if it is still there and frees the GDI objects.
 Sorvane_P::~Sorvane_P() {
+  ReleaseOwner();
   if (form_ && IsWindow(form_)) DestroyWindow(form_);
   for (int i = 0; i < kSurfaceCount; ++i) surfaces_[i].Image.Release();
   if (marbleDc_) {
@@ -220,13 +221,17 @@ bool Sorvane_P::Open() {
 
   // Made at the default place first: the monitor it opens on gives the DPI
   // that everything is laid out at; Form_Load then sizes and places it.
+  HWND owner = host_.Owner && IsWindow(host_.Owner) ? host_.Owner : nullptr;
   form_ = CreateWindowExW(kFormExStyle, kFormClass, kSettingsWindowTitle, kFormStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          Scale(413), Scale(300), nullptr, nullptr, instance, this);
+                          Scale(413), Scale(300), owner, nullptr, instance, this);
   if (!form_) return false;
   dpi_ = WindowDpi(form_);
   CreateControls();
   LayOut();
   Form_Load();
+  // Modal to its owner, as a dialog box is: the owner takes no input until
+  // the dialog has gone.
+  if (owner) EnableWindow(owner, FALSE);
   ShowWindow(form_, SW_SHOWNORMAL);
   UpdateWindow(form_);
   SetForegroundWindow(form_);
@@ -458,13 +463,7 @@ std::wstring Sorvane_P::PnameText() const {
 // Opening: size, place, buttons, tiles, path, bars, sample, folder, zoom.
 void Sorvane_P::Form_Load() {
   // 1-2. Size, then centre horizontally and a third of the free height down.
-  const SIZE outer = FormOuterSize();
-  const double screenWidth = PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_);
-  const double screenHeight = PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_);
-  const FormPosition at = PlaceForm(screenWidth, screenHeight, PixelsToTwips(outer.cx, dpi_),
-                                    PixelsToTwips(outer.cy, dpi_));
-  SetWindowPos(form_, nullptr, TwipsToPixels(at.Left, dpi_), TwipsToPixels(at.Top, dpi_), outer.cx, outer.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceOnScreen();
   // 3. Hover tracking of the gradient buttons.
   SetupButtons(form_, true, true);
   // 4. Marble panels.
@@ -473,12 +472,13 @@ void Sorvane_P::Form_Load() {
   const SettingsRecord& settings = *host_.Settings;
   // 5. The path box.
   if (pname_) SetWindowTextW(pname_, AnsiToWide(settings.PicturePath).c_str());
-  // 6-7. Bars, then labels with the file's own values (an out-of-range value
-  // leaves the bar where it was).
-  SetBarValue(DialogControl::VS_Multi, BarValueAfterSetting(kMultiBar, settings.StarCount, multiValue_));
-  SetLabel(DialogLabel::lbl_Multi, AnsiToWide(DecimalText(settings.StarCount)));
+  // 6-7. Bars, then their labels. A value beyond a bar's range, or a size
+  // between two steps, is shown as the bar holds it: what the labels say is
+  // what "設定" saves.
+  SetBarValue(DialogControl::VS_Multi, BarValueFor(kMultiBar, settings.StarCount, multiValue_));
+  SetLabel(DialogLabel::lbl_Multi, AnsiToWide(DecimalText(multiValue_)));
   SetBarValue(DialogControl::VS_Size, SizeBarValueFor(settings.StarSize, sizeValue_));
-  SetLabel(DialogLabel::lbl_Size, AnsiToWide(GeneralNumberText(settings.StarSize)));
+  SetLabel(DialogLabel::lbl_Size, AnsiToWide(DecimalText(sizeValue_)));
   // 8. The sample.
   ShowSample();
   // 9. The chooser starts in the path's folder.
@@ -486,6 +486,23 @@ void Sorvane_P::Form_Load() {
   // 10-11. Zoom out of the mouse position.
   CatchZoomOrigin();
   ZoomOpen(form_, host_.Animate);
+}
+
+// The form's size, and its place: centred across the primary screen and a
+// third of the free height down, then kept inside the work area, so that a
+// large display scaling on a small screen leaves the caption on the screen.
+void Sorvane_P::PlaceOnScreen() {
+  const SIZE outer = FormOuterSize();
+  const double screenWidth = PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_);
+  const double screenHeight = PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_);
+  const FormPosition twips = PlaceForm(screenWidth, screenHeight, PixelsToTwips(outer.cx, dpi_),
+                                       PixelsToTwips(outer.cy, dpi_));
+  FormPosition at{TwipsToPixels(twips.Left, dpi_), TwipsToPixels(twips.Top, dpi_)};
+  RECT work{};
+  if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && work.right > work.left && work.bottom > work.top) {
+    at = KeepInside(at, outer.cx, outer.cy, ScreenRect{work.left, work.top, work.right, work.bottom});
+  }
+  SetWindowPos(form_, nullptr, at.Left, at.Top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Paints the gradient background into the form's persistent image.
@@ -516,6 +533,8 @@ void Sorvane_P::CloseForm() {
     unloaded_ = true;
     Form_Unload();
   }
+  // Before the program ends, which follows at once.
+  ReleaseOwner();
   // Destroyed once the button's click handler has returned (only reached
   // when ending the program is left to someone else, as in tests).
   PostMessageW(form_, kDestroyLater, 0, 0);
@@ -527,7 +546,20 @@ void Sorvane_P::OnClose() {
     unloaded_ = true;
     Form_Unload();
   }
+  ReleaseOwner();
   DestroyWindow(form_);
+}
+
+// The owner takes input again and is the active window once more, whichever
+// way the dialog closes. Enabled before the dialog goes, so the system does
+// not hand the activation to some other window meanwhile.
+void Sorvane_P::ReleaseOwner() {
+  if (ownerReleased_ || !host_.Owner) return;
+  ownerReleased_ = true;
+  if (!IsWindow(host_.Owner)) return;
+  EnableWindow(host_.Owner, TRUE);
+  if (form_ && IsWindow(form_)) ShowWindow(form_, SW_HIDE);
+  SetForegroundWindow(host_.Owner);
 }
 
 // "設定": writes path, count and size, closes, ends the program. A path the
@@ -547,9 +579,10 @@ void Sorvane_P::Cmd_Set_Click() {
   }
   const std::string file = SettingsFile();
   // The first write that fails stops the rest: the user is told at once.
-  const bool saved = WriteIniValue(kSettingsSection, kKeyPicture, picture, file) &&
-                     WriteIniValue(kSettingsSection, kKeyCount, FormatSettingsNumber(multiValue_), file) &&
-                     WriteIniValue(kSettingsSection, kKeySize, FormatSettingsNumber(sizeValue_), file);
+  // Each in the file's own encoding: a file saved as UTF-8 stays UTF-8.
+  const bool saved = WriteSettingsValue(kKeyPicture, picture, file) &&
+                     WriteSettingsValue(kKeyCount, FormatSettingsNumber(multiValue_), file) &&
+                     WriteSettingsValue(kKeySize, FormatSettingsNumber(sizeValue_), file);
   if (!saved) {
     ReportSaveFailure(file);
     return;
@@ -943,22 +976,54 @@ LRESULT Sorvane_P::OnHolderMessage(int Index, UINT Message, WPARAM W, LPARAM L) 
   return DefWindowProcW(window, Message, W, L);
 }
 
-// The modal loop, with the dialog keys (Tab between controls).
+// The modal loop, with the dialog keys.
 void Sorvane_P::RunModal() {
   MSG msg;
   while (form_ && IsWindow(form_)) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
-    if (form_ && IsDialogMessageW(form_, &msg)) continue;
+    if (TranslateDialogMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
 }
 
+// The dialog's own keys first, then the system's dialog navigation.
+bool Sorvane_P::TranslateDialogMessage(MSG& Message) {
+  if (!form_ || !IsWindow(form_) || !Message.hwnd) return false;
+  if (Message.hwnd != form_ && !IsChild(form_, Message.hwnd)) return false;
+  if (Message.message == WM_KEYDOWN && OnDialogKey(Message.wParam, Message.lParam)) return true;
+  return IsDialogMessageW(form_, &Message) != FALSE;
+}
+
+// Esc and Enter as a dialog box has them. A key held down repeats its
+// WM_KEYDOWN: only the first press counts.
+bool Sorvane_P::OnDialogKey(WPARAM Key, LPARAM Flags) {
+  const bool repeated = (Flags & (1L << 30)) != 0;
+  Command* button = nullptr;
+  if (Key == VK_ESCAPE) {
+    button = cmdCan_;
+  } else if (Key == VK_RETURN) {
+    // On a gradient button Enter is that button's own key.
+    if (Command::FromWindow(GetFocus())) return false;
+    button = cmdSet_;
+  } else {
+    return false;
+  }
+  if (repeated || !button || !button->Core().IsEnabled()) return true;
+  if (button == cmdCan_) {
+    Cmd_Can_Click();
+  } else {
+    Cmd_Set_Click();
+  }
+  return true;
+}
+
 // Start-up's entry to the dialog.
-void ShowSettingsDialog(SettingsRecord& Settings) {
+void ShowSettingsDialog(SettingsRecord& Settings, HWND Owner) {
   SettingsDialogHost host;
   host.Settings = &Settings;
+  host.Owner = Owner;
   Sorvane_P dialog(std::move(host));
   if (!dialog.Open()) return;
   dialog.RunModal();

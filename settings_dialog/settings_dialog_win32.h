@@ -27,6 +27,9 @@ class Command;
 // message box or the zoom animation, or start a web browser.
 struct SettingsDialogHost {
   SettingsRecord* Settings = nullptr;  // the program's settings record
+  // The window the dialog belongs to and is modal to: disabled while the
+  // dialog is open, enabled and activated again when it closes. Null: none.
+  HWND Owner = nullptr;
   std::string SettingsFile;            // empty: SettingsFileName(), built at each write
   std::function<void()> EndProgram;    // empty: end the process at once
   std::function<bool(OPENFILENAMEW&)> ChooseFile;                     // empty: GetOpenFileNameW
@@ -62,6 +65,12 @@ class Sorvane_P {
 
   // Dispatches messages (with the dialog keys) until the window is gone.
   void RunModal();
+
+  // One message of the modal loop, if it is the dialog's: Tab and the arrows
+  // move between the controls, Esc is "ｷｬﾝｾﾙ", Enter is "設定" unless the
+  // focus is on a gradient button (which then clicks itself). True when the
+  // message was handled; false leaves it to the caller to dispatch.
+  bool TranslateDialogMessage(MSG& Message);
 
   HWND Window() const { return form_; }
   HWND Control(DialogControl Which) const;
@@ -121,6 +130,9 @@ class Sorvane_P {
   void SetLabel(DialogLabel Which, const std::wstring& Text);
   void CloseForm();
   void OnClose();
+  void ReleaseOwner();
+  bool OnDialogKey(WPARAM Key, LPARAM Flags);
+  void PlaceOnScreen();
   bool OnActivate(WORD State);
   void OnDpiChanged(int Dpi, const RECT* Suggested);
   void ReportSaveFailure(const std::string& File);
@@ -151,11 +163,13 @@ class Sorvane_P {
   int multiValue_ = 10;
   int sizeValue_ = 1;
   bool unloaded_ = false;
+  bool ownerReleased_ = false;
   bool addressPressed_ = false;
   HWND lastFocus_ = nullptr;  // the control that had the focus when the dialog was left
 };
 
-// Shows the settings dialog for Settings modally; returns when it has closed.
-void ShowSettingsDialog(SettingsRecord& Settings);
+// Shows the settings dialog for Settings modally, owned by Owner (null: no
+// owner); returns when it has closed.
+void ShowSettingsDialog(SettingsRecord& Settings, HWND Owner);
 
 }  // namespace sorvane

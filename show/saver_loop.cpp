@@ -55,7 +55,7 @@ int RefreshesPerStep(int RefreshHz) {
 const PacingPlan& FramePacer::Plan(const PacingInputs& Inputs) {
   unpaced_ = Inputs.Unpaced;
   plan_ = PacingPlan{};
-  int steps = Inputs.SoftwareRenderer ? 2 : 1;
+  int steps = Inputs.SoftwareRenderer || Inputs.Frugal ? 2 : 1;
   if (Inputs.DelayMicroseconds >= 0) {
     // A delay between frames is kept as a whole number of steps, so that every
     // frame moves the swarm by the same amount: the nearest, at least one.

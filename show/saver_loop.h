@@ -18,10 +18,25 @@ void SweepTilt(float& TiltAngle, int16_t& TiltUp);
 // softpipe and swrast; Windows' "GDI Generic"), compared without case.
 bool IsSoftwareRenderer(const char* Renderer);
 
+// What the system has said about the display and the power supply, as a
+// show hears it (on Windows through its power notifications).
+struct ShowPower {
+  enum class Display : uint8_t { On, Off, Dimmed };
+  Display DisplayState = Display::On;
+  bool OnBattery = false;     // a battery or another short-term supply (a UPS)
+  bool BatterySaver = false;  // the system's battery saver is on
+
+  // While the display is off nothing is drawn; dimmed, the show goes on.
+  bool Drawing() const { return DisplayState != Display::Off; }
+  // On battery or with battery saver on the show draws half as often.
+  bool Frugal() const { return OnBattery || BatterySaver; }
+};
+
 // What the pacing decision starts from.
 struct PacingInputs {
   int RefreshHz = 0;              // the display's refresh rate; 0 when unknown
   bool SoftwareRenderer = false;  // IsSoftwareRenderer of the context's renderer
+  bool Frugal = false;            // ShowPower::Frugal: 30 frames a second, as a software renderer has
   long DelayMicroseconds = -1;    // XScreenSaver's -delay between frames; -1 when not given
   bool Unpaced = false;           // measurements only: draw as fast as possible
 };
@@ -64,7 +79,9 @@ class FramePacer {
   // What the display answered to the request for Current().SwapInterval.
   void SwapIntervalResult(bool Accepted);
 
-  // The motion's clock starts: the first frame stands for one step.
+  // The motion's clock starts: the first frame stands for one step. Called
+  // again after a pause (the display was off), it drops the time in between
+  // instead of running it as missed steps.
   void Start(Clock::time_point Now);
 
   // The steps the frame about to be drawn stands for: at least one (the drawn

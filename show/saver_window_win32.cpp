@@ -5,6 +5,9 @@
 // only between frames. The pacing decision (saver_loop.h) says how many steps
 // each frame stands for and whether the loop relies on the swap interval or
 // waits on a high-resolution waitable timer until the next frame's time.
+// While the system reports the display off, the loop draws nothing and
+// sleeps until a message comes; on battery it draws 30 frames a second. It
+// never asks the system to keep the display or the machine awake.
 
 #include "saver_window_win32.h"
 
@@ -12,6 +15,7 @@
 #include <windowsx.h>
 
 #include <chrono>
+#include <cstring>
 
 #include "paths.h"
 #include "startup_win32.h"
@@ -19,6 +23,11 @@
 namespace sorvane {
 
 const wchar_t* const Sorvane_S::kClassName = L"Sorvane_S";
+
+const GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+const GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+const GUID kAcDcPowerSource = {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
+const GUID kPowerSavingStatus = {0xe00958c0, 0xc213, 0x4ace, {0xac, 0x77, 0xfe, 0xcc, 0xed, 0x2e, 0xee, 0xa5}};
 
 namespace {
 
@@ -46,7 +55,9 @@ bool Sorvane_S::Create() {
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = CreateSolidBrush(RGB(0x80, 0x80, 0x80));
+  // Black: the window covers the screen while the photograph is prepared,
+  // before the first frame, and the show itself is drawn over black.
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kClassName;
   RegisterClassExW(&wc);  // a second window of the class finds it registered
   window_ = CreateWindowExW(0, kClassName, kShowWindowTitle, WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
@@ -71,6 +82,12 @@ void Sorvane_S::Form_Load() {
   layout_ = LayOutMonitors(MonitorAreas());
   SetWindowPos(window_, nullptr, layout_.Window.X, layout_.Window.Y, layout_.Window.Width, layout_.Window.Height,
                SWP_NOZORDER | SWP_NOACTIVATE);
+  //    Shown at once, black and in front: preparing a large photograph takes
+  //    a while, and the desktop must not stay visible meanwhile.
+  ShowWindow(window_, SW_SHOWNORMAL);
+  SetForegroundWindow(window_);
+  UpdateWindow(window_);
+  RegisterPowerNotifications();
   // 2. The temporary bitmap.
   PreparePhoto();
   // 3. Start values.
@@ -94,11 +111,20 @@ void Sorvane_S::Form_Load() {
   // 9.
   SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
   if (!ShowDone) PlanPacing();
+  pacingDue_ = false;
 
   // 10. The frame loop.
   pacer_.Start(FramePacer::Clock::now());
   while (!ShowDone) {
     PumpMessages();
+    if (!power_.Drawing()) {
+      RestWhileDark();
+      continue;
+    }
+    if (pacingDue_) {
+      pacingDue_ = false;
+      PlanPacing();
+    }
     const int steps = pacer_.StepsForFrame(FramePacer::Clock::now());
     if (!DrawSteps(steps)) {
       ShowDone = -1;
@@ -127,6 +153,7 @@ void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
 
 void Sorvane_S::Form_Unload() {
   unloading_ = true;
+  UnregisterPowerNotifications();
   frameTimer_.Release();
   CloseRenderContext(context_);
   DeletePhotoBitmap(bitmap_);
@@ -139,6 +166,58 @@ void Sorvane_S::Form_Unload() {
 // (context released, bitmap deleted); a cancelled end changes nothing.
 void Sorvane_S::Form_EndSession(bool Ending) {
   if (Ending && loaded_ && !unloading_) Form_Unload();
+}
+
+// What the display and the power supply are now. A change of the supply
+// makes the loop decide its frame rate anew; the display's state is the
+// loop's to act on.
+void Sorvane_S::Form_PowerSettingChange(const GUID& Setting, DWORD Value) {
+  const bool frugal = power_.Frugal();
+  if (IsEqualGUID(Setting, kConsoleDisplayState)) {
+    power_.DisplayState = Value == 0   ? ShowPower::Display::Off
+                          : Value == 2 ? ShowPower::Display::Dimmed
+                                       : ShowPower::Display::On;
+  } else if (IsEqualGUID(Setting, kMonitorPowerOn)) {
+    power_.DisplayState = Value == 0 ? ShowPower::Display::Off : ShowPower::Display::On;
+  } else if (IsEqualGUID(Setting, kAcDcPowerSource)) {
+    power_.OnBattery = Value != 0;
+  } else if (IsEqualGUID(Setting, kPowerSavingStatus)) {
+    power_.BatterySaver = Value != 0;
+  }
+  if (power_.Frugal() != frugal) pacingDue_ = true;
+}
+
+// The display is off: no frame, no GL call and no timer until it is back;
+// the thread sleeps until a message comes, so a key or a button still ends
+// the show. Back on, the motion goes on from where it was: the dark time is
+// dropped, not run as missed steps.
+void Sorvane_S::RestWhileDark() {
+  KillTimer(window_, kTimer1);
+  while (!ShowDone && !power_.Drawing()) {
+    WaitMessage();
+    PumpMessages();
+  }
+  if (ShowDone) return;
+  SetTimer(window_, kTimer1, kTimer1Interval, nullptr);
+  pacer_.Start(FramePacer::Clock::now());
+}
+
+// The system tells the current values at once and every change after; each
+// registration that fails leaves the show as it would be without it.
+void Sorvane_S::RegisterPowerNotifications() {
+  powerNotifications_[0] = RegisterPowerSettingNotification(window_, &kConsoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+  if (!powerNotifications_[0]) {
+    powerNotifications_[0] = RegisterPowerSettingNotification(window_, &kMonitorPowerOn, DEVICE_NOTIFY_WINDOW_HANDLE);
+  }
+  powerNotifications_[1] = RegisterPowerSettingNotification(window_, &kAcDcPowerSource, DEVICE_NOTIFY_WINDOW_HANDLE);
+  powerNotifications_[2] = RegisterPowerSettingNotification(window_, &kPowerSavingStatus, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void Sorvane_S::UnregisterPowerNotifications() {
+  for (HPOWERNOTIFY& notification : powerNotifications_) {
+    if (notification) UnregisterPowerSettingNotification(notification);
+    notification = nullptr;
+  }
 }
 
 void Sorvane_S::PreparePhoto() {
@@ -186,6 +265,7 @@ void Sorvane_S::PlanPacing() {
   if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1)
     inputs.RefreshHz = static_cast<int>(mode.dmDisplayFrequency);
   inputs.SoftwareRenderer = IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  inputs.Frugal = power_.Frugal();
   inputs.Unpaced = observer_ && observer_->Unpaced();
   const PacingPlan& plan = pacer_.Plan(inputs);
   pacer_.SwapIntervalResult(RequestSwapInterval(plan.SwapInterval));
@@ -256,6 +336,16 @@ LRESULT Sorvane_S::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam) {
       EndPaint(window_, &ps);
       return 0;
     }
+    case WM_POWERBROADCAST:
+      if (WParam == PBT_POWERSETTINGCHANGE && LParam) {
+        const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(LParam);
+        DWORD value = 0;
+        if (setting->DataLength >= sizeof value) {
+          std::memcpy(&value, setting->Data, sizeof value);
+          Form_PowerSettingChange(setting->PowerSetting, value);
+        }
+      }
+      return TRUE;  // never refuses a suspend
     case WM_QUERYENDSESSION:
       return TRUE;  // never holds up the end of the session
     case WM_ENDSESSION:

@@ -29,6 +29,14 @@ namespace sorvane {
 // the primary first.
 std::vector<ScreenArea> MonitorAreas();
 
+// The power settings the show registers for (the values of winnt.h's
+// GUID_CONSOLE_DISPLAY_STATE, GUID_MONITOR_POWER_ON, GUID_ACDC_POWER_SOURCE
+// and GUID_POWER_SAVING_STATUS) and what their DWORD says.
+extern const GUID kConsoleDisplayState;  // 0 off, 1 on, 2 dimmed (Windows 8 and later)
+extern const GUID kMonitorPowerOn;       // 0 off, 1 on (where the console display state is missing)
+extern const GUID kAcDcPowerSource;      // 0 mains, 1 battery, 2 short-term supply (a UPS)
+extern const GUID kPowerSavingStatus;    // 0 off, 1 battery saver on
+
 class Sorvane_S {
  public:
   static constexpr UINT_PTR kTimer1 = 1;
@@ -56,6 +64,10 @@ class Sorvane_S {
   [[noreturn]] void Form_Unload();
   // The session ends (logoff, shutdown): Ending false when it was cancelled.
   void Form_EndSession(bool Ending);
+  // A power setting the show registered for changed (WM_POWERBROADCAST with
+  // PBT_POWERSETTINGCHANGE): the display's state, the power source or the
+  // battery saver. Value is the notification's DWORD.
+  void Form_PowerSettingChange(const GUID& Setting, DWORD Value);
 
   // Writes the photo square as the temporary bitmap beside the program.
   void PreparePhoto();
@@ -65,6 +77,7 @@ class Sorvane_S {
 
   HWND Window() const { return window_; }
   Scene& Show() { return scene_; }
+  const ShowPower& Power() const { return power_; }
 
   int16_t ShowDone = 0;  // -1: the show ends after the current frame
   int16_t TiltUp = -1;   // -1: TiltAngle is growing
@@ -76,6 +89,9 @@ class Sorvane_S {
   bool DrawSteps(int Steps);
   void PlanPacing();
   bool RequestSwapInterval(int Interval);
+  void RegisterPowerNotifications();
+  void UnregisterPowerNotifications();
+  void RestWhileDark();
 
   SettingsRecord settings_;
   char switch_;
@@ -90,6 +106,9 @@ class Sorvane_S {
   FramePacer pacer_;
   FrameObserver* observer_ = nullptr;
   FrameTimer frameTimer_;  // what the loop waits on between frames, where it waits itself
+  ShowPower power_;        // as the power notifications last told it
+  bool pacingDue_ = false;  // the power source changed: the frame rate is decided anew
+  HPOWERNOTIFY powerNotifications_[3] = {};
   bool loaded_ = false;     // Form_Load has started: closing the window unloads it
   bool unloading_ = false;
 };

@@ -15,6 +15,8 @@ char SwitchOf(const std::string& ArgumentText) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+char ModeOf(const std::string& ArgumentText) { return ArgumentText.empty() ? 'C' : SwitchOf(ArgumentText); }
+
 ParentNumber ReadPreviewParent(const std::string& ArgumentText, int32_t& Parent) {
   Parent = 0;
   if (ArgumentText.size() <= 3) return ParentNumber::Read;
@@ -43,6 +45,12 @@ ParentNumber ReadPreviewParent(const std::string& ArgumentText, int32_t& Parent)
   if (!(value >= -2147483648.0 && value <= 2147483647.0)) return ParentNumber::OutOfRange;
   Parent = static_cast<int32_t>(value);
   return ParentNumber::Read;
+}
+
+// The fourth character is the first after "/c:" and "/c ", the two forms the
+// system's settings page uses.
+ParentNumber ReadSettingsOwner(const std::string& ArgumentText, int32_t& Owner) {
+  return ReadPreviewParent(ArgumentText, Owner);
 }
 
 }  // namespace sorvane

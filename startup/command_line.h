@@ -1,6 +1,7 @@
 // The screen-saver command line: "/s" runs the show, "/p <window>" draws the
-// preview into that window, "/c" opens the settings; an empty command line
-// runs the show too. Portable.
+// preview into that window, "/c" (or "/c:<window>", the window the dialog
+// belongs to) opens the settings; so does an empty command line, which is how
+// Windows' Configure verb starts a screen saver. Portable.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,10 @@ namespace sorvane {
 // first character (a slash or a hyphen) is never looked at.
 char SwitchOf(const std::string& ArgumentText);
 
+// The mode the argument text asks for: SwitchOf, except that an empty text
+// is the settings ('C') rather than no switch at all.
+char ModeOf(const std::string& ArgumentText);
+
 // Result of reading the preview parent's handle.
 enum class ParentNumber {
   Read,        // Parent holds the number (0 when there was none)
@@ -24,5 +29,9 @@ enum class ParentNumber {
 // character that cannot belong to it and rounded to the nearest integer, ties
 // to even; no number gives 0.
 ParentNumber ReadPreviewParent(const std::string& ArgumentText, int32_t& Parent);
+
+// Reads the settings dialog's owner from "/c:1234" or "/c 1234" by the same
+// rules; "/c" alone gives 0.
+ParentNumber ReadSettingsOwner(const std::string& ArgumentText, int32_t& Owner);
 
 }  // namespace sorvane

@@ -29,14 +29,13 @@ std::string NarrowArguments(const std::wstring& text) {
 
 void Main() {
   const std::string arguments = NarrowArguments(ArgumentText());
-  const char mode = SwitchOf(arguments);
+  // No arguments at all is how the system's Configure verb starts us.
+  const char mode = ModeOf(arguments);
 
-  // The show and the dialog are single: the mutex first, since two copies
+  // The show and the dialog are single: the mutexes first, since two copies
   // started together both pass the window-title guard before either window
-  // exists; then the titles, which older copies without the mutex answer to.
-  const bool single = mode == 'S' || mode == 'C' || arguments.empty();
-  if (single && !TakeInstanceMutex()) EndProgram();
-  if (AnotherCopyIsShowing()) EndProgram();
+  // exists; then the titles, which older copies without the mutexes answer to.
+  if (!MayStart(mode)) EndProgram();
 
   if (mode == 'P') {
     int32_t parent = 0;
@@ -51,10 +50,12 @@ void Main() {
   LoadSettings(settings);
 
   if (mode == 'C') {
-    ShowSettingsDialog(settings);
+    // Windows' settings page passes its window ("/c:1234"): the dialog is
+    // modal to it. Configure passes nothing, and then the dialog stands alone.
+    ShowSettingsDialog(settings, arguments.empty() ? nullptr : SettingsOwner(arguments));
     EndProgram();
   }
-  if (mode != 'S' && !arguments.empty()) EndProgram();
+  if (mode != 'S') EndProgram();
 
   BeginShowMode(mode, SystemCalls());
   Sorvane_S show(settings, mode, SystemCalls());

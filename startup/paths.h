@@ -59,4 +59,15 @@ bool DeleteFileAt(const std::string& Path);
 // A name for a new file beside Path that no other process uses right now.
 std::string SiblingTempName(const std::string& Path);
 
+// Text in UTF-8 (a settings file saved as UTF-8) in the system's narrow
+// encoding. On Windows a path with characters the ANSI code page lacks is
+// given by its short name where the file has one; false when the text
+// cannot be said in the narrow encoding, or is not UTF-8 (Out is then the
+// bytes unchanged). On Linux the narrow encoding is UTF-8 already.
+bool Utf8ToNarrow(const std::string& Text, std::string& Out);
+
+// Narrow text in UTF-8; false when it is not valid in the narrow encoding
+// (Out is then the bytes unchanged).
+bool NarrowToUtf8(const std::string& Text, std::string& Out);
+
 }  // namespace sorvane

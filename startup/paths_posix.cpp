@@ -99,4 +99,15 @@ std::string SiblingTempName(const std::string& Path) {
   return Path + ".new" + std::to_string(getpid());
 }
 
+// The file system's bytes are taken as UTF-8 already: nothing to convert.
+bool Utf8ToNarrow(const std::string& Text, std::string& Out) {
+  Out = Text;
+  return true;
+}
+
+bool NarrowToUtf8(const std::string& Text, std::string& Out) {
+  Out = Text;
+  return true;
+}
+
 }  // namespace sorvane

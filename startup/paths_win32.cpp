@@ -125,4 +125,42 @@ std::string SiblingTempName(const std::string& Path) {
   return Path + ".new" + std::to_string(GetCurrentProcessId());
 }
 
+bool Utf8ToNarrow(const std::string& Text, std::string& Out) {
+  Out = Text;
+  if (Text.empty()) return true;
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), static_cast<int>(Text.size()),
+                                    nullptr, 0);
+  if (n <= 0) return false;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Text.data(), static_cast<int>(Text.size()), &wide[0], n);
+  bool lossy = false;
+  std::string narrow = WideToAnsi(wide, &lossy);
+  if (lossy) {
+    // A name outside the code page: its short name is plain ASCII.
+    std::wstring shortName(32768, L'\0');
+    const DWORD s = GetShortPathNameW(wide.c_str(), &shortName[0], static_cast<DWORD>(shortName.size()));
+    if (s == 0 || s >= shortName.size()) return false;
+    shortName.resize(s);
+    narrow = WideToAnsi(shortName, &lossy);
+    if (lossy) return false;
+  }
+  Out = narrow;
+  return true;
+}
+
+bool NarrowToUtf8(const std::string& Text, std::string& Out) {
+  Out = Text;
+  if (Text.empty()) return true;
+  const int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, Text.data(), static_cast<int>(Text.size()),
+                                    nullptr, 0);
+  if (n <= 0) return false;
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, Text.data(), static_cast<int>(Text.size()), &wide[0], n);
+  const int u = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  if (u <= 0) return false;
+  Out.assign(static_cast<size_t>(u), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, &Out[0], u, nullptr, nullptr);
+  return true;
+}
+
 }  // namespace sorvane

@@ -2,12 +2,12 @@
 
 #include "settings_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 #include "paths.h"
 
@@ -79,6 +79,9 @@ class LineScanner {
  public:
   explicit LineScanner(std::FILE* f) : file_(f) {}
 
+  // True once the first line has begun with a UTF-8 byte order mark.
+  bool SawByteOrderMark() const { return sawByteOrderMark_; }
+
   bool Next(Line& line) {
     line = Line();
     line.start = offset_;
@@ -124,8 +127,9 @@ class LineScanner {
     ++line.length;
   }
 
-  static void StripByteOrderMark(Line& line) {
+  void StripByteOrderMark(Line& line) {
     if (line.prefix.compare(0, 3, "\xEF\xBB\xBF") != 0) return;
+    sawByteOrderMark_ = true;
     line.prefix.erase(0, 3);
     line.length -= 3;
     line.lastNonBlankAt -= 3;
@@ -136,6 +140,7 @@ class LineScanner {
   char buf_[8192];
   size_t pos_ = 0, len_ = 0;
   long offset_ = 0;
+  bool sawByteOrderMark_ = false;
 };
 
 // "[name]" lines: the name between "[" and the last "]", blanks trimmed.
@@ -203,13 +208,31 @@ std::string OneLine(const std::string& value) {
   return br == std::string::npos ? value : value.substr(0, br);
 }
 
-// A setting under its code page 932 key; the UTF-8 spelling counts only when
-// that key is missing, so an empty value (the built-in photograph) written by
-// the settings dialog wins over a hand-written UTF-8 line.
-std::string ReadSettingsValue(const std::string& file, const char* key, const char* utf8Key) {
+// The UTF-8 spelling of one of the three keys (nullptr for any other name).
+const char* Utf8KeyFor(const char* key) {
+  if (std::strcmp(key, kKeyPicture) == 0) return kKeyPictureUtf8;
+  if (std::strcmp(key, kKeyCount) == 0) return kKeyCountUtf8;
+  if (std::strcmp(key, kKeySize) == 0) return kKeySizeUtf8;
+  return nullptr;
+}
+
+// A setting under the file's own spelling of its key, else under the other
+// one. In a code page 932 file an empty value (the built-in photograph)
+// written by the settings dialog so wins over a hand-written UTF-8 line. A
+// value under a UTF-8 key is UTF-8 and comes back in the narrow encoding.
+std::string ReadSettingsValue(const std::string& file, const char* key, SettingsEncoding encoding) {
+  const char* utf8Key = Utf8KeyFor(key);
+  const bool utf8First = encoding == SettingsEncoding::Utf8;
   std::string v;
-  if (!FindIniValue(kSettingsSection, key, file, v)) FindIniValue(kSettingsSection, utf8Key, file, v);
-  return v;
+  bool underUtf8 = utf8First;
+  if (!FindIniValue(kSettingsSection, utf8First ? utf8Key : key, file, v)) {
+    underUtf8 = !utf8First;
+    FindIniValue(kSettingsSection, utf8First ? key : utf8Key, file, v);
+  }
+  if (!underUtf8 && encoding != SettingsEncoding::Utf8) return v;
+  std::string narrow;
+  Utf8ToNarrow(v, narrow);
+  return narrow;
 }
 
 }  // namespace
@@ -324,6 +347,41 @@ bool WriteIniValue(const std::string& Section, const std::string& Key,
   return ok;
 }
 
+SettingsEncoding EncodingOfSettingsFile(const std::string& FileName) {
+  std::FILE* f = OpenFile(FileName, "rb");
+  if (!f) return SettingsEncoding::Narrow;
+  LineScanner scanner(f);
+  Line line;
+  bool inSection = false, sectionSeen = false, narrowKey = false, utf8Key = false;
+  std::string name;
+  while (scanner.Next(line)) {
+    if (SectionName(line, name)) {
+      if (inSection) break;  // only the first matching section counts
+      inSection = !sectionSeen && NamesMatch(name, kSettingsSection);
+      sectionSeen = sectionSeen || inSection;
+      continue;
+    }
+    if (!inSection || !KeyName(line, name)) continue;
+    for (const char* key : {kKeyPicture, kKeyCount, kKeySize}) {
+      narrowKey = narrowKey || NamesMatch(name, key);
+      utf8Key = utf8Key || NamesMatch(name, Utf8KeyFor(key));
+    }
+  }
+  const bool mark = scanner.SawByteOrderMark();
+  std::fclose(f);
+  return mark || (utf8Key && !narrowKey) ? SettingsEncoding::Utf8 : SettingsEncoding::Narrow;
+}
+
+bool WriteSettingsValue(const char* Key, const std::string& Value, const std::string& FileName) {
+  const char* utf8Key = Utf8KeyFor(Key);
+  if (!utf8Key || EncodingOfSettingsFile(FileName) != SettingsEncoding::Utf8) {
+    return WriteIniValue(kSettingsSection, Key, Value, FileName);
+  }
+  std::string utf8;
+  NarrowToUtf8(Value, utf8);
+  return WriteIniValue(kSettingsSection, utf8Key, utf8, FileName);
+}
+
 bool ParseSettingsNumber(const std::string& Text, double& Value) {
   const std::string t = Trim(Text);
   size_t i = 0;
@@ -361,9 +419,10 @@ std::string FormatSettingsNumber(int Value) {
 
 void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath) {
   const std::string file = SettingsFileIn(ProgramFolderPath);
+  const SettingsEncoding encoding = EncodingOfSettingsFile(file);
   Record.PictureFolder = ProgramFolderPath;
 
-  const std::string picture = ReadSettingsValue(file, kKeyPicture, kKeyPictureUtf8);
+  const std::string picture = ReadSettingsValue(file, kKeyPicture, encoding);
   Record.PicturePath = picture;
   if (!picture.empty()) {
     if (FileExists(picture)) {
@@ -373,23 +432,26 @@ void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath) 
     }
   }
 
-  const std::string count = ReadSettingsValue(file, kKeyCount, kKeyCountUtf8);
+  // A number beyond a setting's range is taken as the nearest end: 101 shows
+  // 100 at once, a size of 1E+10 is 20. Text that is no number leaves the
+  // field as it was, which is then pulled into the range too.
+  const std::string count = ReadSettingsValue(file, kKeyCount, encoding);
   double number = 0;
   if (count.empty()) {
     Record.StarCount = 30;
   } else if (ParseSettingsNumber(count, number)) {
-    const double whole = std::floor(number);
-    if (whole >= -32768.0 && whole <= 32767.0) Record.StarCount = static_cast<int16_t>(whole);
+    Record.StarCount = static_cast<int16_t>(std::clamp(std::floor(number), double{kMinStarCount}, double{kMaxStarCount}));
   }
+  Record.StarCount = std::clamp(Record.StarCount, kMinStarCount, kMaxStarCount);
 
-  const std::string size = ReadSettingsValue(file, kKeySize, kKeySizeUtf8);
+  const std::string size = ReadSettingsValue(file, kKeySize, encoding);
   if (size.empty()) {
     Record.StarSize = 12.0f;
   } else if (ParseSettingsNumber(size, number)) {
-    if (std::fabs(number) <= std::numeric_limits<float>::max()) {
-      Record.StarSize = static_cast<float>(number);
-    }
+    Record.StarSize = static_cast<float>(std::clamp(number, double{kMinStarSize}, double{kMaxStarSize}));
   }
+  if (!(Record.StarSize >= kMinStarSize)) Record.StarSize = kMinStarSize;  // also a record holding no number
+  if (Record.StarSize > kMaxStarSize) Record.StarSize = kMaxStarSize;
 }
 
 void LoadSettings(SettingsRecord& Record) { LoadSettings(Record, ProgramFolder()); }

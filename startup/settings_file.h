@@ -3,9 +3,11 @@
 // Portable: no platform header. The file is read and written by our own code,
 // byte for byte in the layout that Windows' profile functions produce
 // ("[Section]" line, "key=value" lines in first-written order, CRLF line ends),
-// so a file means the same on every system. Key names are always the code page
-// 932 bytes below; values are passed through as bytes (the ANSI code page on
-// Windows, the path's own bytes on Linux).
+// so a file means the same on every system. Key names are the code page 932
+// bytes below and values the system's narrow encoding (the ANSI code page on
+// Windows, the path's own bytes on Linux), unless the file is UTF-8 (it
+// starts with a byte order mark, or spells its keys in UTF-8 only): then keys
+// and values are UTF-8, read and written so.
 #pragma once
 
 #include <cstdint>
@@ -57,10 +59,34 @@ bool ParseSettingsNumber(const std::string& Text, double& Value);
 // decimal with one leading blank (a minus sign instead for negative values).
 std::string FormatSettingsNumber(int Value);
 
+// The ranges the settings are used in: a value read beyond them is taken as
+// the nearest end.
+constexpr int16_t kMinStarCount = 10;
+constexpr int16_t kMaxStarCount = 100;
+constexpr float kMinStarSize = 1.0f;
+constexpr float kMaxStarSize = 20.0f;
+
+// How a settings file spells its keys and values.
+enum class SettingsEncoding {
+  Narrow,  // code page 932 keys, values in the system's narrow encoding
+  Utf8,    // a byte order mark, or keys in UTF-8 and none in code page 932
+};
+SettingsEncoding EncodingOfSettingsFile(const std::string& FileName);
+
+// Stores one of the three settings (Key is kKeyPicture, kKeyCount or
+// kKeySize; Value in the system's narrow encoding) in the file's own
+// encoding, so that a UTF-8 file has its UTF-8 line rewritten rather than a
+// second key added. As WriteIniValue otherwise; a missing file is made with
+// the code page 932 keys.
+bool WriteSettingsValue(const char* Key, const std::string& Value, const std::string& FileName);
+
 // Fills Record from the settings file in ProgramFolderPath. Steps that fail
 // leave their field as it was; missing keys give the defaults (built-in
-// photograph, count 30, size 12). A key spelt in UTF-8 is read only when its
-// code page 932 spelling is missing.
+// photograph, count 30, size 12); the count and the size end up inside their
+// ranges whatever the file says. In a file that is not UTF-8 a key spelt in
+// UTF-8 is read only when its code page 932 spelling is missing, and the
+// other way round in a UTF-8 file; a value is converted from UTF-8 when it
+// stands under a UTF-8 key or in a UTF-8 file.
 void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath);
 
 // Same, from the folder that holds the running program.

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "command_line.h"
 #include "settings_file.h"
 #include "text_win32.h"
 
@@ -14,7 +15,16 @@ namespace sorvane {
 
 const wchar_t* const kShowWindowTitle = L"Sorvane_Main";
 const wchar_t* const kSettingsWindowTitle = L"Sorvane\u306E\u8A2D\u5B9A";
-const wchar_t* const kInstanceMutexName = L"Local\\Sorvane.Instance";
+const wchar_t* const kShowMutexName = L"Local\\Sorvane.Show";
+const wchar_t* const kSettingsMutexName = L"Local\\Sorvane.Settings";
+
+namespace {
+
+const wchar_t* MutexName(SingleCopy Which) {
+  return Which == SingleCopy::Show ? kShowMutexName : kSettingsMutexName;
+}
+
+}  // namespace
 
 bool AnotherCopyIsShowing() {
   const HWND show = FindWindowW(nullptr, kShowWindowTitle);
@@ -22,12 +32,34 @@ bool AnotherCopyIsShowing() {
   return show != nullptr || settings != nullptr;
 }
 
-bool TakeInstanceMutex() {
+bool AShowIsShowing() { return FindWindowW(nullptr, kShowWindowTitle) != nullptr; }
+
+bool TakeInstanceMutex(SingleCopy Which) {
   // The handle stays open until the process ends; the system then removes the
   // mutex with the last handle. A name that cannot be made (taken by another
   // kind of object) leaves the window-title guard alone in charge.
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+  const HANDLE mutex = CreateMutexW(nullptr, FALSE, MutexName(Which));
   return !(mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+bool InstanceMutexHeld(SingleCopy Which) {
+  const HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, MutexName(Which));
+  if (!mutex) return false;
+  CloseHandle(mutex);
+  return true;
+}
+
+bool MayStart(char Mode) {
+  switch (Mode) {
+    case 'S':
+      // Only another show stops a show: the dialog's window does not.
+      return TakeInstanceMutex(SingleCopy::Show) && !AShowIsShowing();
+    case 'C':
+      return TakeInstanceMutex(SingleCopy::Settings) && !InstanceMutexHeld(SingleCopy::Show) &&
+             !AnotherCopyIsShowing();
+    default:
+      return !AnotherCopyIsShowing();
+  }
 }
 
 namespace {
@@ -55,6 +87,20 @@ bool IsShellWindow(HWND Window) {
   if (GetAncestor(Window, GA_ROOT) != Window) return false;
   const DWORD process = ProcessOf(Window);
   return process != 0 && (process == ProcessOf(shell) || process == ProcessOf(desktop));
+}
+
+HWND SettingsOwner(const std::string& ArgumentText) {
+  int32_t number = 0;
+  HWND owner = nullptr;
+  if (ReadSettingsOwner(ArgumentText, number) == ParentNumber::Read && number != 0) {
+    owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(number));
+  }
+  if (!owner || !IsWindow(owner)) owner = GetForegroundWindow();
+  if (!owner || !IsWindow(owner)) return nullptr;
+  // Ownership and the disabling belong to the top-level window.
+  owner = GetAncestor(owner, GA_ROOT);
+  if (!owner || IsShellWindow(owner)) return nullptr;
+  return owner;
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -322,6 +323,61 @@ TEST(ButtonStates, ALostPressIsNoLongerHeldAndShowsItsStateAgain) {
   D.Forget();
   D.Core.UserControl_PressCancelled();
   EXPECT_TRUE(D.Painted().empty());
+}
+
+// The keyboard on a focused button: Space shows Pressed while it is down and
+// clicks when it comes up (the face of the state again), Enter clicks at
+// once; repeats of a held key change nothing; a Space let go after the focus
+// left, or any key on a disabled button, clicks nothing.
+TEST(ButtonStates, SpaceAndEnterClickTheFocusedButton) {
+  const struct {
+    const char* Name;
+    int State;
+    std::function<void(Button&)> Keys;
+    Pictures Faces;
+    int Clicks;
+  } cases[] = {
+      {"space", 3, [](Button& B) { B.Core.UserControl_KeyDown(kKeySpace, 0, false); B.Core.UserControl_KeyUp(kKeySpace, 0); },
+       {P::Pressed, P::Selected}, 1},
+      {"space while hovered", 4,
+       [](Button& B) { B.Core.UserControl_KeyDown(kKeySpace, 0, false); B.Core.UserControl_KeyUp(kKeySpace, 0); },
+       {P::Pressed, P::HighLightSelect}, 1},
+      {"space held down", 3,
+       [](Button& B) {
+         B.Core.UserControl_KeyDown(kKeySpace, 0, false);
+         B.Core.UserControl_KeyDown(kKeySpace, 0, true);
+         B.Core.UserControl_KeyDown(kKeySpace, 0, false);
+       },
+       {P::Pressed}, 0},
+      {"enter", 3, [](Button& B) { B.Core.UserControl_KeyDown(kKeyReturn, 0, false); }, {}, 1},
+      {"enter repeated", 3, [](Button& B) { B.Core.UserControl_KeyDown(kKeyReturn, 0, true); }, {}, 0},
+      {"space up alone", 3, [](Button& B) { B.Core.UserControl_KeyUp(kKeySpace, 0); }, {}, 0},
+      {"focus lost under space", 3,
+       [](Button& B) {
+         B.Core.UserControl_KeyDown(kKeySpace, 0, false);
+         B.Blur();
+         B.Core.UserControl_KeyUp(kKeySpace, 0);
+       },
+       {P::Pressed, P::Normal}, 0},
+      {"another key", 3, [](Button& B) { B.Core.UserControl_KeyDown('A', 0, false); B.Core.UserControl_KeyUp('A', 0); }, {}, 0},
+  };
+  for (const auto& c : cases) {
+    Button B;
+    Reach(B, c.State);
+    c.Keys(B);
+    EXPECT_EQ(B.Painted(), c.Faces) << c.Name;
+    EXPECT_EQ(B.Clicks, c.Clicks) << c.Name;
+    EXPECT_EQ(B.Core.ButtonState(), c.Name == std::string("focus lost under space") ? 1 : c.State) << c.Name;
+  }
+  Button B;
+  Reach(B, 3);
+  B.Core.SetEnabled(false);
+  B.Forget();
+  B.Core.UserControl_KeyDown(kKeySpace, 0, false);
+  B.Core.UserControl_KeyUp(kKeySpace, 0);
+  B.Core.UserControl_KeyDown(kKeyReturn, 0, false);
+  EXPECT_TRUE(B.Painted().empty());
+  EXPECT_EQ(B.Clicks, 0);
 }
 
 TEST(ButtonStates, ResizeOfAHoveredButtonPaintsNormalOverTheInvertedGradient) {

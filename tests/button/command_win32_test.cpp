@@ -357,6 +357,46 @@ TEST_F(CommandWindow, PressAndReleaseClickAndHoldTheCapture) {
   }
 }
 
+// The focused button shows a dotted focus rectangle just inside its frame,
+// and Space (Pressed while down, a click on its release) and Enter click it
+// through its own key messages.
+TEST_F(CommandWindow, TheFocusedButtonShowsItAndAnswersSpaceAndEnter) {
+  Command* Button = form_.AddButton(S(10), S(10), S(73), S(25));
+  Command* Other = form_.AddButton(S(100), S(10), S(73), S(25));
+  Button->Initialize();
+  int Clicks = 0;
+  Button->OnClick = [&] { ++Clicks; };
+  SetFocus(Other->Window());
+  const Printed Unfocused(*Button);
+  SetFocus(Button->Window());
+  const Printed Focused(*Button);
+  // The row just inside the four-pixel frame: the focus rectangle's dots.
+  const int Row = S(4), Left = S(4), Right = Focused.Width() - S(4);
+  int Changed = 0;
+  for (int x = Left; x < Right; ++x) Changed += Focused.At(x, Row) != Unfocused.At(x, Row);
+  EXPECT_GE(Changed, (Right - Left) / 3) << "no focus rectangle";
+  EXPECT_EQ(Focused.At(Focused.Width() / 2, S(8)), Unfocused.At(Focused.Width() / 2, S(8)))
+      << "the focus rectangle strays into the face";
+
+  SendMessageW(Button->Window(), WM_KEYDOWN, VK_SPACE, 0x00390001);
+  EXPECT_EQ(FrameMismatch(*Button, FacePicture::Pressed, dpi_), "");
+  SendMessageW(Button->Window(), WM_KEYDOWN, VK_SPACE, 0x40390001);  // the key's repeat
+  EXPECT_EQ(Clicks, 0);
+  SendMessageW(Button->Window(), WM_KEYUP, VK_SPACE, 0xC0390001);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(FrameMismatch(*Button, FacePicture::Selected, dpi_), "");
+  SendMessageW(Button->Window(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  EXPECT_EQ(Clicks, 2);
+  // A dialog's keyboard handling passes Enter on to the button.
+  MSG Enter{Button->Window(), WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {}};
+  EXPECT_TRUE(SendMessageW(Button->Window(), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&Enter)) &
+              DLGC_WANTMESSAGE);
+
+  SetFocus(Other->Window());
+  const Printed Again(*Button);
+  for (int x = Left; x < Right; ++x) ASSERT_EQ(Again.At(x, Row), Unfocused.At(x, Row)) << x;
+}
+
 TEST_F(CommandWindow, HoverLastsOverTheButtonAndEndsWithinAPollAfterLeaving) {
   Command* Button = form_.AddButton(S(20), S(20), S(73), S(25));
   Command* Other = form_.AddButton(S(200), S(20), S(73), S(25));

@@ -21,6 +21,8 @@ cleanup() {
   for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
   sleep 0.2
   for p in "${PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
+  # The nested display's own prefix: its server must not outlive it.
+  if [ -d "$WORK/wineprefix" ]; then WINEPREFIX="$WORK/wineprefix" wineserver -k >/dev/null 2>&1; fi
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -339,7 +341,7 @@ case "$SCENARIO" in
     XSCREENSAVER_WINDOW= start_linux --root; root_three_monitors_scenario ;;
   windows_two_monitors)  windows_program; two_monitors; start_windows /s; two_monitor_scenario 30 ;;
   windows_show_key)      windows_program; start_windows /s; show_scenario key 20 ;;
-  windows_show_button)   windows_program; start_windows; show_scenario button 20 ;;
+  windows_show_button)   windows_program; start_windows /S; show_scenario button 20 ;;
   windows_second_start)  windows_program; start_windows /s; second_start_scenario 20 8 ;;
   windows_preview)       windows_program; preview_scenario 4 ;;
   windows_unknown_switch)

@@ -3,7 +3,9 @@
 # Wine prefix that scripts/with-test-display.sh provides: the session ending
 # during a show and during a preview (wineboot --end-session), the settings
 # file reaching the show (a one-colour photograph named by a long Japanese
-# path, and the picture size), and a display without OpenGL.
+# path, and the picture size), a display without OpenGL, the settings
+# dialog worked from the real keyboard, and scripts/wine-run.sh itself (no
+# failure in silence, no program left behind, the server brought back).
 #   tests/e2e/windows_cases.sh CASE
 # Environment (set by tests/e2e/CMakeLists.txt): SORVANE_WINDOWS (the built
 # Sorvane.scr), HOST_WIN32 (the host window helper), SORVANE_SOURCE (the
@@ -189,6 +191,66 @@ case "$CASE" in
     left=$(DISPLAY=":$number" xdotool search --name . 2>/dev/null | while read -r w; do
       DISPLAY=":$number" xdotool getwindowname "$w" 2>/dev/null; done | grep -c Sorvane)
     [ "$left" = 0 ] || fail "a window of the show is left on the screen"
+    ;;
+
+  dialog_keys)
+    # Keys typed on the display, as a user types them: Esc is ｷｬﾝｾﾙ (nothing
+    # written), Enter in the path box is 設定, and Tab three times from the
+    # path box reaches 設定, which Space presses.
+    for keys in "Escape" "Return" "Tab Tab Tab space"; do
+      rm -f "$INI"
+      start_show /c
+      wait_window 'Sorvaneの設定' 30 >/dev/null || fail "$keys: no settings dialog"
+      sleep 1
+      xdotool key --delay 200 $keys
+      wait_end "$PID" 10 || fail "$keys: the dialog did not close"
+      if [ "$keys" = Escape ]; then
+        [ ! -e "$INI" ] || fail "Esc wrote the settings"
+      else
+        [ -f "$INI" ] || fail "$keys did not save the settings"
+        iconv -f CP932 -t UTF-8 "$INI" | grep -q '^同時表示数= 30' || fail "$keys saved $(iconv -f CP932 -t UTF-8 "$INI")"
+      fi
+      note "$keys: done"
+    done
+    ;;
+
+  wine_run)
+    run="$SORVANE_SOURCE/scripts/wine-run.sh"
+    [ -f "${HOST_WIN32:-}" ] || skip "Windows host helper not built (${HOST_WIN32:-})"
+    helper() {  # starts the quiet host helper under wine-run.sh; sets PID and WINE_PID
+      rm -f "$WORK/host.id" "$WORK/stop"
+      "$run" "$HOST_WIN32" 50 50 "$(winpath "$WORK/host.id")" "$(winpath "$WORK/stop")" >"$WORK/out.txt" 2>&1 &
+      PID=$!
+      PIDS+=("$PID")
+      wait_file "$WORK/host.id" 30 || fail "the host helper did not start"
+      WINE_PID=$(pgrep -P "$PID" | head -1)
+      [ -n "$WINE_PID" ] || fail "no Wine process under wine-run.sh"
+    }
+    # A program that is not there.
+    out=$("$run" "$WORK/missing.exe" 2>&1); code=$?
+    [ "$code" = 127 ] && grep -q "no such file" <<<"$out" || fail "a missing program: status $code, output '$out'"
+    # A program that Wine ends before it has written anything is said so.
+    helper
+    kill -KILL "$WINE_PID"
+    wait "$PID"; code=$?
+    grep -q "did not run: Wine ended it by signal KILL after .* without any output" "$WORK/out.txt" \
+      || fail "a program killed in silence: status $code, output '$(cat "$WORK/out.txt")'"
+    [ "$code" != 0 ] || fail "a program killed in silence passed"
+    # Stopped with TERM (as the end-to-end scripts stop what they started),
+    # the script takes its program with it.
+    helper
+    kill -TERM "$PID"
+    wait_end "$PID" 5 || fail "wine-run.sh did not stop on TERM"
+    wait_end "$WINE_PID" 10 || fail "the program outlived wine-run.sh"
+    # The test display's Wine server gone: the next program gets a persistent
+    # one again instead of having to start its own.
+    [ -n "${SORVANE_TEST_PREFIX:-}" ] || skip "not run under scripts/with-test-display.sh"
+    wineserver -k; wineserver -w
+    out=$(cd "$WORK/prog" && "$run" ./Sorvane.scr /a 2>&1); code=$?
+    [ "$code" = 0 ] || fail "a program after the server had gone: status $code, output '$out'"
+    grep -q "has gone; starting it again" <<<"$out" || fail "the server was not brought back: '$out'"
+    source "$SORVANE_SOURCE/scripts/wine-server.sh"
+    wine_server_persistent || fail "no Wine server for $WINEPREFIX stays between programs"
     ;;
 
   *) fail "unknown case" ;;

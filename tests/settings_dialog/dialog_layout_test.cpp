@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace sorvane {
 namespace {
 
@@ -133,21 +135,43 @@ TEST(Bars, TopIsTheLargestValue) {
   EXPECT_EQ(kSizeBar.LargeStep, 1);
 }
 
-TEST(Bars, OutOfRangeValuesKeepTheCurrentOne) {
-  EXPECT_EQ(BarValueAfterSetting(kMultiBar, 30, 10), 30);
-  EXPECT_EQ(BarValueAfterSetting(kMultiBar, 100, 10), 100);
-  EXPECT_EQ(BarValueAfterSetting(kMultiBar, 5, 10), 10);
-  EXPECT_EQ(BarValueAfterSetting(kMultiBar, 150, 10), 10);
-  EXPECT_EQ(BarValueAfterSetting(kMultiBar, -32768, 10), 10);
-  // Size: rounded half to even before the range test.
-  EXPECT_EQ(SizeBarValueFor(12.0f, 1), 12);
+// What the bars show is what "設定" saves: values beyond the range are taken
+// as its nearest end, sizes between steps rounded half to even.
+TEST(Bars, ValuesAreRoundedAndPulledIntoTheRange) {
+  const struct {
+    const BarRange* Bar;
+    double Value;
+    int Expected;
+  } cases[] = {
+      {&kMultiBar, 30, 30},   {&kMultiBar, 100, 100}, {&kMultiBar, 5, 10},    {&kMultiBar, 150, 100},
+      {&kMultiBar, -32768, 10}, {&kSizeBar, 12.5, 12}, {&kSizeBar, 13.5, 14}, {&kSizeBar, 20.5, 20},
+      {&kSizeBar, 21.5, 20},  {&kSizeBar, 0.5, 1},    {&kSizeBar, 1e30, 20},  {&kSizeBar, -1e30, 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BarValueFor(*c.Bar, c.Value, 7), c.Expected) << c.Value;
+  EXPECT_EQ(BarValueFor(kSizeBar, std::nan(""), 7), 7);
   EXPECT_EQ(SizeBarValueFor(12.5f, 1), 12);
-  EXPECT_EQ(SizeBarValueFor(13.5f, 1), 14);
-  EXPECT_EQ(SizeBarValueFor(20.5f, 1), 20);
-  EXPECT_EQ(SizeBarValueFor(21.5f, 1), 1);
-  EXPECT_EQ(SizeBarValueFor(0.5f, 1), 1);
-  EXPECT_EQ(SizeBarValueFor(1e30f, 1), 1);
-  EXPECT_EQ(SizeBarValueFor(-1e30f, 1), 1);
+}
+
+// A dialog larger than the work area keeps its top-left corner (the caption)
+// on the screen; one that fits is moved in whole.
+TEST(Placement, KeepInsideTheWorkArea) {
+  const ScreenRect area{0, 0, 1024, 560};  // 1024 x 600 with a taskbar of 40
+  const struct {
+    FormPosition At;
+    int Width, Height;
+    FormPosition Expected;
+  } cases[] = {
+      {{100, 50}, 400, 300, {100, 50}},    // inside: unchanged
+      {{198, -9}, 628, 627, {198, 0}},     // 200 % on 1024 x 600: taller than the area
+      {{900, 400}, 300, 200, {724, 360}},  // off the right and bottom: moved in whole
+      {{-50, -20}, 300, 200, {0, 0}},
+      {{-50, -20}, 1100, 700, {0, 0}},     // larger both ways: the corner on the screen
+  };
+  for (const auto& c : cases) {
+    const FormPosition got = KeepInside(c.At, c.Width, c.Height, area);
+    EXPECT_EQ(got.Left, c.Expected.Left) << c.At.Left << "," << c.At.Top;
+    EXPECT_EQ(got.Top, c.Expected.Top) << c.At.Left << "," << c.At.Top;
+  }
 }
 
 TEST(LabelTexts, DecimalAndGeneral) {

@@ -213,6 +213,13 @@ TEST(SettingsDialog, FormAndControlsSitWhereTheLayoutSays) {
     EXPECT_EQ(outer.left, TwipsToPixels(at.Left, dpi));
     EXPECT_EQ(outer.top, TwipsToPixels(at.Top, dpi));
   }
+  // Always inside the work area, caption and all.
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_GE(outer.left, work.left);
+  EXPECT_GE(outer.top, work.top);
+  EXPECT_LE(outer.right, work.right);
+  EXPECT_LE(outer.bottom, work.bottom);
   ExpectLayoutAt(d, dpi);
 
   // The three buttons are gradient buttons with their captions.
@@ -339,10 +346,13 @@ TEST(SettingsDialog, BarsAndLabelsFollowTheSettings) {
     const char* SavedCount;
     const char* SavedSize;
   } cases[] = {
+      // The labels show what the bars hold, which is what "設定" saves:
+      // values between steps rounded, beyond the range the nearest end.
       {30, 12.0f, 30, 12, L"30", L"12", " 30", " 12"},
-      {30, 12.5f, 30, 12, L"30", L"12.5", " 30", " 12"},
-      {5, 13.5f, 10, 14, L"5", L"13.5", " 10", " 14"},
-      {150, 0.5f, 10, 1, L"150", L"0.5", " 10", " 1"},
+      {30, 12.5f, 30, 12, L"30", L"12", " 30", " 12"},
+      {5, 13.5f, 10, 14, L"10", L"14", " 10", " 14"},
+      {150, 0.5f, 100, 1, L"100", L"1", " 100", " 1"},
+      {101, 21.0f, 100, 20, L"100", L"20", " 100", " 20"},
       {100, 20.0f, 100, 20, L"100", L"20", " 100", " 20"},
   };
   for (const Case& c : cases) {
@@ -551,8 +561,8 @@ TEST(SettingsDialog, BadSettingsGiveTheBlackBoxAndSaveWhatTheControlsHold) {
     EXPECT_EQ(d.ImagePixel(DialogControl::Display, 40, 40), RGB(0, 0, 0)) << path;
     EXPECT_EQ(d.MultiValue(), 10);
     EXPECT_EQ(d.SizeValue(), 1);
-    EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Multi), L"-32768");
-    EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Size), L"-1E+30");
+    EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Multi), L"10");
+    EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Size), L"1");
     d.Cmd_Set_Click();
     EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(path, " 10", " 1")) << path;
   }
@@ -888,6 +898,85 @@ TEST(SettingsDialog, TheFocusComesBackToTheControlThatHadIt) {
   DestroyWindow(other);
 }
 
+// Runs every waiting message through the dialog's own key handling first,
+// as its modal loop does.
+void PumpDialog(Sorvane_P& d) {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (d.TranslateDialogMessage(m)) continue;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+}
+
+// A key pressed (and released) on the window with the focus.
+void Key(Sorvane_P& d, WPARAM Key, bool Down) {
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(Key), MAPVK_VK_TO_VSC);
+  PostMessageW(GetFocus(), Down ? WM_KEYDOWN : WM_KEYUP, Key,
+               1 | (scan << 16) | (Down ? 0 : (3u << 30)));
+  PumpDialog(d);
+}
+
+// The dialog from the keyboard: Tab reaches the buttons, Space and Enter
+// click the focused one (Pressed while Space is down), Enter elsewhere is
+// "設定", Esc is "ｷｬﾝｾﾙ" wherever the focus is.
+TEST(SettingsDialog, TheKeyboardWorksTheDialog) {
+  enum Outcome { Saved, Cancelled, Chooser };
+  const struct {
+    const char* Name;
+    DialogControl Focus;
+    WPARAM Key;
+    Outcome Result;
+  } cases[] = {
+      {"Space on 設定", DialogControl::Cmd_Set, VK_SPACE, Saved},
+      {"Enter on 設定", DialogControl::Cmd_Set, VK_RETURN, Saved},
+      {"Space on ｷｬﾝｾﾙ", DialogControl::Cmd_Can, VK_SPACE, Cancelled},
+      {"Enter on ｷｬﾝｾﾙ", DialogControl::Cmd_Can, VK_RETURN, Cancelled},
+      {"Space on ...", DialogControl::Cmd_Pic, VK_SPACE, Chooser},
+      {"Enter in the path box", DialogControl::Pname, VK_RETURN, Saved},
+      {"Enter on a bar", DialogControl::VS_Size, VK_RETURN, Saved},
+      {"Esc in the path box", DialogControl::Pname, VK_ESCAPE, Cancelled},
+      {"Esc on 設定", DialogControl::Cmd_Set, VK_ESCAPE, Cancelled},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    DialogUnderTest t(DefaultRecord());
+    int chosen = 0;
+    t.OnChoose([&](OPENFILENAMEW&) {
+      ++chosen;
+      return false;
+    });
+    ASSERT_TRUE(t.Open());
+    Sorvane_P& d = t.Dialog();
+    SetFocus(d.Control(c.Focus));
+    ASSERT_EQ(GetFocus(), d.Control(c.Focus));
+    Key(d, c.Key, true);
+    if (c.Key == VK_SPACE) {
+      Command* button = d.Button(c.Focus);
+      EXPECT_TRUE(button->Core().SpaceHeld());
+      EXPECT_EQ(FrameMismatch(*button, FacePicture::Pressed, d.Dpi()), "");
+      EXPECT_EQ(t.EndCalls() + chosen, 0) << "clicked before Space came up";
+      Key(d, c.Key, false);
+    }
+    EXPECT_EQ(chosen, c.Result == Chooser ? 1 : 0);
+    EXPECT_EQ(t.EndCalls(), c.Result == Chooser ? 0 : 1);
+    EXPECT_EQ(std::filesystem::exists(t.SettingsFile()), c.Result == Saved);
+  }
+
+  // Tab from the path box reaches "...", "ｷｬﾝｾﾙ" and "設定" in turn, and the
+  // focused button shows it: its Selected face.
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  SetFocus(d.Control(DialogControl::Pname));
+  for (DialogControl next : {DialogControl::Cmd_Pic, DialogControl::Cmd_Can, DialogControl::Cmd_Set}) {
+    Key(d, VK_TAB, true);
+    Key(d, VK_TAB, false);
+    EXPECT_EQ(GetFocus(), d.Control(next)) << static_cast<int>(next);
+    EXPECT_EQ(FrameMismatch(*d.Button(next), FacePicture::Selected, d.Dpi()), "") << static_cast<int>(next);
+  }
+}
+
 TEST(PhotoChooser, AChoiceBecomesPathFolderAndSample) {
   TempFolder photos;
   // A folder with a Japanese name: the path reaches the settings as code page
@@ -981,6 +1070,37 @@ bool WriteWide(const std::wstring& Path, const std::string& Bytes) {
   WriteFile(h, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
   CloseHandle(h);
   return written == Bytes.size();
+}
+
+// A settings file saved as UTF-8, with or without a byte order mark, and a
+// Japanese photo path: the dialog shows the path and its sample, and "設定"
+// writes the file back in UTF-8, the same keys rewritten and no code page
+// 932 key added beside them.
+TEST(SettingsDialog, AUtf8SettingsFileKeepsItsJapanesePath) {
+  const std::string utf8Pic = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
+  const std::string utf8Count = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
+  const std::string utf8Size = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
+  for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
+    SCOPED_TRACE(mark.empty() ? "without a byte order mark" : "with a byte order mark");
+    DialogUnderTest t(DefaultRecord());
+    const std::wstring folder = AnsiToWide(t.Folder().Path()) + L"\\\u5199\u771F";  // 写真
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring photo = folder + L"\\\u6D77.bmp";  // 海.bmp
+    ASSERT_TRUE(WriteWide(photo, BmpBytes(40, 20, 10, 200, 30)));
+    const std::string photoUtf8 = t.Folder().Path() + "\\\xE5\x86\x99\xE7\x9C\x9F\\\xE6\xB5\xB7.bmp";
+    const std::string before = mark + "[Section]\r\n" + utf8Pic + "=" + photoUtf8 + "\r\n" + utf8Count + "=40\r\n" +
+                               utf8Size + "=7\r\n";
+    t.Folder().Write("Sorvane.ini", before);
+    LoadSettings(t.Record(), t.Folder().Path());
+    ASSERT_TRUE(t.Open());
+    Sorvane_P& d = t.Dialog();
+    EXPECT_EQ(d.PnameText(), photo);
+    EXPECT_EQ(d.ImagePixel(DialogControl::Display, 2, 2), RGB(10, 200, 30));
+    EXPECT_EQ(d.MultiValue(), 40);
+    d.Cmd_Set_Click();
+    EXPECT_EQ(FileBytes(t.SettingsFile()), mark + "[Section]\r\n" + utf8Pic + "=" + photoUtf8 + "\r\n" + utf8Count +
+                                                 "= 40\r\n" + utf8Size + "= 7\r\n");
+  }
 }
 
 TEST(PhotoChooser, ALongJapanesePathIsKeptWholeAndWorks) {

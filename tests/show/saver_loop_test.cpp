@@ -146,6 +146,51 @@ TEST(PacingPlan, SwapIntervalOnMultiplesOfSixtyHertzTimerElsewhere) {
   }
 }
 
+// On battery or with battery saver on, 30 frames a second of two steps each,
+// as a software renderer has; the display's state decides drawing alone.
+TEST(PacingPlan, AFrugalShowDrawsEverySecondStep) {
+  const struct {
+    int Refresh;
+    bool Software;
+    int Steps, Swap;
+    bool Timer;
+  } cases[] = {{60, false, 2, 2, false}, {120, false, 2, 4, false}, {144, false, 2, 0, true}, {60, true, 2, 2, false}};
+  for (const auto& c : cases) {
+    FramePacer Pacer;
+    PacingInputs In = Inputs(c.Refresh, c.Software);
+    In.Frugal = true;
+    const PacingPlan& Plan = Pacer.Plan(In);
+    EXPECT_EQ(Plan.StepsPerFrame, c.Steps) << c.Refresh;
+    EXPECT_EQ(Plan.SwapInterval, c.Swap) << c.Refresh;
+    EXPECT_EQ(Plan.TimerWaits, c.Timer) << c.Refresh;
+  }
+  ShowPower Power;
+  EXPECT_TRUE(Power.Drawing());
+  EXPECT_FALSE(Power.Frugal());
+  Power.DisplayState = ShowPower::Display::Dimmed;
+  EXPECT_TRUE(Power.Drawing());
+  Power.DisplayState = ShowPower::Display::Off;
+  EXPECT_FALSE(Power.Drawing());
+  Power.OnBattery = true;
+  EXPECT_TRUE(Power.Frugal());
+  Power.OnBattery = false;
+  Power.BatterySaver = true;
+  EXPECT_TRUE(Power.Frugal());
+}
+
+// After a pause (the display was off) the motion starts again where it
+// was: the time in between is not run as missed steps.
+TEST(FramePacer, StartingAgainAfterAPauseDropsTheTimeInBetween) {
+  FramePacer Pacer;
+  Pacer.Plan(Inputs(60));
+  Clock::time_point Now{};
+  Pacer.Start(Now);
+  EXPECT_EQ(Pacer.StepsForFrame(Now), 1);
+  Now += std::chrono::seconds(10);
+  Pacer.Start(Now);
+  EXPECT_EQ(Pacer.StepsForFrame(Now + std::chrono::milliseconds(1)), 1);
+}
+
 // Presents frames that take Drawing each and waits as told; returns the
 // intervals between the starts of successive frames.
 std::vector<Clock::duration> RunFrames(FramePacer& Pacer, Clock::time_point& Now, int Count,

@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -44,7 +48,7 @@ SettingsRecord DefaultSettings() {
   return s;
 }
 
-TEST(SaverWindow, IsABorderlessGreyWindowWithItsOwnDeviceContext) {
+TEST(SaverWindow, IsABorderlessBlackWindowWithItsOwnDeviceContext) {
   Sorvane_S show(DefaultSettings(), 'S', noCalls);
   ASSERT_TRUE(show.Create());
   const HWND w = show.Window();
@@ -58,94 +62,218 @@ TEST(SaverWindow, IsABorderlessGreyWindowWithItsOwnDeviceContext) {
   EXPECT_TRUE(GetClassLongPtrW(w, GCL_STYLE) & CS_OWNDC);
   LOGBRUSH brush{};
   GetObjectW(reinterpret_cast<HBRUSH>(GetClassLongPtrW(w, GCLP_HBRBACKGROUND)), sizeof brush, &brush);
-  EXPECT_EQ(brush.lbColor, RGB(0x80, 0x80, 0x80));
+  EXPECT_EQ(brush.lbColor, RGB(0, 0, 0));  // what covers the screen until the first frame
   DestroyWindow(w);  // unloading would end this test program
 }
 
-// Every key (a lone Shift included) and every mouse button ends the show;
-// releasing keys and moving the mouse do not.
-TEST(SaverWindow, KeysAndButtonsEndTheShowMovesDoNot) {
-  struct Case {
-    UINT message;
-    WPARAM wparam;
-    bool ends;
-  };
-  const Case cases[] = {
-      {WM_KEYDOWN, VK_SHIFT, true},       {WM_KEYDOWN, VK_CONTROL, true},   {WM_KEYDOWN, 'A', true},
-      {WM_SYSKEYDOWN, VK_MENU, true},     {WM_SYSKEYDOWN, VK_F10, true},    {WM_LBUTTONDOWN, MK_LBUTTON, true},
-      {WM_RBUTTONDOWN, MK_RBUTTON, true}, {WM_MBUTTONDOWN, MK_MBUTTON, true}, {WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON2), true},
-      {WM_MOUSEMOVE, 0, false},           {WM_KEYUP, 'A', false},           {WM_SYSKEYUP, VK_MENU, false},
-      {WM_LBUTTONUP, 0, false},           {WM_MOUSEWHEEL, MAKEWPARAM(0, 120), false},
-  };
-  for (const Case& c : cases) {
-    Sorvane_S show(DefaultSettings(), 'S', noCalls);
-    ASSERT_TRUE(show.Create());
-    SendMessageW(show.Window(), c.message, c.wparam, MAKELPARAM(10, 10));
-    EXPECT_EQ(show.ShowDone, c.ends ? -1 : 0) << "message 0x" << std::hex << c.message;
-    EXPECT_EQ(noCalls.Calls, 0);  // the end of the show is the frame loop's business
-    DestroyWindow(show.Window());
+// The temporary bitmap the hook below looks for.
+std::wstring gWatchedBitmap;
+
+// Runs after each message the show's window has handled: at the moment the
+// window first becomes visible, the photograph must not be prepared yet and
+// the window must cover the screen; then a key ends the show.
+LRESULT CALLBACK WatchTheShowing(int Code, WPARAM W, LPARAM L) {
+  static bool seen = false;
+  const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(L);
+  wchar_t title[32] = {};
+  if (Code == HC_ACTION && !seen && m->message == WM_WINDOWPOSCHANGED && IsWindowVisible(m->hwnd) &&
+      GetWindowTextW(m->hwnd, title, 32) && std::wstring(title) == L"Sorvane_Main") {
+    seen = true;
+    if (GetFileAttributesW(gWatchedBitmap.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      std::fprintf(stderr, "the photograph was prepared before the window showed\n");
+      ExitProcess(6);
+    }
+    RECT r{};
+    GetWindowRect(m->hwnd, &r);
+    if (r.left > 0 || r.top > 0 || r.right < GetSystemMetrics(SM_CXSCREEN) || r.bottom < GetSystemMetrics(SM_CYSCREEN)) {
+      std::fprintf(stderr, "the window does not cover the screen\n");
+      ExitProcess(7);
+    }
+    PostMessageW(m->hwnd, WM_KEYDOWN, VK_SPACE, 0);
+  }
+  return CallNextHookEx(nullptr, Code, W, L);
+}
+
+// The show of the next test, in the death test's own process.
+void ShowWatchedByAHook(const std::wstring& Bitmap) {
+  gWatchedBitmap = Bitmap;
+  if (!SetWindowsHookExW(WH_CALLWNDPROCRET, WatchTheShowing, nullptr, GetCurrentThreadId())) std::exit(3);
+  Sorvane_S show(DefaultSettings(), 'S', noCalls);
+  if (!show.Create()) std::exit(4);
+  show.Form_Load();
+}
+
+// The window covers the screen, shown and in front, before the photograph is
+// prepared (a large one takes seconds): a hook on the show's thread sees the
+// window become visible, notes whether the temporary bitmap exists yet and
+// how much of the screen the window covers, and ends the show with a key.
+TEST(SaverWindowDeathTest, TheWindowCoversTheScreenBeforeThePhotographIsPrepared) {
+  const std::wstring bitmap = BesideThisProgram(L"Sorvane.bmp");
+  DeleteFileW(bitmap.c_str());
+  EXPECT_EXIT(ShowWatchedByAHook(bitmap), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(GetFileAttributesW(bitmap.c_str()), INVALID_FILE_ATTRIBUTES) << "the temporary bitmap is left behind";
+}
+
+// Tells the show's window, as the system would, that a power setting changed.
+struct PowerMessage {
+  POWERBROADCAST_SETTING Header;
+  BYTE Rest[sizeof(DWORD)];
+};
+void TellPower(HWND Window, PowerMessage& Message, const GUID& Setting, DWORD Value, bool Post) {
+  Message = PowerMessage{};
+  Message.Header.PowerSetting = Setting;
+  Message.Header.DataLength = sizeof Value;
+  std::memcpy(Message.Header.Data, &Value, sizeof Value);
+  const LPARAM l = reinterpret_cast<LPARAM>(&Message);
+  if (Post) {
+    PostMessageW(Window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, l);
+  } else {
+    SendMessageW(Window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, l);
   }
 }
 
-// A start whose pixel format cannot be set ends the program at once, with
-// code 0, no message box (it would hold the process up) and no temporary
-// bitmap left beside the program. The window's device context is given
-// another pixel format first: a window's format can be set only once.
-TEST(SaverWindowDeathTest, AStartWhosePixelFormatFailsEndsSilentlyWithoutABitmap) {
-  const std::wstring bitmap = BesideThisProgram(L"Sorvane.bmp");
-  DeleteFileW(bitmap.c_str());
-  EXPECT_EXIT(
-      {
-        Sorvane_S show(DefaultSettings(), 'S', noCalls);
-        if (!show.Create()) std::exit(3);
-        const HDC dc = GetDC(show.Window());
-        const PIXELFORMATDESCRIPTOR request = ShowPixelFormatRequest(16);
-        const int chosen = ChoosePixelFormat(dc, &request);
-        const int count = DescribePixelFormat(dc, 1, sizeof(PIXELFORMATDESCRIPTOR), nullptr);
-        int other = 0;
-        for (int i = 1; i <= count && other == 0; ++i) {
-          if (i != chosen) other = i;
-        }
-        PIXELFORMATDESCRIPTOR format{};
-        DescribePixelFormat(dc, other, sizeof format, &format);
-        if (other == 0 || !SetPixelFormat(dc, other, &format)) std::exit(4);
-        show.Form_Load();
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(GetFileAttributesW(bitmap.c_str()), INVALID_FILE_ATTRIBUTES) << "the temporary bitmap is left behind";
+// What each power notification makes of the show's view of the power.
+TEST(SaverWindow, PowerNotificationsSetTheDisplayStateAndTheSupply) {
+  Sorvane_S show(DefaultSettings(), 'S', noCalls);
+  ASSERT_TRUE(show.Create());
+  const struct {
+    const GUID* Setting;
+    DWORD Value;
+    ShowPower::Display Display;
+    bool Frugal;
+  } steps[] = {
+      {&kConsoleDisplayState, 0, ShowPower::Display::Off, false},
+      {&kConsoleDisplayState, 2, ShowPower::Display::Dimmed, false},
+      {&kConsoleDisplayState, 1, ShowPower::Display::On, false},
+      {&kMonitorPowerOn, 0, ShowPower::Display::Off, false},
+      {&kMonitorPowerOn, 1, ShowPower::Display::On, false},
+      {&kAcDcPowerSource, 1, ShowPower::Display::On, true},
+      {&kAcDcPowerSource, 0, ShowPower::Display::On, false},
+      {&kAcDcPowerSource, 2, ShowPower::Display::On, true},  // a UPS
+      {&kAcDcPowerSource, 0, ShowPower::Display::On, false},
+      {&kPowerSavingStatus, 1, ShowPower::Display::On, true},
+      {&kPowerSavingStatus, 0, ShowPower::Display::On, false},
+  };
+  PowerMessage message;
+  int i = 0;
+  for (const auto& step : steps) {
+    TellPower(show.Window(), message, *step.Setting, step.Value, false);
+    EXPECT_EQ(show.Power().DisplayState, step.Display) << "step " << i;
+    EXPECT_EQ(show.Power().Frugal(), step.Frugal) << "step " << i;
+    ++i;
+  }
+  // A suspend is never refused.
+  EXPECT_EQ(SendMessageW(show.Window(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0), TRUE);
+  DestroyWindow(show.Window());
 }
 
-// A start whose texture cannot be read: the loader's message box, then the
-// program ends with code 0 and leaves no bitmap. A helper thread of the
-// started show opens the bitmap without sharing as soon as it is written, so
-// that the loader cannot read it; it lets go once the box is up, answers it,
-// and ends the process with code 5 if no box comes.
-TEST(SaverWindowDeathTest, AStartWhoseTextureFailsReportsItEndsAndLeavesNoBitmap) {
-  const std::wstring bitmap = BesideThisProgram(L"Sorvane.bmp");
-  DeleteFileW(bitmap.c_str());
-  EXPECT_EXIT(
-      {
-        std::thread([bitmap] {
-          HANDLE held = INVALID_HANDLE_VALUE;
-          for (int i = 0; i < 20000 && held == INVALID_HANDLE_VALUE; ++i) {
-            held = CreateFileW(bitmap.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-            if (held == INVALID_HANDLE_VALUE) Sleep(1);
-          }
-          HWND box = nullptr;
-          for (int i = 0; i < 200 && !box; ++i) {
-            Sleep(50);
-            box = FindWindowW(L"#32770", L"Sorvane");
-          }
-          if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-          if (!box) ExitProcess(5);
-          PostMessageW(box, WM_COMMAND, IDOK, 0);
+// CPU time of a thread of this process so far, in seconds (0 when unknown).
+double ThreadCpuSeconds(DWORD Thread) {
+  const HANDLE t = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, Thread);
+  FILETIME created, exited, kernel, user;
+  double seconds = 0;
+  if (t && GetThreadTimes(t, &created, &exited, &kernel, &user)) {
+    auto value = [](const FILETIME& f) {
+      return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 1e7;
+    };
+    seconds = value(kernel) + value(user);
+  }
+  if (t) CloseHandle(t);
+  return seconds;
+}
+
+// Drives a running show through the power notifications, phase by phase, as
+// its frames come (see the test below). A failure ends the process with a
+// code of its own and a line on standard error.
+class PowerPhases final : public FrameObserver {
+ public:
+  explicit PowerPhases(Sorvane_S& Show) : show_(Show) {}
+  bool Unpaced() const override { return false; }
+
+  bool FramePresented(const FramePacer& Pacer, FramePacer::Clock::time_point, int Steps) override {
+    ++frames_;
+    const HWND w = show_.Window();
+    switch (phase_.load()) {
+      case 0:  // running: then the display goes off, and a thread turns it on again
+        if (frames_ < 10) return false;
+        phase_ = 1;
+        TellPower(w, message_, kConsoleDisplayState, 0, false);
+        std::thread([this, w] {
+          const double before = ThreadCpuSeconds(showThread_);
+          Sleep(1500);
+          darkCpu_ = ThreadCpuSeconds(showThread_) - before;
+          onAt_ = GetTickCount();
+          phase_ = 2;
+          TellPower(w, wake_, kConsoleDisplayState, 1, true);
         }).detach();
-        Sorvane_S show(DefaultSettings(), 'S', noCalls);
-        if (!show.Create()) std::exit(3);
-        show.Form_Load();
-      },
-      ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(GetFileAttributesW(bitmap.c_str()), INVALID_FILE_ATTRIBUTES) << "the temporary bitmap is left behind";
+        return false;
+      case 1:
+        Fail(11, "a frame was drawn while the display was off");
+      case 2:  // the first frame after the dark: soon, and no race to catch up
+        if (darkCpu_ > 0.2) Fail(12, "the show kept busy while the display was off");
+        if (Steps > 2) Fail(13, "the first frame after the dark made up for the time missed");
+        if (GetTickCount() - onAt_ > 5000) Fail(14, "no frame soon after the display came back");
+        phase_ = 3;
+        TellPower(w, message_, kConsoleDisplayState, 2, false);  // dimmed
+        mark_ = frames_;
+        return false;
+      case 3:  // dimmed: still drawing; then on battery
+        if (frames_ < mark_ + 5) return false;
+        phase_ = 4;
+        TellPower(w, message_, kAcDcPowerSource, 1, false);
+        mark_ = frames_;
+        return false;
+      case 4:  // a frame later the plan is the battery's
+        if (frames_ < mark_ + 2) return false;
+        if (Pacer.Current().StepsPerFrame != 2) Fail(15, "on battery the frames do not stand for two steps");
+        phase_ = 5;
+        TellPower(w, message_, kAcDcPowerSource, 0, false);
+        mark_ = frames_;
+        return false;
+      default: {  // mains power: the renderer's own rate again, and the show ends
+        if (frames_ < mark_ + 2) return false;
+        const bool software = IsSoftwareRenderer(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+        if (Pacer.Current().StepsPerFrame != (software ? 2 : 1)) Fail(16, "mains power keeps the battery's rate");
+        return true;
+      }
+    }
+  }
+
+ private:
+  [[noreturn]] static void Fail(int Code, const char* Why) {
+    std::fprintf(stderr, "%s\n", Why);
+    std::fflush(stderr);
+    ExitProcess(Code);
+  }
+
+  Sorvane_S& show_;
+  const DWORD showThread_ = GetCurrentThreadId();  // made on the show's thread
+  std::atomic<int> phase_{0};
+  long frames_ = 0;
+  long mark_ = 0;
+  std::atomic<DWORD> onAt_{0};
+  std::atomic<double> darkCpu_{0};
+  PowerMessage message_{};
+  PowerMessage wake_{};
+};
+
+// The show of the next test, in the death test's own process.
+void ShowThroughThePowerPhases() {
+  static Sorvane_S show(DefaultSettings(), 'S', noCalls);
+  static PowerPhases phases(show);
+  show.Observe(&phases);
+  if (!show.Create()) std::exit(3);
+  show.Form_Load();
+}
+
+// The running show through its own power notifications: with the display
+// off no frame is drawn and the show's thread sleeps (its CPU time stays
+// near nothing); a first frame comes once the display is on again and does
+// not make up for the dark time; dimmed keeps drawing; on battery each frame
+// stands for two steps (30 frames and 60 steps a second), on mains power
+// again for as many as the renderer wants.
+TEST(SaverWindowDeathTest, TheShowRestsWhileTheDisplayIsOffAndIsFrugalOnBattery) {
+  EXPECT_EXIT(ShowThroughThePowerPhases(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(SaverWindow, TimerSweepsTheTilt) {

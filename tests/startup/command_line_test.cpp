@@ -19,6 +19,27 @@ TEST(SwitchOf, SecondCharacterUpperCased) {
   EXPECT_EQ(SwitchOf(""), '\0');
 }
 
+// Windows' Configure verb passes nothing at all: that is the settings.
+TEST(ModeOf, AnEmptyArgumentTextIsTheSettings) {
+  EXPECT_EQ(ModeOf(""), 'C');
+  EXPECT_EQ(ModeOf("/s"), 'S');
+  EXPECT_EQ(ModeOf("/c:1234"), 'C');
+  EXPECT_EQ(ModeOf("s"), '\0');
+}
+
+// The settings page's window in the three forms it comes in.
+TEST(ReadSettingsOwner, ColonOrBlankThenTheNumber) {
+  for (const char* args : {"/c:1234", "/c 1234", "/C:1234", "/c:  1234"}) {
+    int32_t owner = -1;
+    EXPECT_EQ(ReadSettingsOwner(args, owner), ParentNumber::Read) << args;
+    EXPECT_EQ(owner, 1234) << args;
+  }
+  int32_t owner = -1;
+  EXPECT_EQ(ReadSettingsOwner("/c", owner), ParentNumber::Read);
+  EXPECT_EQ(owner, 0);
+  EXPECT_EQ(ReadSettingsOwner("/c:99999999999", owner), ParentNumber::OutOfRange);
+}
+
 TEST(ReadPreviewParent, ReadsTheNumberFromTheFourthCharacter) {
   int32_t parent = -1;
   EXPECT_EQ(ReadPreviewParent("/p 1234", parent), ParentNumber::Read);

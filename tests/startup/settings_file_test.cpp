@@ -299,23 +299,26 @@ TEST_F(LoadSettingsTest, NoFileGivesTheDefaults) {
   EXPECT_EQ(r.StarSize, 12.0f);
 }
 
-TEST_F(LoadSettingsTest, ReadsNumbersWithTheirRules) {
-  EXPECT_EQ(Load(Ini("", " 30", " 12")).StarCount, 30);
-  EXPECT_EQ(Load(Ini("", "30", "12")).StarCount, 30);
-  EXPECT_EQ(Load(Ini("", "12.7", "12")).StarCount, 12);
-  EXPECT_EQ(Load(Ini("", "-2.5", "12")).StarCount, -3);
-  EXPECT_EQ(Load(Ini("", "32767.9", "12")).StarCount, 32767);
-  EXPECT_EQ(Load(Ini("", "-32768", "12")).StarCount, -32768);
-  // Not a number, or outside 16 bits: the field keeps its value (0 at start).
-  EXPECT_EQ(Load(Ini("", "abc", "12")).StarCount, 0);
-  EXPECT_EQ(Load(Ini("", "32768", "12")).StarCount, 0);
-  EXPECT_EQ(Load(Ini("", "-32769", "12")).StarCount, 0);
-
-  EXPECT_EQ(Load(Ini("", "30", "12.5")).StarSize, 12.5f);
-  EXPECT_EQ(Load(Ini("", "30", "")).StarSize, 12.0f);
-  EXPECT_EQ(Load(Ini("", "30", "0.1")).StarSize, 0.1f);  // kept as single precision
-  EXPECT_EQ(Load(Ini("", "30", "x")).StarSize, 0.0f);
-  EXPECT_EQ(Load(Ini("", "30", "1e39")).StarSize, 0.0f);  // beyond single precision
+// Counts are rounded down, sizes keep their fractions, and both end up in the
+// ranges the show and the dialog use (10 to 100, 1 to 20): beyond them, and
+// for text that is no number, the nearest end.
+TEST_F(LoadSettingsTest, ReadsNumbersWithTheirRulesIntoTheirRanges) {
+  const struct {
+    const char* Count;
+    const char* Size;
+    int16_t StarCount;
+    float StarSize;
+  } cases[] = {
+      {" 30", " 12", 30, 12.0f},     {"30", "12.5", 30, 12.5f},    {"12.7", "", 12, 12.0f},
+      {"101", "21", 100, 20.0f},     {"-5", "0.5", 10, 1.0f},      {"0", "1E+10", 10, 20.0f},
+      {"-2.5", "0.1", 10, 1.0f},     {"32768", "1e39", 100, 20.0f}, {"-32769", "-1e39", 10, 1.0f},
+      {"abc", "x", 10, 1.0f},        {"100", "19.75", 100, 19.75f}, {"10", "1", 10, 1.0f},
+  };
+  for (const auto& c : cases) {
+    const SettingsRecord r = Load(Ini("", c.Count, c.Size));
+    EXPECT_EQ(r.StarCount, c.StarCount) << c.Count;
+    EXPECT_EQ(r.StarSize, c.StarSize) << c.Size;
+  }
 }
 
 TEST_F(LoadSettingsTest, DropsAPictureThatIsNotAReadableFile) {
@@ -354,6 +357,70 @@ TEST_F(LoadSettingsTest, AcceptsKeysSavedInUtf8OnlyWhenTheirKeyIsMissing) {
            utf8Count + "=50\r\n");
   EXPECT_EQ(r.PicturePath, "");
   EXPECT_EQ(r.StarCount, 30);  // empty: the default, not the UTF-8 line's 50
+}
+
+const std::string kUtf8Pic = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
+const std::string kUtf8Count = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
+const std::string kBom = "\xEF\xBB\xBF";
+
+TEST(SettingsEncoding, AByteOrderMarkOrKeysInUtf8OnlyMakeAUtf8File) {
+  TempFolder t;
+  const struct {
+    const char* Name;
+    std::string Contents;
+    SettingsEncoding Expected;
+  } cases[] = {
+      {"code page 932 keys", "[Section]\r\n" + kCount + "=30\r\n", SettingsEncoding::Narrow},
+      {"UTF-8 keys", "[Section]\r\n" + kUtf8Count + "=30\r\n", SettingsEncoding::Utf8},
+      {"a byte order mark", kBom + "[Section]\r\nx=1\r\n", SettingsEncoding::Utf8},
+      {"both spellings", "[Section]\r\n" + kUtf8Count + "=30\r\n" + kCount + "=\r\n", SettingsEncoding::Narrow},
+      {"UTF-8 keys in another section", "[Other]\r\n" + kUtf8Count + "=30\r\n", SettingsEncoding::Narrow},
+  };
+  for (const auto& c : cases) {
+    t.Write("Sorvane.ini", c.Contents);
+    EXPECT_EQ(EncodingOfSettingsFile(t.File("Sorvane.ini")), c.Expected) << c.Name;
+  }
+  EXPECT_EQ(EncodingOfSettingsFile(t.File("missing.ini")), SettingsEncoding::Narrow);
+}
+
+// 写真.bmp in Folder; returns its path in the narrow encoding (what the
+// settings record holds) and, in Utf8, in UTF-8 (what a UTF-8 file holds).
+std::string JapanesePhoto(const TempFolder& Folder, std::string& Utf8) {
+  const std::string name = "\xE5\x86\x99\xE7\x9C\x9F.bmp";
+  Utf8 = Folder.Path() + PathSeparator() + name;
+#ifdef _WIN32
+  std::ofstream(std::filesystem::path(Folder.Path()) / L"\u5199\u771F.bmp", std::ios::binary) << "x";
+  return Folder.Path() + PathSeparator() + "\x8E\xCA\x90\x5E.bmp";  // code page 932
+#else
+  Folder.Write(name, "x");
+  return Utf8;
+#endif
+}
+
+// A file saved as UTF-8 (with or without a byte order mark): the Japanese
+// path reads back as the system names it, and writing a setting rewrites the
+// UTF-8 line in UTF-8, the mark kept, no code page 932 key added.
+TEST_F(LoadSettingsTest, AUtf8FileKeepsItsJapanesePathAndStaysUtf8) {
+  std::string utf8Path;
+  const std::string narrowPath = JapanesePhoto(t, utf8Path);
+  for (const std::string& mark : {kBom, std::string()}) {
+    SCOPED_TRACE(mark.empty() ? "without a byte order mark" : "with a byte order mark");
+    const SettingsRecord r = Load(mark + "[Section]\r\n" + kUtf8Pic + "=" + utf8Path + "\r\n" + kUtf8Count + "=40\r\n");
+    EXPECT_EQ(r.PicturePath, narrowPath);
+    EXPECT_EQ(r.StarCount, 40);
+    const std::string file = t.File("Sorvane.ini");
+    ASSERT_TRUE(WriteSettingsValue(kKeyPicture, narrowPath, file));
+    ASSERT_TRUE(WriteSettingsValue(kKeyCount, FormatSettingsNumber(50), file));
+    ASSERT_TRUE(WriteSettingsValue(kKeySize, FormatSettingsNumber(12), file));
+    const std::string utf8Size = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
+    EXPECT_EQ(t.Read("Sorvane.ini"), mark + "[Section]\r\n" + kUtf8Pic + "=" + utf8Path + "\r\n" + kUtf8Count +
+                                         "= 50\r\n" + utf8Size + "= 12\r\n");
+    EXPECT_EQ(Load(t.Read("Sorvane.ini")).PicturePath, narrowPath);
+  }
+  // A file in code page 932 keeps its keys.
+  t.Write("Sorvane.ini", Ini("", "30", "12"));
+  ASSERT_TRUE(WriteSettingsValue(kKeyCount, FormatSettingsNumber(45), t.File("Sorvane.ini")));
+  EXPECT_EQ(t.Read("Sorvane.ini"), Ini("", " 45", "12"));
 }
 
 // The number rules hold whatever the user's locale says about decimal points.

@@ -1,6 +1,8 @@
 // The built Sorvane.scr refuses to start while another copy shows its window
-// or is starting one, ends at once on switches and preview parents it cannot
-// serve, and its preview ends with its host; the calls that bracket a show.
+// or is starting one (a show only for another show), ends at once on switches
+// and preview parents it cannot serve, and its preview ends with its host;
+// its settings dialog is modal to the window it is given; it starts by its
+// short name; the calls that bracket a show.
 
 #include <windows.h>
 
@@ -11,8 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "settings_file.h"
 #include "startup_win32.h"
+#include "text_win32.h"
 #include "../support/run_program_win32.h"
+#include "../support/temp_folder.h"
 
 namespace sorvane {
 namespace {
@@ -57,11 +62,14 @@ TEST(SingleInstanceGuard, FindsBothTitlesWhateverTheCodePage) {
   }
 }
 
+// Every mode ends at once while a show is on; while a dialog is open, every
+// mode but the show (see AShowStartsWhileOnlyTheDialogIsOpen).
 TEST(SingleInstanceGuard, EveryModeEndsAtOnceWhileAnotherCopyShows) {
   for (const wchar_t* title : {kShowWindowTitle, kSettingsWindowTitle}) {
     TitledWindow other(title);
     const std::wstring parent = std::to_wstring(reinterpret_cast<INT_PTR>(other.Handle()));
     for (const std::wstring& args : {std::wstring(L"/s"), std::wstring(), std::wstring(L"/c"), L"/p " + parent, std::wstring(L"/a")}) {
+      if (title == kSettingsWindowTitle && args == L"/s") continue;
       RunningProgram program(kProgram, args);
       ASSERT_TRUE(program.Started());
       DWORD code = 1;
@@ -106,8 +114,8 @@ TEST(Startup, PreviewInsideTheDesktopOrTheShellEndsAtOnce) {
   EXPECT_FALSE(IsShellWindow(child));
 }
 
-// Copies started at the same moment: exactly one lives on, whether they are
-// shows, dialogs or a mix, over several tries.
+// Copies started at the same moment: exactly one show lives on, and at most
+// one dialog (exactly one when no show was started), over several tries.
 TEST(SingleInstanceGuard, OneOfSeveralCopiesStartedTogetherSurvives) {
   const std::vector<std::vector<const wchar_t*>> tries = {
       {L"/s", L"/s", L"/s"}, {L"/s", L"/s", L"/s"}, {L"/s", L"/s", L"/s"}, {L"/s", L"", L"/S"},
@@ -118,10 +126,13 @@ TEST(SingleInstanceGuard, OneOfSeveralCopiesStartedTogetherSurvives) {
     SCOPED_TRACE("try " + std::to_string(++round));
     std::vector<std::unique_ptr<RunningProgram>> copies;
     for (const wchar_t* args : arguments) copies.push_back(std::make_unique<RunningProgram>(kProgram, args));
-    // Wait until all but one have ended (at most 20 seconds), then a while
-    // longer: a late second window would show here.
+    bool aShow = false;
+    for (const wchar_t* args : arguments) aShow = aShow || std::wstring(args) == L"/s" || std::wstring(args) == L"/S";
+    // Wait until all but the survivors have ended (at most 20 seconds), then
+    // a while longer: a late second window would show here.
+    const int most = aShow ? 2 : 1;
     int running = static_cast<int>(copies.size());
-    for (int i = 0; i < 200 && running > 1; ++i) {
+    for (int i = 0; i < 200 && running > most; ++i) {
       copies.front()->WaitForEnd(100);
       running = 0;
       for (auto& c : copies) running += WaitForSingleObject(c->Handle(), 0) == WAIT_TIMEOUT;
@@ -129,12 +140,15 @@ TEST(SingleInstanceGuard, OneOfSeveralCopiesStartedTogetherSurvives) {
     Sleep(1500);
     running = 0;
     for (auto& c : copies) running += WaitForSingleObject(c->Handle(), 0) == WAIT_TIMEOUT;
-    EXPECT_EQ(running, 1);
-    int windows = 0;
-    for (const wchar_t* title : {kShowWindowTitle, kSettingsWindowTitle}) {
-      for (HWND w = FindWindowW(nullptr, title); w; w = FindWindowExW(nullptr, w, nullptr, title)) ++windows;
+    int shows = 0, dialogs = 0;
+    for (HWND w = FindWindowW(nullptr, kShowWindowTitle); w; w = FindWindowExW(nullptr, w, nullptr, kShowWindowTitle)) ++shows;
+    for (HWND w = FindWindowW(nullptr, kSettingsWindowTitle); w; w = FindWindowExW(nullptr, w, nullptr, kSettingsWindowTitle)) ++dialogs;
+    EXPECT_EQ(shows, aShow ? 1 : 0);
+    EXPECT_LE(dialogs, 1);
+    if (!aShow) {
+      EXPECT_EQ(dialogs, 1);
     }
-    EXPECT_EQ(windows, 1);
+    EXPECT_EQ(running, shows + dialogs);
     // The survivor ends normally: a key ends the show, the close box the dialog.
     if (const HWND show = FindWindowW(nullptr, kShowWindowTitle)) PostMessageW(show, WM_KEYDOWN, VK_SPACE, 0);
     if (const HWND dialog = FindWindowW(nullptr, kSettingsWindowTitle)) PostMessageW(dialog, WM_CLOSE, 0, 0);
@@ -186,23 +200,200 @@ HWND WaitForShowWindow(DWORD Milliseconds) {
   return nullptr;
 }
 
-// The started program itself: "/s" hides the cursor over the show, an empty
-// command line leaves it visible. The cursor's state is the foreground
-// thread's, which the show is once it runs.
-TEST(ShowMode, OnlyTheSwitchSHidesTheCursor) {
-  for (const bool hides : {true, false}) {
-    RunningProgram show(kProgram, hides ? L"/s" : L"");
-    ASSERT_TRUE(show.Started()) << "error " << show.StartError();
-    const HWND window = WaitForShowWindow(20000);
-    ASSERT_NE(window, nullptr) << "no show window";
-    Sleep(1000);
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
-    ASSERT_TRUE(GetCursorInfo(&cursor));
-    EXPECT_EQ((cursor.flags & CURSOR_SHOWING) == 0, hides) << (hides ? "/s" : "empty command line");
-    PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_TRUE(show.WaitForEnd(10000));
+// The started program itself: "/s" hides the cursor over the show. The
+// cursor's state is the foreground thread's, which the show is once it runs.
+TEST(ShowMode, TheSwitchSHidesTheCursor) {
+  RunningProgram show(kProgram, L"/s");
+  ASSERT_TRUE(show.Started()) << "error " << show.StartError();
+  const HWND window = WaitForShowWindow(20000);
+  ASSERT_NE(window, nullptr) << "no show window";
+  Sleep(1000);
+  CURSORINFO cursor{};
+  cursor.cbSize = sizeof cursor;
+  ASSERT_TRUE(GetCursorInfo(&cursor));
+  EXPECT_EQ(cursor.flags & CURSOR_SHOWING, 0u);
+  PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(show.WaitForEnd(10000));
+}
+
+// Sorvane.scr copied into a folder of its own, so that what it writes (the
+// settings, the temporary bitmap) stays there and goes with the folder.
+class ProgramCopy {
+ public:
+  explicit ProgramCopy(const std::string& Subfolder = "prog", const std::wstring& Name = L"Sorvane.scr")
+      : name_(Name) {
+    folder_ = AnsiToWide(base_.File(Subfolder));
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    copied_ = CopyFileW(kProgram.c_str(), Exe().c_str(), FALSE) != FALSE;
   }
+  bool Copied() const { return copied_; }
+  std::wstring Exe() const { return folder_ + L"\\" + name_; }
+  std::wstring File(const std::wstring& Name) const { return folder_ + L"\\" + Name; }
+
+ private:
+  testing::TempFolder base_;
+  std::wstring name_;
+  std::wstring folder_;
+  bool copied_ = false;
+};
+
+// Waits, keeping this thread's windows answering, until Program shows a
+// visible window titled Title; null when it ended or the time ran out.
+HWND WaitForVisibleWindow(RunningProgram& Program, const wchar_t* Title, DWORD Milliseconds) {
+  for (DWORD waited = 0; waited < Milliseconds; waited += 100) {
+    if (const HWND w = FindWindowW(nullptr, Title); w && IsWindowVisible(w)) return w;
+    if (Program.WaitForEnd(100)) return nullptr;
+  }
+  return nullptr;
+}
+
+// A window of this test program, standing in for the screen saver settings
+// page whose handle Windows passes with /c.
+class HostWindow {
+ public:
+  HostWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SorvaneTestSettingsPage";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowW(wc.lpszClassName, L"settings page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200,
+                          nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(hwnd_);
+  }
+  ~HostWindow() { DestroyWindow(hwnd_); }
+  HWND Handle() const { return hwnd_; }
+
+ private:
+  HWND hwnd_ = nullptr;
+};
+
+// The dialog opened from the settings page ("/c:HWND" in its three forms, and
+// "/c" alone or with a handle that is not a window, which mean the
+// foreground window) belongs to that window: the window is disabled while the
+// dialog is open and is enabled and active again after every way of closing
+// it. The empty command line (Configure) opens the dialog on its own.
+TEST(SettingsMode, TheDialogIsModalToTheWindowItBelongsTo) {
+  enum Close { Enter, Esc, CloseBox };
+  const struct {
+    const wchar_t* Args;  // %H stands for the host's handle
+    Close How;
+    bool Owned;
+  } cases[] = {
+      {L"/c:%H", Enter, true},       {L"/c %H", Esc, true},   {L"/C:%H", CloseBox, true},
+      {L"/c", Enter, true},          {L"/c:12345678", Esc, true}, {L"", CloseBox, false},
+  };
+  for (const auto& c : cases) {
+    ProgramCopy copy;
+    ASSERT_TRUE(copy.Copied());
+    HostWindow host;
+    std::wstring args = c.Args;
+    if (const size_t at = args.find(L"%H"); at != std::wstring::npos) args.replace(at, 2, Decimal(host.Handle()));
+    SCOPED_TRACE(std::string(args.begin(), args.end()));
+    RunningProgram dialog(copy.Exe(), args);
+    ASSERT_TRUE(dialog.Started());
+    const HWND form = WaitForVisibleWindow(dialog, kSettingsWindowTitle, 20000);
+    ASSERT_NE(form, nullptr) << "no settings dialog";
+    EXPECT_EQ(GetWindow(form, GW_OWNER), c.Owned ? host.Handle() : nullptr);
+    EXPECT_EQ(IsWindowEnabled(host.Handle()) != FALSE, !c.Owned);
+    if (c.How == CloseBox) {
+      PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+      PostMessageW(form, WM_KEYDOWN, c.How == Enter ? VK_RETURN : VK_ESCAPE, 1);
+    }
+    DWORD code = 1;
+    EXPECT_TRUE(dialog.WaitForEnd(10000, &code)) << "the dialog did not close";
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(IsWindowEnabled(host.Handle()));
+    if (c.Owned) {
+      EXPECT_EQ(GetForegroundWindow(), host.Handle()) << "the settings page is not active again";
+    }
+    // Enter is "設定", Esc and the close box write nothing.
+    EXPECT_EQ(GetFileAttributesW(copy.File(L"Sorvane.ini").c_str()) != INVALID_FILE_ATTRIBUTES, c.How == Enter);
+  }
+}
+
+// A dialog left open must not keep the screen from blanking: the show starts
+// beside it. Two shows still never run together, a second dialog does not
+// open, and neither does a dialog over a show.
+TEST(SingleInstanceGuard, AShowStartsWhileOnlyTheDialogIsOpen) {
+  ProgramCopy copy;
+  ASSERT_TRUE(copy.Copied());
+  RunningProgram dialog(copy.Exe(), L"/c");
+  const HWND form = WaitForVisibleWindow(dialog, kSettingsWindowTitle, 20000);
+  ASSERT_NE(form, nullptr) << "no settings dialog";
+  RunningProgram show(copy.Exe(), L"/s");
+  const HWND window = WaitForVisibleWindow(show, kShowWindowTitle, 20000);
+  ASSERT_NE(window, nullptr) << "the show did not start while the dialog was open";
+  EXPECT_FALSE(show.WaitForEnd(1000));
+  for (const wchar_t* args : {L"/s", L"/S", L"/c", L""}) {
+    RunningProgram again(copy.Exe(), args);
+    DWORD code = 1;
+    EXPECT_TRUE(again.WaitForEnd(5000, &code)) << "\"" << std::string(args, args + wcslen(args)) << "\" started";
+    EXPECT_EQ(code, 0u);
+  }
+  PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(show.WaitForEnd(10000));
+  EXPECT_TRUE(IsWindow(form)) << "the show took the dialog with it";
+  EXPECT_FALSE(dialog.WaitForEnd(0));
+  PostMessageW(form, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(dialog.WaitForEnd(10000));
+}
+
+// Windows starts a screen saver by its short 8.3 name with a lower-case
+// switch: the show still finds its settings (a red photograph) and writes
+// its bitmap beside itself, and the guard still holds.
+TEST(ShowMode, AStartByTheShortNameFindsTheSettingsAndKeepsTheGuard) {
+  // Long names for the folder and the file, so both have short names of
+  // their own (SORVAN~1.SCR and the like).
+  ProgramCopy copy("Sorvane Screen Saver Folder", L"Sorvane Photo Screen Saver.scr");
+  ASSERT_TRUE(copy.Copied());
+  // A 64 x 48 red BMP, and the settings naming it by its long path.
+  std::string bmp(54 + 64 * 48 * 3, '\0');
+  const unsigned char header[54] = {'B', 'M', 0x36, 0x24, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 64, 0, 0, 0, 48, 0, 0, 0, 1, 0, 24};
+  std::copy(header, header + 54, bmp.begin());
+  for (size_t i = 54; i + 2 < bmp.size(); i += 3) bmp[i + 2] = static_cast<char>(0xFF);
+  const std::string ini = std::string("[Section]\r\n") + kKeyPicture + "=" + WideToAnsi(copy.File(L"red photo.bmp")) +
+                          "\r\n" + kKeyCount + "= 30\r\n" + kKeySize + "= 12\r\n";
+  for (const auto& [name, bytes] : {std::pair{std::wstring(L"red photo.bmp"), bmp}, std::pair{std::wstring(L"Sorvane.ini"), ini}}) {
+    FILE* f = _wfopen(copy.File(name).c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(copy.Exe().c_str(), shortName, MAX_PATH), 0u);
+  std::printf("short name: %ls\n", shortName);
+  EXPECT_EQ(std::wstring(shortName).find(L' '), std::wstring::npos);
+  EXPECT_NE(std::wstring(shortName).find(L'~'), std::wstring::npos);
+
+  auto show = RunningProgram::WithCommandLine(shortName, std::wstring(shortName) + L" /s");
+  ASSERT_TRUE(show->Started()) << "error " << show->StartError();
+  const HWND window = WaitForVisibleWindow(*show, kShowWindowTitle, 20000);
+  ASSERT_NE(window, nullptr) << "no show window";
+  // The bitmap beside the program, with the photograph in the middle.
+  const std::wstring bitmap = copy.File(L"Sorvane.bmp");
+  std::string square;
+  for (int i = 0; i < 100 && square.size() != 786486; ++i) {
+    show->WaitForEnd(100);
+    if (FILE* f = _wfopen(bitmap.c_str(), L"rb")) {
+      square.assign(786486, '\0');
+      square.resize(std::fread(&square[0], 1, square.size(), f));
+      std::fclose(f);
+    }
+  }
+  ASSERT_EQ(square.size(), 786486u) << "no temporary bitmap beside the program";
+  const size_t middle = 54 + (256 * 512 + 256) * 3;
+  EXPECT_EQ(static_cast<unsigned char>(square[middle + 2]), 0xFF) << "not the red photograph of the settings";
+  EXPECT_EQ(static_cast<unsigned char>(square[middle + 1]), 0);
+  // The guard: a second show, started by the long name, ends at once.
+  RunningProgram second(copy.Exe(), L"/S");
+  DWORD code = 1;
+  EXPECT_TRUE(second.WaitForEnd(5000, &code));
+  EXPECT_EQ(code, 0u);
+  PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(show->WaitForEnd(10000));
+  EXPECT_EQ(GetFileAttributesW(bitmap.c_str()), INVALID_FILE_ATTRIBUTES) << "the temporary bitmap is left behind";
 }
 
 // The calls around a show, in order: only "S" hides the cursor and sets the
@@ -242,7 +433,8 @@ namespace sorvane {
 namespace {
 
 // The program file carries its icon, its Japanese version block and its
-// manifest, and needs no DLL beside it.
+// manifest, needs no DLL beside it, and imports no call that keeps the
+// system awake.
 TEST(ProgramFile, CarriesIconVersionBlockAndManifest) {
   HMODULE scr = LoadLibraryExW(kProgram.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(scr, nullptr);
@@ -284,6 +476,17 @@ TEST(ProgramFile, CarriesIconVersionBlockAndManifest) {
   EXPECT_EQ(value(L"ProductVersion"), L"1.01");
   EXPECT_EQ(value(L"ProductName"), L"Sorvane (Screen Saver)");
   EXPECT_EQ(value(L"OriginalFilename"), L"Sorvane.scr");
+
+  // Nothing in it asks the system to keep the display or the machine awake.
+  FILE* f = _wfopen(kProgram.c_str(), L"rb");
+  ASSERT_NE(f, nullptr);
+  std::string bytes;
+  char chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
+  std::fclose(f);
+  for (const char* call : {"SetThreadExecutionState", "PowerSetRequest", "PowerCreateRequest"}) {
+    EXPECT_EQ(bytes.find(call), std::string::npos) << call;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 namespace sorvane::testing {
@@ -19,9 +20,26 @@ inline std::wstring BesideTestProgram(const std::wstring& name) {
 // goes out of scope.
 class RunningProgram {
  public:
-  RunningProgram(const std::wstring& exe, const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
+  RunningProgram(const std::wstring& exe, const std::wstring& arguments)
+      : RunningProgram(exe, L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments), true) {}
+
+  // The program started with exactly this command line (the program's name
+  // in it as the caller writes it, quoted or not).
+  static std::unique_ptr<RunningProgram> WithCommandLine(const std::wstring& exe, const std::wstring& commandLine) {
+    return std::unique_ptr<RunningProgram>(new RunningProgram(exe, commandLine, true));
+  }
+
+  ~RunningProgram() {
+    if (process_) {
+      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
+      CloseHandle(process_);
+    }
+  }
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+ private:
+  RunningProgram(const std::wstring& exe, std::wstring commandLine, bool) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -32,15 +50,8 @@ class RunningProgram {
       error_ = GetLastError();
     }
   }
-  ~RunningProgram() {
-    if (process_) {
-      if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 99);
-      CloseHandle(process_);
-    }
-  }
-  RunningProgram(const RunningProgram&) = delete;
-  RunningProgram& operator=(const RunningProgram&) = delete;
 
+ public:
   bool Started() const { return process_ != nullptr; }
   // Why the start failed (GetLastError of CreateProcess), 0 when it started.
   DWORD StartError() const { return error_; }
