@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   if (sorvane::ReadJpegFrameSize(source, width, height)) sorvane::JpegSizeFitsFile(width, height, Size);
   std::vector<uint8_t> exif;
   if (sorvane::ReadJpegExifBlock(source, exif)) sorvane::ExifOrientation(exif);
-  const sorvane::JpegInput input = sorvane::JpegInput::Memory(Data, Size);
+  const sorvane::PictureInput input = sorvane::PictureInput::Memory(Data, Size);
   if (!sorvane::ReadJpegSize(input, width, height)) return 0;
   sorvane::BgrImage image;
   sorvane::LoadJpegScaled(input, 37, 23, image);

@@ -36,13 +36,13 @@ build_libjpeg() {
     { tail -20 "$OUT/libjpeg-turbo.log"; return 1; }
 }
 
-FLAGS=(-std=c++17 -g -O1 $SANITIZE -fsanitize=fuzzer -I"$ROOT/show" -I"$ROOT/startup")
+FLAGS=(-std=c++17 -g -O1 $SANITIZE -fsanitize=fuzzer -I"$ROOT/show" -I"$ROOT/show/photos" -I"$ROOT/startup")
 STARTUP=("$ROOT/startup/settings_file.cpp" "$ROOT/startup/numeric.cpp" "$ROOT/startup/paths.cpp" "$ROOT/startup/paths_posix.cpp"
          "$ROOT/startup/command_line.cpp")
-PHOTO=("$ROOT/show/picture_sampling.cpp" "$ROOT/show/byte_source.cpp")
+PHOTO=("$ROOT/show/photos/picture_sampling.cpp" "$ROOT/show/photos/byte_source.cpp")
 declare -A SOURCES=(
-  [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/bmp_reader.cpp $ROOT/show/photo_fit.cpp ${PHOTO[*]}"
-  [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/jpeg_header.cpp $ROOT/show/jpeg_decoder_libjpeg.cpp $ROOT/show/picture_file.cpp $ROOT/show/bmp_reader.cpp ${PHOTO[*]}"
+  [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/photos/bmp_reader.cpp $ROOT/show/photo_fit.cpp ${PHOTO[*]}"
+  [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/photos/jpeg_header.cpp $ROOT/show/photos/jpeg_decoder_libjpeg.cpp $ROOT/show/photos/picture_file.cpp $ROOT/show/photos/picture_kind.cpp $ROOT/show/photos/picture_decoders_posix.cpp $ROOT/show/photos/bmp_reader.cpp ${PHOTO[*]}"
   [settings_reader]="$ROOT/fuzz/settings_reader_fuzzer.cpp"
   [settings_writer]="$ROOT/fuzz/settings_writer_fuzzer.cpp"
   [linux_options]="$ROOT/fuzz/linux_options_fuzzer.cpp $ROOT/startup/linux_options.cpp"

@@ -1,18 +1,19 @@
 # The photo square and the texture loader.
-#   sorvane_photo         reading BMP/JPEG, the photo square, the bitmap file,
+#   sorvane_photo         reading photographs (photos/), the photo square, the bitmap file,
 #                         ReadPhotoBitmap; no OpenGL
 #   sorvane_photo_texture LoadPhotoTexture and the error report; OpenGL
 
 add_library(sorvane_photo STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/picture_sampling.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/byte_source.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/bmp_reader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/jpeg_header.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/picture_sampling.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/byte_source.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/bmp_reader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_header.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/picture_kind.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_fit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader.cpp)
-target_include_directories(sorvane_photo PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_include_directories(sorvane_photo PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/photos)
 target_link_libraries(sorvane_photo PUBLIC sorvane_show_random sorvane_numeric sorvane_startup sorvane_resources)
 
 add_library(sorvane_photo_texture STATIC ${CMAKE_CURRENT_LIST_DIR}/photo_texture.cpp)
@@ -20,7 +21,8 @@ target_link_libraries(sorvane_photo_texture PUBLIC sorvane_photo)
 
 if(WIN32)
   target_sources(sorvane_photo PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/jpeg_decoder_wic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_wic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_win32.cpp)
   target_link_libraries(sorvane_photo PUBLIC windowscodecs ole32 oleaut32 uuid)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_win32.cpp)
@@ -31,7 +33,8 @@ else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBEXIF REQUIRED IMPORTED_TARGET libexif)
   target_sources(sorvane_photo PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/jpeg_decoder_libjpeg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_libjpeg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
   target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)

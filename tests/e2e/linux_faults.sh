@@ -274,7 +274,7 @@ case "$CASE" in
     echo "not a picture" >"$WORK/text.jpg"
     head -c 300 "$SORVANE_SOURCE/resources/photo0.jpg" >"$WORK/cut.jpg"
     for c in "missing.jpg:there is no such file" "folder.jpg:it is not a plain file" \
-             "text.jpg:it is neither a BMP nor a JPEG" "cut.jpg:the picture is damaged"; do
+             "text.jpg:it is not a BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF picture" "cut.jpg:the picture is damaged"; do
       file=${c%%:*}; why=${c#*:}
       start -s --image "$WORK/$file"
       wait_window Sorvane_Main 10 >/dev/null || fail "$file: no show window"

@@ -10,8 +10,8 @@ sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_T
 
 set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photo_test_pictures.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture_file_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/picture_orientation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/picture_orientation_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader_test.cpp
   ${photo_test_embedded})

@@ -106,7 +106,7 @@ bool QueryOrientation(IWICBitmapFrameDecode* Frame, PictureOrientation& Orientat
 }
 
 // Opens the JPEG, checks its size and sets up the conversion to BGR.
-bool OpenFrame(const JpegInput& Input, BgrFrame& F) {
+bool OpenFrame(const PictureInput& Input, BgrFrame& F) {
   if (Input.Path) {
     FileByteSource source(*Input.Path);
     if (!source.IsOpen() || !PlausibleJpeg(source, F.Exif)) return false;
@@ -155,7 +155,7 @@ bool OpenFrame(const JpegInput& Input, BgrFrame& F) {
 }  // namespace
 
 // The frame's size upright: a quarter turn swaps the sides.
-bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
+bool ReadJpegSize(const PictureInput& Input, int& Width, int& Height) {
   BgrFrame frame;
   if (!OpenFrame(Input, frame)) return false;
   const bool swap = SwapsSides(frame.Orientation);
@@ -165,7 +165,7 @@ bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
 }
 
 // A refusal for the size is told apart by our own look at the frame header.
-PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
+PictureProblem CheckJpeg(const PictureInput& Input, int& Width, int& Height) {
   if (ReadJpegSize(Input, Width, Height)) return PictureProblem::NoProblem;
   int width = 0, height = 0;
   bool framed = false;
@@ -182,7 +182,7 @@ PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
 }
 
 // Copies the sampled rows one by one.
-bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
+bool LoadJpegScaled(const PictureInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
   BgrFrame frame;
   if (!OpenFrame(Input, frame)) return false;

@@ -4,37 +4,24 @@
 // scaled picture samples. BMP files never come here.
 #pragma once
 
-#include <cstddef>
-#include <string>
-
-#include "picture_file.h"
+#include "picture_input.h"
 
 namespace sorvane {
-
-// Where a JPEG's bytes are: a file (Path) or memory (Data, Size).
-struct JpegInput {
-  const std::string* Path = nullptr;
-  const unsigned char* Data = nullptr;
-  std::size_t Size = 0;
-
-  static JpegInput File(const std::string& FilePath) { return JpegInput{&FilePath, nullptr, 0}; }
-  static JpegInput Memory(const unsigned char* Bytes, std::size_t Length) { return JpegInput{nullptr, Bytes, Length}; }
-};
 
 // The picture's size upright, from its header: with an EXIF orientation tag
 // that turns it a quarter, width and height are the stored height and width.
 // False when it is not a JPEG we decode or its size is beyond the decoding
 // limits.
-bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height);
+bool ReadJpegSize(const PictureInput& Input, int& Width, int& Height);
 
 // Same, telling a picture refused for its size or for the memory its decoding
 // would take (TooLarge) from one that cannot be decoded (Undecodable).
-PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height);
+PictureProblem CheckJpeg(const PictureInput& Input, int& Width, int& Height);
 
 // Decodes the upright picture (its EXIF orientation applied; a missing or
 // damaged tag means as stored) to DestWidth x DestHeight, nearest neighbour,
 // in true colour (grayscale and CMYK pictures included); false on any error,
 // truncated data included.
-bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out);
+bool LoadJpegScaled(const PictureInput& Input, int DestWidth, int DestHeight, BgrImage& Out);
 
 }  // namespace sorvane

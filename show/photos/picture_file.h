@@ -1,7 +1,8 @@
-// Reading photographs (BMP and JPEG) for the show, the preview and the
-// settings dialog's sample. Portable interface; JPEG decoding is done by
-// libjpeg-turbo on Linux and by the Windows Imaging Component on Windows, BMP
-// by our own reader on both.
+// Reading photographs (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF and AVIF) for the
+// show, the preview and the settings dialog's sample. Portable interface; BMP
+// is read by our own reader, every other format by each format's reference
+// library on Linux and by the Windows Imaging Component on Windows
+// (picture_decoders.h).
 #pragma once
 
 #include <cstddef>
@@ -25,8 +26,8 @@ enum class PictureProblem {
   Missing,      // there is no file of that name
   NotAFile,     // a folder, a pipe or a device
   Unreadable,   // a plain file that cannot be opened (no permission)
-  NotAPicture,  // neither a BMP nor a JPEG file
-  Undecodable,  // damaged, or a kind of BMP or JPEG that is not read
+  NotAPicture,  // not in any format that is read
+  Undecodable,  // damaged, or a variant of its format that is not read
   TooLarge,     // more pixels, or more decoder memory, than a photograph may take
   TooThin,      // so thin that nothing of it would show in the square
 };
@@ -34,8 +35,8 @@ enum class PictureProblem {
 // Words for Problem that follow "cannot show FILE: ".
 const char* PictureProblemText(PictureProblem Problem);
 
-// Size in pixels of the BMP or JPEG file at Path (narrow-encoded path) from
-// its header, as the picture stands upright (a JPEG whose EXIF orientation
+// Size in pixels of the picture file at Path (narrow-encoded path) from
+// its header, as the picture stands upright (a picture whose orientation
 // tag turns it a quarter has its sides swapped), or why it cannot be used.
 // Nothing beyond the header is decoded.
 PictureProblem CheckPicture(const std::string& Path, int& Width, int& Height);
@@ -43,7 +44,7 @@ PictureProblem CheckPicture(const std::string& Path, int& Width, int& Height);
 // Same, as true when CheckPicture finds no problem.
 bool ReadPictureSize(const std::string& Path, int& Width, int& Height);
 
-// Decodes the picture at Path, upright (a JPEG's EXIF orientation applied; a
+// Decodes the picture at Path, upright (its EXIF or HEIF orientation applied; a
 // missing or damaged tag means as stored), straight to DstWidth x DstHeight
 // pixels, nearest-neighbour (rows and columns that a shrink drops are
 // skipped, never blended). Memory does not grow with the photograph's size.

@@ -1,6 +1,6 @@
-// Reading photographs (see picture_file.h): tells BMP from JPEG by the first
+// Reading photographs (see picture_file.h): tells the format by the first
 // bytes, never by the file name, and hands the file to our BMP reader or to
-// the platform's JPEG decoder.
+// the platform's decoder of that format (picture_decoders.h).
 
 #include "picture_file.h"
 
@@ -10,20 +10,18 @@
 #include "bmp_reader.h"
 #include "byte_source.h"
 #include "jpeg_decoder.h"
+#include "picture_decoders.h"
 #include "picture_sampling.h"
 
 namespace sorvane {
 namespace {
 
-enum class PictureKind { Unknown, Bmp, Jpeg };
-
 // The kind of picture the first bytes announce.
 PictureKind KindOf(ByteSource& Source) {
-  unsigned char magic[3];
-  if (!Source.ReadAt(0, magic, sizeof magic)) return PictureKind::Unknown;
-  if (magic[0] == 'B' && magic[1] == 'M') return PictureKind::Bmp;
-  if (magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) return PictureKind::Jpeg;
-  return PictureKind::Unknown;
+  uint8_t head[kSniffBytes];
+  const std::size_t length = Source.Size() < kSniffBytes ? static_cast<std::size_t>(Source.Size()) : kSniffBytes;
+  if (length == 0 || !Source.ReadAt(0, head, length)) return PictureKind::Unknown;
+  return SniffPictureKind(head, length);
 }
 
 // The kind of the file at Path; Unknown for folders and missing files.
@@ -66,7 +64,7 @@ const char* PictureProblemText(PictureProblem Problem) {
     case PictureProblem::Missing: return "there is no such file";
     case PictureProblem::NotAFile: return "it is not a plain file (a folder, a pipe or a device)";
     case PictureProblem::Unreadable: return "the file cannot be opened for reading";
-    case PictureProblem::NotAPicture: return "it is neither a BMP nor a JPEG file";
+    case PictureProblem::NotAPicture: return "it is not a BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF picture";
     case PictureProblem::Undecodable: return "the picture is damaged or of a kind that cannot be read";
     case PictureProblem::TooLarge: return "the picture is too large to decode";
     case PictureProblem::TooThin: return "the picture is too thin to show";
@@ -81,10 +79,10 @@ PictureProblem CheckPicture(const std::string& Path, int& Width, int& Height) {
   switch (KindOf(source)) {
     case PictureKind::Bmp:
       return ReadBmpSize(source, Width, Height) ? PictureProblem::NoProblem : BmpProblem(source);
-    case PictureKind::Jpeg:
-      return CheckJpeg(JpegInput::File(Path), Width, Height);
-    default:
-      return PictureProblem::NotAPicture;
+    default: {
+      const PictureDecoder* decoder = DecoderFor(KindOf(source));
+      return decoder ? decoder->Check(PictureInput::File(Path), Width, Height) : PictureProblem::NotAPicture;
+    }
   }
 }
 
@@ -95,22 +93,19 @@ bool ReadPictureSize(const std::string& Path, int& Width, int& Height) {
 // Scaled decode, by kind.
 bool LoadPictureScaled(const std::string& Path, int DstWidth, int DstHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DstWidth, DstHeight)) return false;
-  switch (KindOfFile(Path)) {
-    case PictureKind::Bmp: {
-      FileByteSource source(Path);
-      return LoadBmpScaled(source, DstWidth, DstHeight, Out);
-    }
-    case PictureKind::Jpeg:
-      return LoadJpegScaled(JpegInput::File(Path), DstWidth, DstHeight, Out);
-    default:
-      return false;
+  const PictureKind kind = KindOfFile(Path);
+  if (kind == PictureKind::Bmp) {
+    FileByteSource source(Path);
+    return LoadBmpScaled(source, DstWidth, DstHeight, Out);
   }
+  const PictureDecoder* decoder = DecoderFor(kind);
+  return decoder && decoder->LoadScaled(PictureInput::File(Path), DstWidth, DstHeight, Out);
 }
 
 // A whole in-memory JPEG at its own size.
 bool DecodeJpegMemory(const unsigned char* Data, std::size_t Size, BgrImage& Out) {
   constexpr int kLargest = 4096;
-  const JpegInput input = JpegInput::Memory(Data, Size);
+  const PictureInput input = PictureInput::Memory(Data, Size);
   int width = 0, height = 0;
   if (!ReadJpegSize(input, width, height) || width > kLargest || height > kLargest) return false;
   return LoadJpegScaled(input, width, height, Out);

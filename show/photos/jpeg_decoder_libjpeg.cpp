@@ -152,7 +152,7 @@ PictureOrientation OrientationOfExif(const std::vector<uint8_t>& Exif) {
 // Opens the input, reads the header and bounds libjpeg's memory by what the
 // picture needs. Only C data lives in this frame, so the jump back here skips
 // no destructors.
-PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
+PictureProblem ReadHeader(Decompressor& D, const PictureInput& Input) {
   D.InputSize = Input.Size;
   if (Input.Path) {
     D.File = OpenFile(*Input.Path, "rb");
@@ -191,7 +191,7 @@ PictureProblem ReadHeader(Decompressor& D, const JpegInput& Input) {
 }
 
 // The header, then the orientation from the EXIF data it kept.
-PictureProblem ReadHeaderAndOrientation(Decompressor& D, const JpegInput& Input) {
+PictureProblem ReadHeaderAndOrientation(Decompressor& D, const PictureInput& Input) {
   const PictureProblem problem = ReadHeader(D, Input);
   if (problem == PictureProblem::NoProblem) D.Orientation = OrientationOfExif(D.Exif);
   return problem;
@@ -243,7 +243,7 @@ bool DecodeSampledRows(Decompressor& D, NearestRowSampler& Sampler, uint8_t* Bgr
 }  // namespace
 
 // Reads only the header.
-PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
+PictureProblem CheckJpeg(const PictureInput& Input, int& Width, int& Height) {
   Decompressor d;
   const PictureProblem problem = ReadHeaderAndOrientation(d, Input);
   if (problem != PictureProblem::NoProblem) return problem;
@@ -254,12 +254,12 @@ PictureProblem CheckJpeg(const JpegInput& Input, int& Width, int& Height) {
   return PictureProblem::NoProblem;
 }
 
-bool ReadJpegSize(const JpegInput& Input, int& Width, int& Height) {
+bool ReadJpegSize(const PictureInput& Input, int& Width, int& Height) {
   return CheckJpeg(Input, Width, Height) == PictureProblem::NoProblem;
 }
 
 // Header, then the sampled rows.
-bool LoadJpegScaled(const JpegInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
+bool LoadJpegScaled(const PictureInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
   Decompressor d;
   if (ReadHeaderAndOrientation(d, Input) != PictureProblem::NoProblem) return false;

@@ -1,0 +1,17 @@
+// The Linux decoders of each picture format (see picture_decoders.h): each
+// format's reference library, one file per library.
+
+#include "jpeg_decoder.h"
+#include "picture_decoders.h"
+
+namespace sorvane {
+
+const PictureDecoder* DecoderFor(PictureKind Kind) {
+  static const PictureDecoder kJpeg{CheckJpeg, LoadJpegScaled};
+  switch (Kind) {
+    case PictureKind::Jpeg: return &kJpeg;
+    default: return nullptr;
+  }
+}
+
+}  // namespace sorvane
