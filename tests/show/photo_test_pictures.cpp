@@ -2,6 +2,10 @@
 
 #include "photo_test_pictures.h"
 
+#include "picture_sampling.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <vector>
 
@@ -111,6 +115,19 @@ Bgr PixelAt(const BgrImage& Image, int X, int Y) {
 
 bool Near(Bgr A, Bgr B, int Tolerance) {
   return std::abs(A.B - B.B) <= Tolerance && std::abs(A.G - B.G) <= Tolerance && std::abs(A.R - B.R) <= Tolerance;
+}
+
+// Counts the pixels that differ from the quarter they sample.
+void ExpectQuarters(const BgrImage& Image, int SourceWidth, int SourceHeight, bool OneBit, int Tolerance) {
+  int wrong = 0;
+  for (int y = 0; y < Image.Height; ++y)
+    for (int x = 0; x < Image.Width; ++x) {
+      Bgr want = QuarterColour(NearestSourceIndex(x, SourceWidth, Image.Width),
+                               NearestSourceIndex(y, SourceHeight, Image.Height), SourceWidth, SourceHeight);
+      if (OneBit && !(want.R == 255 && want.G == 0)) want = kWhite;
+      if (!Near(PixelAt(Image, x, y), want, Tolerance)) ++wrong;
+    }
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace sorvane::testing

@@ -59,5 +59,11 @@ Bgr PixelAt(const BgrImage& Image, int X, int Y);
 // True when every channel is within Tolerance.
 bool Near(Bgr A, Bgr B, int Tolerance);
 
+// Expects every pixel of Image to have the colour of the source pixel it
+// samples in a SourceWidth x SourceHeight quarter picture (OneBit: the red
+// quarter on white), within Tolerance (lossy formats).
+void ExpectQuarters(const BgrImage& Image, int SourceWidth, int SourceHeight, bool OneBit = false,
+                    int Tolerance = 0);
+
 }  // namespace testing
 }  // namespace sorvane

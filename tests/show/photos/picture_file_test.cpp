@@ -21,26 +21,13 @@ namespace {
 
 using testing::Bgr;
 using testing::BmpShape;
+using testing::ExpectQuarters;
 using testing::Bytes;
 using testing::MakeQuarterBmp;
 using testing::Near;
 using testing::PixelAt;
 using testing::QuarterColour;
 using testing::TempFolder;
-
-// Checks that every pixel has the colour of the source pixel it samples in a
-// SourceWidth x SourceHeight quarter picture.
-void ExpectQuarters(const BgrImage& Image, int SourceWidth, int SourceHeight, bool OneBit = false) {
-  int wrong = 0;
-  for (int y = 0; y < Image.Height; ++y)
-    for (int x = 0; x < Image.Width; ++x) {
-      Bgr want = QuarterColour(NearestSourceIndex(x, SourceWidth, Image.Width),
-                               NearestSourceIndex(y, SourceHeight, Image.Height), SourceWidth, SourceHeight);
-      if (OneBit && !(want.R == 255 && want.G == 0)) want = testing::kWhite;
-      if (!Near(PixelAt(Image, x, y), want, 0)) ++wrong;
-    }
-  EXPECT_EQ(wrong, 0);
-}
 
 TEST(NearestSampling, PicksTheSourcePixelUnderEachDestinationCentre) {
   // floor((i + 0.5) * source / dest)
