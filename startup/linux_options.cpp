@@ -239,7 +239,7 @@ const char* LinuxUsage() {
          "  -c               tell where the settings are kept\n"
          "  -root            draw the show into XSCREENSAVER_WINDOW, else the root window\n"
          "  -window-id ID    draw the show into that X window (decimal or 0x hex)\n"
-         "  -image PATH      show this BMP or JPEG photograph instead of the settings' one\n"
+         "  -image PATH      show this photograph (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIC, AVIF)\n"
          "  -random-photo    a random photograph from the image folder set in XScreenSaver\n"
          "  -size N          picture size 1 to 20 instead of the settings' one\n"
          "  -fps, -no-fps    show or hide the frame rate and load in the lower left corner\n"
