@@ -9,8 +9,8 @@ namespace sorvane {
 
 // The picture's upright size from its header (an eXIf orientation that turns
 // it a quarter swaps the sides), or why it cannot be used: TooLarge beyond the
-// size limits or, interlaced, beyond the memory its whole frame may take;
-// Undecodable when damaged or claiming more than the file could hold.
+// size limits; Undecodable when damaged or claiming more than the file could
+// hold.
 PictureProblem CheckPng(const PictureInput& Input, int& Width, int& Height);
 
 // Decodes the upright picture to DestWidth x DestHeight, nearest neighbour,

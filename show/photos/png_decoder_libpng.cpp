@@ -3,11 +3,13 @@
 // printed, and a damaged ancillary chunk is only a warning. libpng is bounded
 // by its own limits (picture side, ancillary chunk sizes and count) and
 // unneeded ancillary chunks are skipped unread. A progressive picture is read
-// row by row, keeping only the rows the scaled picture samples; an interlaced
-// one has to be held whole, but in its stored form (palette indices and packed
-// grey stay packed, 16-bit samples are rounded to 8 first). Colour conversion
-// (palette, grey, tRNS, alpha over black) is ours, done on the sampled rows
-// only. The orientation comes from an eXIf chunk before the image data.
+// row by row, keeping only the rows the scaled picture samples. An interlaced
+// one is read pass by pass without libpng's interlace handling (which would
+// need the whole frame): the pixels each pass brings to a sampled row are put
+// in place in a copy of that row alone, and the rows are sampled once the last
+// pass is in. Colour conversion (palette, grey, tRNS, alpha over black) is
+// ours, done on sampled rows only. The orientation comes from an eXIf chunk
+// before the image data.
 
 #include <csetjmp>
 #include <cstdint>
@@ -25,9 +27,9 @@
 namespace sorvane {
 namespace {
 
-// Largest interlaced frame held in memory: a 50-megapixel picture with four
-// 8-bit channels.
-constexpr uint64_t kMaxFrameBytes = 4ull * 52'500'000;
+// Most memory the sampled rows of an interlaced picture may take: what the
+// rows of a 50-megapixel picture take in blue-green-red.
+constexpr uint64_t kMaxSampledRowBytes = 3ull * 52'500'000;
 
 // Largest ancillary chunk libpng may hold, and how many it may keep.
 constexpr png_alloc_size_t kMaxChunkBytes = 8u << 20;
@@ -131,7 +133,6 @@ PictureProblem ReadHeaderWithLibpng(PngReader& R) {
   const bool trns = png_get_valid(R.Png, R.Info, PNG_INFO_tRNS) != 0;
   if (depth == 16 && trns) png_set_tRNS_to_alpha(R.Png);
   png_set_scale_16(R.Png);
-  if (R.Interlaced) png_set_interlace_handling(R.Png);
   png_read_update_info(R.Png, R.Info);
   R.ColourType = png_get_color_type(R.Png, R.Info);
   R.BitDepth = png_get_bit_depth(R.Png, R.Info);
@@ -186,15 +187,14 @@ PictureProblem ReadHeader(PngReader& R, const PictureInput& Input) {
   if (size != PictureProblem::NoProblem) return size;
   const PictureProblem problem = ReadHeaderWithLibpng(R);
   if (problem != PictureProblem::NoProblem) return problem;
-  if (R.Interlaced && static_cast<uint64_t>(R.RowBytes) * static_cast<uint64_t>(R.Height) > kMaxFrameBytes)
-    return PictureProblem::TooLarge;
   return PictureProblem::NoProblem;
 }
 
 // One row as libpng gives it (after rounding to 8 bits) to blue-green-red,
 // transparent pixels over black.
-void RowToBgr(const PngReader& R, const uint8_t* In, uint8_t* Out) {
-  const int width = R.Width;
+// Width is the picture's, or an interlace pass's.
+void RowToBgr(const PngReader& R, const uint8_t* In, uint8_t* Out, int Width) {
+  const int width = Width;
   const auto over = [](unsigned v, unsigned a) { return static_cast<uint8_t>((v * a + 127) / 255); };
   switch (R.ColourType) {
     case PNG_COLOR_TYPE_PALETTE:
@@ -253,17 +253,46 @@ bool ReadRows(PngReader& R, NearestRowSampler& Sampler, uint8_t* Stored, uint8_t
   for (int y = 0, want; (want = Sampler.NextSourceRow()) >= 0; ++y) {
     png_read_row(R.Png, Stored, nullptr);
     if (y < want) continue;
-    RowToBgr(R, Stored, Bgr);
+    RowToBgr(R, Stored, Bgr, R.Width);
     Sampler.TakeRow(Bgr);
   }
   return true;
 }
 
-// An interlaced picture: every pass into the whole stored frame.
-bool ReadFrame(PngReader& R, png_bytepp Rows) {
+// An interlaced picture: each pass's rows in turn, their pixels put in place
+// in the sampled rows (Slot of each picture row: its place in Kept, or -1).
+bool ReadPasses(PngReader& R, const int* Slot, uint8_t* Kept, uint8_t* Stored, uint8_t* PassBgr) {
   if (setjmp(png_jmpbuf(R.Png))) return false;
-  png_read_image(R.Png, Rows);
+  const size_t keptBytes = static_cast<size_t>(R.Width) * 3;
+  const png_uint_32 width = static_cast<png_uint_32>(R.Width), height = static_cast<png_uint_32>(R.Height);
+  for (int pass = 0; pass < 7; ++pass) {
+    const png_uint_32 columns = PNG_PASS_COLS(width, pass), rows = PNG_PASS_ROWS(height, pass);
+    if (columns == 0) continue;  // libpng skips a pass with no pixels
+    for (png_uint_32 i = 0; i < rows; ++i) {
+      png_read_row(R.Png, Stored, nullptr);
+      const int slot = Slot[PNG_ROW_FROM_PASS_ROW(i, pass)];
+      if (slot < 0) continue;
+      RowToBgr(R, Stored, PassBgr, static_cast<int>(columns));
+      uint8_t* row = Kept + keptBytes * static_cast<size_t>(slot);
+      for (png_uint_32 j = 0; j < columns; ++j)
+        std::memcpy(row + static_cast<size_t>(PNG_COL_FROM_PASS_COL(j, pass)) * 3, PassBgr + j * 3, 3);
+    }
+  }
   return true;
+}
+
+// The source rows a sampler will ask for, in increasing order, found by
+// running a copy of it over a one-pixel-wide picture.
+std::vector<int> SampledRows(int Height, int DestWidth, int DestHeight, PictureOrientation Orientation) {
+  BgrImage scratch;
+  NearestRowSampler dry(1, Height, DestWidth, DestHeight, scratch, Orientation);
+  std::vector<int> rows;
+  const uint8_t pixel[3] = {};
+  for (int row; (row = dry.NextSourceRow()) >= 0;) {
+    rows.push_back(row);
+    dry.TakeRow(pixel);
+  }
+  return rows;
 }
 
 }  // namespace
@@ -289,14 +318,15 @@ bool LoadPngScaled(const PictureInput& Input, int DestWidth, int DestHeight, Bgr
     std::vector<uint8_t> stored(r.RowBytes);
     if (!ReadRows(r, sampler, stored.data(), bgr.data())) return false;
   } else {
-    std::vector<uint8_t> frame(r.RowBytes * static_cast<size_t>(r.Height));
-    std::vector<png_bytep> rows(static_cast<size_t>(r.Height));
-    for (int y = 0; y < r.Height; ++y) rows[static_cast<size_t>(y)] = frame.data() + r.RowBytes * static_cast<size_t>(y);
-    if (!ReadFrame(r, rows.data())) return false;
-    for (int y; (y = sampler.NextSourceRow()) >= 0;) {
-      RowToBgr(r, rows[static_cast<size_t>(y)], bgr.data());
-      sampler.TakeRow(bgr.data());
-    }
+    const std::vector<int> wanted = SampledRows(r.Height, DestWidth, DestHeight, r.Orientation);
+    const size_t rowBytes = static_cast<size_t>(r.Width) * 3;
+    if (static_cast<uint64_t>(wanted.size()) * rowBytes > kMaxSampledRowBytes) return false;
+    std::vector<int> slot(static_cast<size_t>(r.Height), -1);
+    for (size_t i = 0; i < wanted.size(); ++i) slot[static_cast<size_t>(wanted[i])] = static_cast<int>(i);
+    std::vector<uint8_t> kept(wanted.size() * rowBytes);
+    std::vector<uint8_t> stored(r.RowBytes);
+    if (!ReadPasses(r, slot.data(), kept.data(), stored.data(), bgr.data())) return false;
+    for (size_t i = 0; i < wanted.size(); ++i) sampler.TakeRow(kept.data() + i * rowBytes);
   }
   Out = std::move(result);
   return true;

@@ -4,8 +4,8 @@
 // pages of the output they lie in are handed back to the system, so the
 // output never stays resident beyond a few rows. Lossy pictures are decoded
 // to their Y, U and V planes (and alpha) and only the sampled pixels are
-// turned into colour, nearest chroma included; lossless ones to premultiplied
-// blue-green-red-alpha. libwebp's own scaling is never used, since it blends.
+// turned into colour, nearest chroma included; lossless ones to blue-green-red
+// (premultiplied blue-green-red-alpha with alpha). libwebp's own scaling is never used, since it blends.
 // What libwebp keeps for the whole picture regardless (a lossless picture's
 // pixels, a lossy picture's alpha plane) is bounded by our size check before
 // it starts. The orientation comes from the EXIF chunk, read through
@@ -35,8 +35,12 @@ namespace {
 // picture takes at 4 bytes a pixel.
 constexpr uint64_t kMaxWholePictureBytes = 4ull * 52'500'000;
 
-// Bytes of input handed to the decoder between two samplings.
+// Bytes of input handed to the decoder between two samplings: for a lossy
+// picture a fixed slice; a lossless one, whose decoder goes back to the start
+// of its last block of rows when a slice ends inside it, in sixteenths of
+// the file, so that little is decoded twice.
 constexpr size_t kSlice = 64 * 1024;
+constexpr size_t kLosslessSlices = 16;
 
 // The picture's bytes: the caller's memory, or the file mapped read-only.
 class WebPBytes {
@@ -182,8 +186,9 @@ bool DecodeSampled(const WebPBytes& Bytes, const WebPHeader& H, NearestRowSample
   config.options.use_threads = 0;
   WebPDecBuffer& out = config.output;
   out.is_external_memory = 1;
-  // Lossy: Y, U, V (and alpha) planes; lossless: premultiplied BGRA.
-  ReleasablePlane main(yuv ? static_cast<size_t>(width) : static_cast<size_t>(width) * 4, static_cast<size_t>(height));
+  // Lossy: Y, U, V (and alpha) planes; lossless: BGR, or premultiplied BGRA.
+  const int pixelBytes = yuv ? 1 : H.Alpha ? 4 : 3;
+  ReleasablePlane main(static_cast<size_t>(width) * pixelBytes, static_cast<size_t>(height));
   ReleasablePlane u(yuv ? static_cast<size_t>(uvWidth) : 0, static_cast<size_t>(uvHeight));
   ReleasablePlane v(yuv ? static_cast<size_t>(uvWidth) : 0, static_cast<size_t>(uvHeight));
   ReleasablePlane a(yuv && H.Alpha ? static_cast<size_t>(width) : 0, static_cast<size_t>(height));
@@ -196,16 +201,17 @@ bool DecodeSampled(const WebPBytes& Bytes, const WebPHeader& H, NearestRowSample
     p.v = v.Base(), p.v_stride = uvWidth, p.v_size = v.Size();
     if (H.Alpha) p.a = a.Base(), p.a_stride = width, p.a_size = a.Size();
   } else {
-    out.colorspace = MODE_bgrA;
-    out.u.RGBA.rgba = main.Base(), out.u.RGBA.stride = width * 4, out.u.RGBA.size = main.Size();
+    out.colorspace = H.Alpha ? MODE_bgrA : MODE_BGR;
+    out.u.RGBA.rgba = main.Base(), out.u.RGBA.stride = width * pixelBytes, out.u.RGBA.size = main.Size();
   }
   WebPIDecoder* idec = WebPIDecode(nullptr, 0, &config);
   if (!idec) return false;
 
   std::vector<uint8_t> bgr(static_cast<size_t>(width) * 3);
+  const size_t slice = yuv ? kSlice : std::max(kSlice, Bytes.Size() / kLosslessSlices + 1);
   bool ok = false;
   for (size_t fed = 0;;) {
-    fed = std::min(Bytes.Size(), fed + kSlice);
+    fed = std::min(Bytes.Size(), fed + slice);
     const VP8StatusCode status = WebPIUpdate(idec, Bytes.Data(), fed);
     if (status != VP8_STATUS_OK && status != VP8_STATUS_SUSPENDED) break;
     int done = 0;  // rows complete so far
@@ -234,8 +240,10 @@ bool DecodeSampled(const WebPBytes& Bytes, const WebPHeader& H, NearestRowSample
           }
           bgr[x * 3] = Clamp(b), bgr[x * 3 + 1] = Clamp(g), bgr[x * 3 + 2] = Clamp(r);
         }
-      } else {
+      } else if (H.Alpha) {
         for (int x = 0; x < width; ++x) std::memcpy(&bgr[x * 3], py + x * 4, 3);
+      } else {
+        std::memcpy(bgr.data(), py, bgr.size());
       }
       Sampler.TakeRow(bgr.data());
     }
