@@ -2,7 +2,8 @@
 // mapped, not read into memory, and fed to libwebp's incremental decoder a
 // slice at a time; after each slice the rows it completed are sampled and the
 // pages of the output they lie in are handed back to the system, so the
-// output never stays resident beyond a few rows. Lossy pictures are decoded
+// output never stays resident beyond a few rows; so are the pages of the file
+// already decoded. Lossy pictures are decoded
 // to their Y, U and V planes (and alpha) and only the sampled pixels are
 // turned into colour, nearest chroma included; lossless ones to blue-green-red
 // (premultiplied blue-green-red-alpha with alpha). libwebp's own scaling is never used, since it blends.
@@ -51,7 +52,8 @@ class WebPBytes {
       size_ = Input.Data ? Input.Size : 0;
       return;
     }
-    const int fd = open(Input.Path->c_str(), O_RDONLY | O_CLOEXEC);
+    // Never blocks on a pipe put in the file's place since it was sniffed.
+    const int fd = open(Input.Path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
       unreadable_ = true;
       return;
@@ -79,8 +81,21 @@ class WebPBytes {
   size_t Size() const { return size_; }
   bool Unreadable() const { return unreadable_; }
 
+  // Bytes before Offset of a mapped file are unlikely to be read again: their
+  // pages leave the process (one read again comes back from the file).
+  void ReleaseBefore(size_t Offset) {
+    if (!map_) return;
+    static const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t end = std::min(Offset, size_) / page * page;
+    if (end > released_) {
+      madvise(static_cast<uint8_t*>(map_) + released_, end - released_, MADV_DONTNEED);
+      released_ = end;
+    }
+  }
+
  private:
   void* map_ = nullptr;
+  size_t released_ = 0;
   const unsigned char* data_ = nullptr;
   size_t size_ = 0;
   bool unreadable_ = false;
@@ -115,7 +130,7 @@ PictureOrientation OrientationOf(const unsigned char* Data, size_t Size) {
   return orientation;
 }
 
-PictureProblem ReadHeader(const WebPBytes& Bytes, WebPHeader& H) {
+PictureProblem ReadHeader(WebPBytes& Bytes, WebPHeader& H) {
   if (Bytes.Unreadable()) return PictureProblem::Unreadable;
   if (!Bytes.Data() || Bytes.Size() == 0) return PictureProblem::Undecodable;
   // An extended file's canvas may claim up to 2^24 a side; beyond our limits
@@ -177,7 +192,7 @@ class ReleasablePlane {
 uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 
 // Decodes with the output planes mapped and released as it goes.
-bool DecodeSampled(const WebPBytes& Bytes, const WebPHeader& H, NearestRowSampler& Sampler) {
+bool DecodeSampled(WebPBytes& Bytes, const WebPHeader& H, NearestRowSampler& Sampler) {
   const int width = H.Width, height = H.Height;
   const int uvWidth = (width + 1) / 2, uvHeight = (height + 1) / 2;
   const bool yuv = !H.Lossless;
@@ -251,6 +266,8 @@ bool DecodeSampled(const WebPBytes& Bytes, const WebPHeader& H, NearestRowSample
     const int next = Sampler.NextSourceRow();
     const int keep = next < 0 ? height : std::min(next, done);
     main.ReleaseBefore(keep);
+    // The decoder reads on from where the last slices ended.
+    if (fed > 2 * slice) Bytes.ReleaseBefore(fed - 2 * slice);
     if (yuv) {
       u.ReleaseBefore(keep / 2);
       v.ReleaseBefore(keep / 2);
@@ -270,7 +287,7 @@ bool DecodeSampled(const WebPBytes& Bytes, const WebPHeader& H, NearestRowSample
 }  // namespace
 
 PictureProblem CheckWebP(const PictureInput& Input, int& Width, int& Height) {
-  const WebPBytes bytes(Input);
+  WebPBytes bytes(Input);
   WebPHeader h;
   const PictureProblem problem = ReadHeader(bytes, h);
   if (problem != PictureProblem::NoProblem) return problem;
@@ -282,7 +299,7 @@ PictureProblem CheckWebP(const PictureInput& Input, int& Width, int& Height) {
 
 bool LoadWebPScaled(const PictureInput& Input, int DestWidth, int DestHeight, BgrImage& Out) {
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
-  const WebPBytes bytes(Input);
+  WebPBytes bytes(Input);
   WebPHeader h;
   if (ReadHeader(bytes, h) != PictureProblem::NoProblem) return false;
   BgrImage result;
