@@ -8,7 +8,7 @@ PACKAGES=(
   # native build
   cmake ninja-build g++ pkg-config
   libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  libjpeg62-turbo-dev libexif-dev libgtest-dev libbenchmark-dev
+  libjpeg62-turbo-dev libexif-dev libgif-dev libtiff-dev libgtest-dev libbenchmark-dev
   # fuzzing (dpkg-dev unpacks the decoder's source package)
   clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine

@@ -1,15 +1,21 @@
 // The Linux decoders of each picture format (see picture_decoders.h): each
 // format's reference library, one file per library.
 
+#include "gif_decoder.h"
 #include "jpeg_decoder.h"
 #include "picture_decoders.h"
+#include "tiff_decoder.h"
 
 namespace sorvane {
 
 const PictureDecoder* DecoderFor(PictureKind Kind) {
   static const PictureDecoder kJpeg{CheckJpeg, LoadJpegScaled};
+  static const PictureDecoder kGif{CheckGif, LoadGifScaled};
+  static const PictureDecoder kTiff{CheckTiff, LoadTiffScaled};
   switch (Kind) {
     case PictureKind::Jpeg: return &kJpeg;
+    case PictureKind::Gif: return &kGif;
+    case PictureKind::Tiff: return &kTiff;
     default: return nullptr;
   }
 }
