@@ -1,6 +1,11 @@
 # The photo square's benchmark: a generated 6000 x 4000 JPEG through
-# PreparePhotoSquare, beside a plain full decode by libjpeg-turbo.
+# PreparePhotoSquare, beside a plain full decode by libjpeg-turbo; generated
+# GIF and TIFF photographs scaled to the square beside giflib's and libtiff's
+# full decodes.
 find_package(benchmark REQUIRED)
 find_package(JPEG REQUIRED)
+find_package(GIF REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LIBTIFF REQUIRED IMPORTED_TARGET libtiff-4>=4.5)
 add_executable(photo_bench ${CMAKE_CURRENT_SOURCE_DIR}/photo_bench.cpp)
-target_link_libraries(photo_bench PRIVATE sorvane_photo JPEG::JPEG benchmark::benchmark)
+target_link_libraries(photo_bench PRIVATE sorvane_photo JPEG::JPEG GIF::GIF PkgConfig::LIBTIFF benchmark::benchmark)

@@ -94,3 +94,14 @@ if [ ! -f "$JPEG_SRC/.unpacked" ]; then
   (cd "$JPEG_SRC" && apt-get source -qq "libjpeg-turbo=$version" >/dev/null)
   touch "$JPEG_SRC/.unpacked"
 fi
+
+# giflib, for the same reason (it is small: fuzz.sh compiles its decoder's
+# files straight into the GIF fuzzer). The source lines were enabled above.
+GIF_SRC="$ROOT/build/third_party/giflib"
+if [ ! -f "$GIF_SRC/.unpacked" ]; then
+  version=$(dpkg-query -W -f='${source:Version}' libgif-dev)
+  echo "install-deps: fetching the source of giflib $version"
+  rm -rf "$GIF_SRC" && mkdir -p "$GIF_SRC"
+  (cd "$GIF_SRC" && apt-get source -qq "giflib=$version" >/dev/null)
+  touch "$GIF_SRC/.unpacked"
+fi
