@@ -225,6 +225,16 @@ struct EndRgbaImage {
   void operator()(TIFFRGBAImage* I) const { TIFFRGBAImageEnd(I); }
 };
 
+// True when libtiff's RGBA reader has a way to convert this layout (it
+// has none for 16-bit CMYK, for one), found without reading any pixel.
+bool RgbaReadable(OpenedTiff& T) {
+  char message[1024];
+  TIFFRGBAImage image{};
+  if (!TIFFRGBAImageOK(T.Tiff.get(), message) || !TIFFRGBAImageBegin(&image, T.Tiff.get(), 1, message)) return false;
+  TIFFRGBAImageEnd(&image);
+  return true;
+}
+
 // Reads the sampled rows through libtiff's RGBA reader, one band (a strip or
 // a row of tiles) at a time, as stored: its own orientation handling is
 // switched off. Its colours come over black already (alpha associated).
@@ -274,6 +284,8 @@ PictureProblem CheckTiff(const PictureInput& Input, int& Width, int& Height) {
   OpenedTiff t;
   const PictureProblem problem = Open(Input, t);
   if (problem != PictureProblem::NoProblem) return problem;
+  ScanlineLayout layout;
+  if (!ScanlineReadable(t.Tiff.get(), layout) && !RgbaReadable(t)) return PictureProblem::Undecodable;
   const bool swap = SwapsSides(t.Orientation);
   Width = static_cast<int>(swap ? t.Height : t.Width);
   Height = static_cast<int>(swap ? t.Width : t.Height);
