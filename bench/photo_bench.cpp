@@ -253,8 +253,9 @@ std::string NewBenchFolder() {
   return folder;
 }
 
-// A 256-colour GIF (3-3-2 bits of red, green, blue), not interlaced.
-GeneratedPhoto GenerateGif() {
+// A 256-colour GIF (3-3-2 bits of red, green, blue), its rows in order or
+// interlaced (written in the order of the four passes).
+GeneratedPhoto GenerateGif(bool Interlaced) {
   const std::string folder = NewBenchFolder(), file = folder + "/large.gif";
   int error = 0;
   GifFileType* gif = EGifOpenFileName(file.c_str(), false, &error);
@@ -266,12 +267,16 @@ GeneratedPhoto GenerateGif() {
   ColorMapObject* map = GifMakeMapObject(256, colours);
   EGifSetGifVersion(gif, true);
   if (EGifPutScreenDesc(gif, kLargeWidth, kLargeHeight, 8, 0, map) == GIF_ERROR ||
-      EGifPutImageDesc(gif, 0, 0, kLargeWidth, kLargeHeight, false, nullptr) == GIF_ERROR)
+      EGifPutImageDesc(gif, 0, 0, kLargeWidth, kLargeHeight, Interlaced, nullptr) == GIF_ERROR)
     std::abort();
+  std::vector<int> order;
+  static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+  for (int pass = 0; pass < (Interlaced ? 4 : 1); ++pass)
+    for (int y = Interlaced ? kStart[pass] : 0; y < kLargeHeight; y += Interlaced ? kStep[pass] : 1) order.push_back(y);
   std::vector<unsigned char> rgb;
   std::vector<GifPixelType> line(kLargeWidth);
-  uint32_t noise = 12345;
-  for (int y = 0; y < kLargeHeight; ++y) {
+  for (const int y : order) {
+    uint32_t noise = 12345u + static_cast<uint32_t>(y);
     LargeRgb(y, rgb, noise);
     for (int x = 0; x < kLargeWidth; ++x)
       line[x] = static_cast<GifPixelType>((rgb[x * 3] & 0xE0) | ((rgb[x * 3 + 1] >> 3) & 0x1C) | (rgb[x * 3 + 2] >> 6));
@@ -329,7 +334,11 @@ GeneratedPhoto GenerateTiff(bool Tiled) {
 }
 
 const std::string& GifPath() {
-  static const GeneratedPhoto photo = GenerateGif();
+  static const GeneratedPhoto photo = GenerateGif(false);
+  return photo.File;
+}
+const std::string& InterlacedGifPath() {
+  static const GeneratedPhoto photo = GenerateGif(true);
   return photo.File;
 }
 const std::string& TiffStripsPath() {
@@ -392,10 +401,14 @@ void SquareBesideFullDecode(benchmark::State& State, const std::string& Path, bo
 }
 
 void BM_SquareGif(benchmark::State& State) { SquareBesideFullDecode(State, GifPath(), FullDecodeGif); }
+void BM_SquareGifInterlaced(benchmark::State& State) {
+  SquareBesideFullDecode(State, InterlacedGifPath(), FullDecodeGif);
+}
 void BM_SquareTiffStrips(benchmark::State& State) { SquareBesideFullDecode(State, TiffStripsPath(), FullDecodeTiff); }
 void BM_SquareTiffTiles(benchmark::State& State) { SquareBesideFullDecode(State, TiffTilesPath(), FullDecodeTiff); }
 
 BENCHMARK(BM_SquareGif)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquareGifInterlaced)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SquareTiffStrips)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SquareTiffTiles)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
