@@ -8,7 +8,7 @@ PACKAGES=(
   # native build
   cmake ninja-build g++ pkg-config
   libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  libjpeg62-turbo-dev libexif-dev libpng-dev libwebp-dev libgtest-dev libbenchmark-dev
+  libjpeg62-turbo-dev libexif-dev libpng-dev libwebp-dev libgif-dev libtiff-dev libgtest-dev libbenchmark-dev
   # fuzzing (dpkg-dev unpacks the decoder's source package)
   clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine
@@ -74,7 +74,7 @@ if [ "${#wanted_locales[@]}" -gt 0 ]; then
 fi
 
 # The fuzzing build compiles the decoders it fuzzes (libjpeg-turbo, libpng,
-# libwebp) itself, instrumented, from Debian's source packages of the installed
+# libwebp, giflib) itself, instrumented, from Debian's source packages of the installed
 # versions (scripts/fuzz.sh builds each once). Kept under build/third_party,
 # fetched only when missing; the source lines are derived from the binary ones
 # already configured.
@@ -117,3 +117,4 @@ fetch_source() {
 fetch_source libjpeg-turbo libjpeg-turbo libjpeg62-turbo-dev
 fetch_source libpng libpng1.6 libpng-dev
 fetch_source libwebp libwebp libwebp-dev
+fetch_source giflib giflib libgif-dev
