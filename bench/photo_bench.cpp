@@ -418,34 +418,20 @@ BENCHMARK(BM_SquarePngInterlaced)->UseManualTime()->Unit(benchmark::kMillisecond
 BENCHMARK(BM_SquareWebPLossy)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SquareWebPLossless)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// GIF and TIFF: a generated 6000 x 4000 photograph of each layout scaled to
-// the square (512 x 341, LoadPictureScaled) beside the library's plain full
-// decode to RGB, both measured in each iteration; the counters are the
-// square's figures and its ratios to the full decode's.
-constexpr int kLargeWidth = 6000, kLargeHeight = 4000, kSquareWidth = 512, kSquareHeight = 341;
+// GIF and TIFF: a generated 6000 x 4000 photograph of each layout, measured
+// as PNG and WebP are.
 
-// The photograph's colour at (X, Y): gradients with fine noise, as above.
+// One row of the noisy gradients, for the writers below.
 void LargeRgb(int Y, std::vector<unsigned char>& Row, uint32_t& Noise) {
   Row.resize(static_cast<size_t>(kLargeWidth) * 3);
-  for (int x = 0; x < kLargeWidth; ++x) {
-    Noise = Noise * 1664525u + 1013904223u;
-    const int n = static_cast<int>(Noise >> 28);
-    Row[x * 3] = static_cast<unsigned char>((x * 255 / kLargeWidth + n) & 0xFF);
-    Row[x * 3 + 1] = static_cast<unsigned char>((Y * 255 / kLargeHeight + n) & 0xFF);
-    Row[x * 3 + 2] = static_cast<unsigned char>(((x ^ Y) >> 4) & 0xFF);
-  }
-}
-
-std::string NewBenchFolder() {
-  char folder[] = "/tmp/sorvane-bench-XXXXXX";
-  if (!mkdtemp(folder)) std::abort();
-  return folder;
+  FillRow(Row, Y, kLargeWidth, kLargeHeight, Noise);
 }
 
 // A 256-colour GIF (3-3-2 bits of red, green, blue), its rows in order or
 // interlaced (written in the order of the four passes).
 GeneratedPhoto GenerateGif(bool Interlaced) {
-  const std::string folder = NewBenchFolder(), file = folder + "/large.gif";
+  GeneratedPhoto photo = NewPhoto("large.gif");
+  const std::string& file = photo.File;
   int error = 0;
   GifFileType* gif = EGifOpenFileName(file.c_str(), false, &error);
   if (!gif) std::abort();
@@ -473,13 +459,14 @@ GeneratedPhoto GenerateGif(bool Interlaced) {
   }
   EGifCloseFile(gif, &error);
   GifFreeMapObject(map);
-  return GeneratedPhoto{folder, file};
+  return photo;
 }
 
 // An 8-bit RGB TIFF, LZW with the horizontal predictor, in libtiff's
 // default strips (a few rows each) or in 256 x 256 tiles.
 GeneratedPhoto GenerateTiff(bool Tiled) {
-  const std::string folder = NewBenchFolder(), file = folder + "/large.tif";
+  GeneratedPhoto photo = NewPhoto("large.tif");
+  const std::string& file = photo.File;
   TIFF* tif = TIFFOpen(file.c_str(), "w");
   if (!tif) std::abort();
   TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kLargeWidth);
@@ -519,7 +506,7 @@ GeneratedPhoto GenerateTiff(bool Tiled) {
     }
   }
   TIFFClose(tif);
-  return GeneratedPhoto{folder, file};
+  return photo;
 }
 
 const std::string& GifPath() {
@@ -566,27 +553,6 @@ bool FullDecodeTiff(const std::string& Path) {
   benchmark::DoNotOptimize(raster.data());
   TIFFClose(tif);
   return ok;
-}
-
-// The square and the full decode of Path, the second by FullDecode.
-void SquareBesideFullDecode(benchmark::State& State, const std::string& Path, bool (*FullDecode)(const std::string&)) {
-  long peak = 0, fullPeak = 0;
-  double fullSeconds = 0, squareSeconds = 0;
-  for (auto _ : State) {
-    const Measure full = InChild([&] { return FullDecode(Path); });
-    const Measure square = InChild([&] {
-      BgrImage image;
-      return LoadPictureScaled(Path, kSquareWidth, kSquareHeight, image) && image.Width == kSquareWidth;
-    });
-    if (!full.Ok) State.SkipWithError("the full decode failed");
-    Report(State, square, peak);
-    fullPeak = std::max(fullPeak, full.PeakRiseKb);
-    fullSeconds += full.Seconds;
-    squareSeconds += square.Seconds;
-  }
-  State.counters["full_peak_MB"] = static_cast<double>(fullPeak) / 1024.0;
-  State.counters["time_ratio"] = fullSeconds > 0 ? squareSeconds / fullSeconds : 0;
-  State.counters["peak_ratio"] = fullPeak > 0 ? static_cast<double>(peak) / static_cast<double>(fullPeak) : 0;
 }
 
 void BM_SquareGif(benchmark::State& State) { SquareBesideFullDecode(State, GifPath(), FullDecodeGif); }
