@@ -32,11 +32,13 @@ else()
   find_package(OpenGL REQUIRED)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBEXIF REQUIRED IMPORTED_TARGET libexif)
+  pkg_check_modules(LIBHEIF REQUIRED IMPORTED_TARGET libheif)
   target_sources(sorvane_photo PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_libjpeg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/heif_decoder_libheif.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
-  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF)
+  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF PkgConfig::LIBHEIF)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)
   target_link_libraries(sorvane_photo_texture PUBLIC OpenGL::GL)
 endif()

@@ -1,4 +1,4 @@
-// Test pictures for the photo tests: the JPEGs of data/ (compiled in) and a
+// Test pictures for the photo tests: the JPEGs and HEIFs of data/ (compiled in) and a
 // BMP writer for every depth and layout our reader accepts. Every picture is
 // split in four quarters: red top-left, green top-right, blue bottom-left,
 // white bottom-right.
@@ -21,6 +21,12 @@ extern const unsigned char kTestGrayJpeg[];
 extern const std::size_t kTestGrayJpegSize;
 extern const unsigned char kTestCmykJpeg[];
 extern const std::size_t kTestCmykJpegSize;
+extern const unsigned char kTestHeifQuartersHeic[];  // HEIC, AVIF and an irot-turned HEIC
+extern const std::size_t kTestHeifQuartersHeicSize;
+extern const unsigned char kTestHeifQuartersAvif[];
+extern const std::size_t kTestHeifQuartersAvifSize;
+extern const unsigned char kTestHeifTurnedHeic[];
+extern const std::size_t kTestHeifTurnedHeicSize;
 
 namespace testing {
 

@@ -1,11 +1,14 @@
 # Tests of the photo square, the picture readers and the texture bitmap
-# reader. The small JPEG pictures of data/ are compiled into the test program,
+# reader. The small test pictures of data/ are compiled into the test program,
 # so the Windows build under Wine needs no file from this tree.
 set(PHOTO_TEST_PICTURES
   baseline.jpg    kTestBaselineJpeg
   progressive.jpg kTestProgressiveJpeg
   gray.jpg        kTestGrayJpeg
-  cmyk.jpg        kTestCmykJpeg)
+  cmyk.jpg        kTestCmykJpeg
+  heif-quarters.heic kTestHeifQuartersHeic
+  heif-quarters.avif kTestHeifQuartersAvif
+  heif-turned.heic   kTestHeifTurnedHeic)
 sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources
@@ -16,7 +19,8 @@ set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader_test.cpp
   ${photo_test_embedded})
 if(NOT WIN32)
-  list(APPEND photo_test_sources ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix_test.cpp)
+  list(APPEND photo_test_sources ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/heif_test.cpp)
 endif()
 
 sorvane_add_test(photo_tests SOURCES ${photo_test_sources} LIBS sorvane_photo)
