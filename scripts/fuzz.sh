@@ -5,11 +5,11 @@
 # Exits non-zero when a target crashes, leaks, hangs, breaks a property it
 # checks or fails to build.
 #   scripts/fuzz.sh [target...]
-#   targets: bmp jpeg settings_reader settings_writer linux_options (default all)
+#   targets: bmp jpeg heif settings_reader settings_writer linux_options (default all)
 # The JPEG target links libjpeg-turbo built from Debian's source package
 # (fetched by scripts/install-deps.sh) with the same sanitizers and coverage,
 # so that the fuzzer is guided by the decoder's own branches; it is built once
-# into build/fuzz/libjpeg-turbo.
+# into build/fuzz/libjpeg-turbo. The HEIF target links the system's libheif.
 # FUZZ_MERGE=1 merges what a run found into fuzz/corpus/TARGET, keeping only
 # inputs that add coverage (commit the small ones).
 set -euo pipefail
@@ -43,13 +43,14 @@ PHOTO=("$ROOT/show/photos/picture_sampling.cpp" "$ROOT/show/photos/byte_source.c
 declare -A SOURCES=(
   [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/photos/bmp_reader.cpp $ROOT/show/photo_fit.cpp ${PHOTO[*]}"
   [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/photos/jpeg_header.cpp $ROOT/show/photos/jpeg_decoder_libjpeg.cpp $ROOT/show/photos/picture_file.cpp $ROOT/show/photos/picture_kind.cpp $ROOT/show/photos/picture_decoders_posix.cpp $ROOT/show/photos/bmp_reader.cpp ${PHOTO[*]}"
+  [heif]="$ROOT/fuzz/heif_fuzzer.cpp $ROOT/show/photos/heif_decoder_libheif.cpp ${PHOTO[*]}"
   [settings_reader]="$ROOT/fuzz/settings_reader_fuzzer.cpp"
   [settings_writer]="$ROOT/fuzz/settings_writer_fuzzer.cpp"
   [linux_options]="$ROOT/fuzz/linux_options_fuzzer.cpp $ROOT/startup/linux_options.cpp"
 )
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg settings_reader settings_writer linux_options)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg heif settings_reader settings_writer linux_options)
 
 status=0
 for t in "${targets[@]}"; do
@@ -58,6 +59,8 @@ for t in "${targets[@]}"; do
   if [ "$t" = jpeg ]; then
     build_libjpeg || { status=1; continue; }
     extra=(-I"$JPEG_BUILD" -I"$JPEG_SRC" "$JPEG_BUILD/libjpeg.a" -lexif)
+  elif [ "$t" = heif ]; then
+    read -r -a extra <<<"$(pkg-config --cflags --libs libheif)"
   fi
   # shellcheck disable=SC2086
   if ! "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${STARTUP[@]}" "${extra[@]}" -o "$OUT/${t}_fuzzer"; then
@@ -70,6 +73,8 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$ROOT/fuzz/corpus/$t"
   cp -n "$ROOT/fuzz/corpus/$t/"* "$work/" 2>/dev/null || true
   echo "=== $t: run ${SECONDS_EACH}s"
+  supp="$ROOT/fuzz/${t}_lsan.supp"
+  if [ -f "$supp" ]; then export LSAN_OPTIONS="suppressions=$supp"; else unset LSAN_OPTIONS; fi
   if ! (cd "$OUT" && "./${t}_fuzzer" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
           -max_len=65536 -print_final_stats=1 "$work" >"$OUT/$t.log" 2>&1); then
     echo "=== $t: FAILED (see $OUT/$t.log)"
