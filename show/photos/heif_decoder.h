@@ -1,9 +1,8 @@
 // The HEIF half of picture_file.h (HEIC and AVIF alike), Linux only: libheif
-// with its HEVC and AV1 decoders (heif_decoder_libheif.cpp). On Windows WIC
-// decodes these files, when its extensions are installed, through the
-// catch-all decoder. HEIF pictures are coded whole, so a whole picture is
-// decoded, kept in its native planes (4:2:0 YCbCr mostly); only the sampled
-// pixels are turned into colour.
+// with its HEVC and AV1 decoders (heif_decoder_libheif.cpp); Windows goes
+// through WIC (picture_decoders_win32.cpp). HEIF pictures are coded whole, so
+// a whole picture is decoded and kept in libheif's planes; only the sampled
+// rows are turned into colour.
 #pragma once
 
 #include "picture_input.h"

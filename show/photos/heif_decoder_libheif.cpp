@@ -1,16 +1,19 @@
 // HEIF and AVIF decoding with libheif (Linux side of heif_decoder.h). Only the
 // primary image is read. Its size comes from the file's boxes (the handle's
-// size, which already has the irot, imir and clap transformations applied)
-// and is checked against our limits before anything is decoded; libheif's own
-// maximum image size is set to the same side limit, and before decoding to
-// the picture's own longer side. libheif decodes the whole
-// picture and turns it upright itself; it is asked for its native planes
-// (4:2:0 YCbCr for most photographs, 1.5 bytes a pixel, no interleaved copy),
-// and only the rows the scaled picture samples are turned into colour here,
-// by the matrix and range of the picture's nclx colour profile (BT.601, full
-// range, as libheif itself assumes, when there is none). Deeper pictures are
-// read by their top 8 bits; an alpha plane darkens the colour towards black.
-// ICC profiles are not applied.
+// size, which already has the irot, imir and clap transformations applied,
+// and the stored ispe size) and is checked against our limits before anything
+// is decoded; libheif's own side limit is set to ours when the file is read
+// and to the picture's longer side before decoding, so that a grid or overlay
+// declaring a larger canvas is refused. libheif decodes the whole picture and
+// turns it upright itself. No colour space is asked for, so that libheif
+// makes no interleaved copy: it hands over planes (RGB, as it composes grids
+// in RGB; YCbCr or grey where it keeps them), and only the rows the scaled
+// picture samples are turned into 8-bit colour here. YCbCr planes are turned
+// by the matrix and range of the nclx colour profile (BT.601, full range, as
+// libheif assumes, when there is none). Deeper pictures are read by their top
+// 8 bits; an alpha plane darkens the colour towards black. ICC profiles are
+// not applied. libheif 1.15 offers no way to keep its decoders (libde265,
+// dav1d) from printing to standard error on damaged data.
 
 #include <algorithm>
 #include <cmath>

@@ -21,12 +21,16 @@ extern const unsigned char kTestGrayJpeg[];
 extern const std::size_t kTestGrayJpegSize;
 extern const unsigned char kTestCmykJpeg[];
 extern const std::size_t kTestCmykJpegSize;
-extern const unsigned char kTestHeifQuartersHeic[];  // HEIC, AVIF and an irot-turned HEIC
+extern const unsigned char kTestHeifQuartersHeic[];  // HEIC, AVIF, irot-turned, 10-bit, alpha
 extern const std::size_t kTestHeifQuartersHeicSize;
 extern const unsigned char kTestHeifQuartersAvif[];
 extern const std::size_t kTestHeifQuartersAvifSize;
 extern const unsigned char kTestHeifTurnedHeic[];
 extern const std::size_t kTestHeifTurnedHeicSize;
+extern const unsigned char kTestHeif10BitHeic[];
+extern const std::size_t kTestHeif10BitHeicSize;
+extern const unsigned char kTestHeifAlphaHeic[];  // the white quarter transparent
+extern const std::size_t kTestHeifAlphaHeicSize;
 
 namespace testing {
 

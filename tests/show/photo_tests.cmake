@@ -8,7 +8,9 @@ set(PHOTO_TEST_PICTURES
   cmyk.jpg        kTestCmykJpeg
   heif-quarters.heic kTestHeifQuartersHeic
   heif-quarters.avif kTestHeifQuartersAvif
-  heif-turned.heic   kTestHeifTurnedHeic)
+  heif-turned.heic   kTestHeifTurnedHeic
+  heif-10bit.heic    kTestHeif10BitHeic
+  heif-alpha.heic    kTestHeifAlphaHeic)
 sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources

@@ -79,3 +79,10 @@ for _ in range(num(lp + 14, wide)):
 open(dst, 'wb').write(d)
 PY
 rm heif-source.jpg heif-stored-turned.heic
+
+# A 10-bit HEIC and one with alpha, written through libheif by heif-writer.cpp.
+writer=$(mktemp)
+g++ -O1 -o "$writer" heif-writer.cpp $(pkg-config --cflags --libs libheif)
+"$writer" heif-10bit.heic 10 0
+"$writer" heif-alpha.heic 8 1
+rm -f "$writer"

@@ -1,5 +1,6 @@
-// HEIF and AVIF photographs through libheif: each kind reaches its size
-// upright (irot applied), and damaged or hostile files are refused quickly.
+// HEIF and AVIF photographs through libheif: each kind (HEIC, AVIF, turned by
+// irot, 10-bit, alpha) reaches its size upright, and damaged or hostile files
+// are refused quickly.
 // Linux only: Wine's WIC has no HEIF decoder.
 
 #ifndef _WIN32
@@ -9,24 +10,45 @@
 #include <chrono>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "../support/temp_folder.h"
 #include "heif_decoder.h"
 #include "photo_test_pictures.h"
 #include "picture_file.h"
+#include "picture_sampling.h"
 
 namespace sorvane {
 namespace {
 
+using testing::Bgr;
 using testing::Bytes;
 using testing::ExpectQuarters;
+using testing::Near;
+using testing::PixelAt;
+using testing::QuarterColour;
 using testing::TempFolder;
 
 struct HeifCase {
   const char* Name;
   const unsigned char* Data;
   size_t Size;
+  bool WhiteTransparent = false;  // the white quarter has alpha 0: black over black
 };
+
+// The quarters within the tolerance of lossy coding; with WhiteTransparent the
+// white quarter black.
+void ExpectHeifQuarters(const BgrImage& Image, bool WhiteTransparent) {
+  if (!WhiteTransparent) return ExpectQuarters(Image, 64, 48, false, 40);
+  int wrong = 0;
+  for (int y = 0; y < Image.Height; ++y)
+    for (int x = 0; x < Image.Width; ++x) {
+      Bgr want = QuarterColour(NearestSourceIndex(x, 64, Image.Width), NearestSourceIndex(y, 48, Image.Height), 64, 48);
+      if (want.R == 255 && want.G == 255 && want.B == 255) want = testing::kBlack;
+      if (!Near(PixelAt(Image, x, y), want, 40)) ++wrong;
+    }
+  EXPECT_EQ(wrong, 0);
+}
 
 class HeifKinds : public ::testing::TestWithParam<HeifCase> {};
 
@@ -43,15 +65,17 @@ TEST_P(HeifKinds, DecodeUprightToTheirQuartersFromFileAndMemory) {
   ASSERT_TRUE(LoadHeifScaled(PictureInput::Memory(c.Data, c.Size), 64, 48, fromMemory));
   ASSERT_EQ(fromFile.Width, 32);
   ASSERT_EQ(fromFile.Height, 24);
-  ExpectQuarters(fromFile, 64, 48, false, 40);
-  ExpectQuarters(fromMemory, 64, 48, false, 40);
+  ExpectHeifQuarters(fromFile, c.WhiteTransparent);
+  ExpectHeifQuarters(fromMemory, c.WhiteTransparent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, HeifKinds,
                          ::testing::Values(HeifCase{"Heic", kTestHeifQuartersHeic, kTestHeifQuartersHeicSize},
                                            HeifCase{"Avif", kTestHeifQuartersAvif, kTestHeifQuartersAvifSize},
                                            HeifCase{"HeicTurnedByIrot", kTestHeifTurnedHeic,
-                                                    kTestHeifTurnedHeicSize}),
+                                                    kTestHeifTurnedHeicSize},
+                                           HeifCase{"Heic10Bit", kTestHeif10BitHeic, kTestHeif10BitHeicSize},
+                                           HeifCase{"HeicAlpha", kTestHeifAlphaHeic, kTestHeifAlphaHeicSize, true}),
                          [](const ::testing::TestParamInfo<HeifCase>& info) { return std::string(info.param.Name); });
 
 // Every ispe box of File claims Width x Height.
@@ -62,6 +86,16 @@ std::string WithIspe(std::string File, uint32_t Width, uint32_t Height) {
       File[at + 12 + i] = static_cast<char>(Height >> (24 - 8 * i));
     }
   }
+  return File;
+}
+
+// File with its grid (heif-enc writes one, its descriptor in idat) declaring
+// a canvas of 60000 x 60000; empty when File holds no idat.
+std::string WithGridCanvas(std::string File) {
+  const size_t at = File.find("idat");
+  if (at == std::string::npos || at + 12 > File.size()) return std::string();
+  File[at + 8] = File[at + 10] = static_cast<char>(60000 >> 8);
+  File[at + 9] = File[at + 11] = static_cast<char>(60000 & 0xFF);
   return File;
 }
 
@@ -79,7 +113,7 @@ TEST(HeifRefusals, DamagedAndHostileFilesAreRefusedQuickly) {
       std::string Bytes;
       PictureProblem Problem;  // from CheckPicture
     };
-    const Bad bad[] = {
+    std::vector<Bad> bad = {
         {"header cut", good.substr(0, 40), PictureProblem::Undecodable},
         {"coded data cut", good.substr(0, good.size() - 60), PictureProblem::Undecodable},
         {"noise after the signature", noise, PictureProblem::Undecodable},
@@ -87,6 +121,10 @@ TEST(HeifRefusals, DamagedAndHostileFilesAreRefusedQuickly) {
         {"claims 9000 x 9000", WithIspe(good, 9000, 9000), PictureProblem::TooLarge},
         {"claims 0 x 0", WithIspe(good, 0, 0), PictureProblem::Undecodable},
     };
+    // A canvas beyond what the boxes announce: refused when decoded, before
+    // libheif makes it.
+    const std::string canvas = WithGridCanvas(good);
+    if (!canvas.empty()) bad.push_back({"grid canvas claims 60000 x 60000", canvas, PictureProblem::NoProblem});
     for (const Bad& b : bad) {
       SCOPED_TRACE(std::string(source.Name) + ": " + b.Name);
       t.Write("bad", b.Bytes);
