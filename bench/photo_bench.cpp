@@ -5,16 +5,22 @@
 // file to memory by libjpeg-turbo, and the first file again with an EXIF tag
 // that turns it a quarter (a phone photograph held upright). Each
 // iteration runs in a forked child, so that its wall time and its peak memory
-// (the rise of ru_maxrss over the child's start) are its own. Prints figures;
-// it passes or fails nothing.
+// (the rise of ru_maxrss over the child's start) are its own. A 6000 x 4000
+// HEIC and AVIF (generated at start with libheif) go through the photo square
+// beside libheif's plain full decode to interleaved RGB in the same run, with
+// the ratios of time and peak memory, and the peak against the decoded RGB
+// picture's size. Prints figures; it passes or fails nothing.
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
+#include <libheif/heif.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -219,10 +225,116 @@ void BM_FullDecodeLibjpeg(benchmark::State& State) {
   }
 }
 
+// A 6000 x 4000 photograph coded by libheif (HEVC or AV1) with the same
+// gradients and noise as the JPEG; the encoders at their fastest settings.
+GeneratedPhoto GenerateHeif(heif_compression_format Format) {
+  const int width = kBaseline.Width, height = kBaseline.Height;
+  char folder[] = "/tmp/sorvane-bench-XXXXXX";
+  if (!mkdtemp(folder)) std::abort();
+  const std::string file = std::string(folder) + (Format == heif_compression_AV1 ? "/large.avif" : "/large.heic");
+  heif_image* image = nullptr;
+  if (heif_image_create(width, height, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image).code ||
+      heif_image_add_plane(image, heif_channel_interleaved, width, height, 8).code)
+    std::abort();
+  int stride = 0;
+  uint8_t* pixels = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+  uint32_t noise = 12345;
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(stride);
+    for (int x = 0; x < width; ++x) {
+      noise = noise * 1664525u + 1013904223u;
+      const int n = static_cast<int>(noise >> 28);
+      row[x * 3] = static_cast<uint8_t>(((x ^ y) >> 4) & 0xFF);
+      row[x * 3 + 1] = static_cast<uint8_t>((y * 255 / height + n) & 0xFF);
+      row[x * 3 + 2] = static_cast<uint8_t>((x * 255 / width + n) & 0xFF);
+    }
+  }
+  heif_context* context = heif_context_alloc();
+  heif_encoder* encoder = nullptr;
+  if (heif_context_get_encoder_for_format(context, Format, &encoder).code) std::abort();
+  heif_encoder_set_lossy_quality(encoder, 85);
+  if (Format == heif_compression_AV1)
+    heif_encoder_set_parameter(encoder, "speed", "9");
+  else
+    heif_encoder_set_parameter(encoder, "preset", "ultrafast");
+  if (heif_context_encode_image(context, image, encoder, nullptr, nullptr).code ||
+      heif_context_write_to_file(context, file.c_str()).code)
+    std::abort();
+  heif_encoder_release(encoder);
+  heif_context_free(context);
+  heif_image_release(image);
+  return GeneratedPhoto{folder, file};
+}
+
+const std::string& HeicPhotoPath() {
+  static const GeneratedPhoto photo = GenerateHeif(heif_compression_HEVC);
+  return photo.File;
+}
+const std::string& AvifPhotoPath() {
+  static const GeneratedPhoto photo = GenerateHeif(heif_compression_AV1);
+  return photo.File;
+}
+
+// libheif's plain full decode of Path to interleaved RGB.
+bool FullDecodeLibheif(const std::string& Path) {
+  heif_context* context = heif_context_alloc();
+  heif_image_handle* handle = nullptr;
+  heif_image* image = nullptr;
+  bool ok = !heif_context_read_from_file(context, Path.c_str(), nullptr).code &&
+            !heif_context_get_primary_image_handle(context, &handle).code &&
+            !heif_decode_image(handle, &image, heif_colorspace_RGB, heif_chroma_interleaved_RGB, nullptr).code;
+  if (ok) {
+    int stride = 0;
+    benchmark::DoNotOptimize(heif_image_get_plane_readonly(image, heif_channel_interleaved, &stride));
+  }
+  if (image) heif_image_release(image);
+  if (handle) heif_image_handle_release(handle);
+  heif_context_free(context);
+  return ok;
+}
+
+// The photo square of a HEIF photograph and libheif's full decode of it, each
+// in its own child in every iteration; the time reported is the square's.
+void HeifSquareBesideFullDecode(benchmark::State& State, const std::string& Path) {
+  long squarePeak = 0, fullPeak = 0;
+  double squareSeconds = 0, fullSeconds = 0;
+  for (auto _ : State) {
+    const Measure square = InChild([&] {
+      ShowRandom random(1);
+      const PhotoBitmapFile file = PreparePhotoSquare(Path, "", random, PhotoBitmapPlace::PrivateTempFolder);
+      const bool ok = !file.Path.empty() && file.Photo == PictureProblem::NoProblem;
+      DeletePhotoBitmap(file);
+      return ok;
+    });
+    const Measure full = InChild([&] { return FullDecodeLibheif(Path); });
+    if (!square.Ok || !full.Ok) State.SkipWithError("the work failed");
+    State.SetIterationTime(square.Seconds);
+    squareSeconds += square.Seconds;
+    fullSeconds += full.Seconds;
+    squarePeak = std::max(squarePeak, square.PeakRiseKb);
+    fullPeak = std::max(fullPeak, full.PeakRiseKb);
+  }
+  const double rgbKb = 3.0 * kBaseline.Width * kBaseline.Height / 1024.0;
+  State.counters["peak_MB"] = static_cast<double>(squarePeak) / 1024.0;
+  State.counters["full_ms"] = 1000.0 * fullSeconds / static_cast<double>(State.iterations());
+  State.counters["full_peak_MB"] = static_cast<double>(fullPeak) / 1024.0;
+  State.counters["time_vs_full"] = fullSeconds > 0 ? squareSeconds / fullSeconds : 0;
+  State.counters["peak_vs_full"] = fullPeak > 0 ? static_cast<double>(squarePeak) / static_cast<double>(fullPeak) : 0;
+  State.counters["peak_vs_rgb"] = static_cast<double>(squarePeak) / rgbKb;
+  // The coded data, which libheif and its decoder each hold while decoding.
+  struct stat info {};
+  if (stat(Path.c_str(), &info) == 0) State.counters["file_MB"] = static_cast<double>(info.st_size) / (1 << 20);
+}
+
+void BM_PreparePhotoSquareHeic(benchmark::State& State) { HeifSquareBesideFullDecode(State, HeicPhotoPath()); }
+void BM_PreparePhotoSquareAvif(benchmark::State& State) { HeifSquareBesideFullDecode(State, AvifPhotoPath()); }
+
 BENCHMARK(BM_PreparePhotoSquare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PreparePhotoSquareTurned)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FullDecodeLibjpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PreparePhotoSquareProgressive48MP)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PreparePhotoSquareHeic)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PreparePhotoSquareAvif)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace sorvane
