@@ -5,14 +5,14 @@
 # Exits non-zero when a target crashes, leaks, hangs, breaks a property it
 # checks or fails to build.
 #   scripts/fuzz.sh [target...]
-#   targets: bmp jpeg png webp gif tiff settings_reader settings_writer
+#   targets: bmp jpeg png webp gif tiff heif settings_reader settings_writer
 #   linux_options (default all)
 # The JPEG, PNG, WebP and GIF targets link libjpeg-turbo, libpng, libwebp and
 # giflib built from Debian's source packages (fetched by
 # scripts/install-deps.sh) with the same sanitizers and coverage, so that the
 # fuzzer is guided by the decoder's own branches; each is built once into
-# build/fuzz/<library>. The TIFF target links the system's libtiff (not
-# instrumented).
+# build/fuzz/<library>. The TIFF and HEIF targets link the system's libtiff and
+# libheif (not instrumented).
 # FUZZ_MERGE=1 merges what a run found into fuzz/corpus/TARGET, keeping only
 # inputs that add coverage (commit the small ones).
 set -euo pipefail
@@ -93,13 +93,14 @@ declare -A SOURCES=(
   [webp]="$ROOT/fuzz/webp_fuzzer.cpp $ROOT/show/photos/webp_decoder_libwebp.cpp $ROOT/show/photos/jpeg_header.cpp ${PHOTO[*]}"
   [gif]="$ROOT/fuzz/gif_fuzzer.cpp $ROOT/show/photos/gif_decoder_giflib.cpp ${PHOTO[*]}"
   [tiff]="$ROOT/fuzz/tiff_fuzzer.cpp $ROOT/show/photos/tiff_decoder_libtiff.cpp ${PHOTO[*]}"
+  [heif]="$ROOT/fuzz/heif_fuzzer.cpp $ROOT/show/photos/heif_decoder_libheif.cpp ${PHOTO[*]}"
   [settings_reader]="$ROOT/fuzz/settings_reader_fuzzer.cpp"
   [settings_writer]="$ROOT/fuzz/settings_writer_fuzzer.cpp"
   [linux_options]="$ROOT/fuzz/linux_options_fuzzer.cpp $ROOT/startup/linux_options.cpp"
 )
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg png webp gif tiff settings_reader settings_writer linux_options)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg png webp gif tiff heif settings_reader settings_writer linux_options)
 
 status=0
 for t in "${targets[@]}"; do
@@ -119,6 +120,8 @@ for t in "${targets[@]}"; do
     extra=(-I"$GIF_SRC" "$OUT/giflib/libgif.a")
   elif [ "$t" = tiff ]; then
     extra=(-ltiff)
+  elif [ "$t" = heif ]; then
+    read -r -a extra <<<"$(pkg-config --cflags --libs libheif)"
   fi
   # shellcheck disable=SC2086
   if ! "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${STARTUP[@]}" "${extra[@]}" -o "$OUT/${t}_fuzzer"; then
@@ -131,6 +134,8 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$ROOT/fuzz/corpus/$t"
   cp -n "$ROOT/fuzz/corpus/$t/"* "$work/" 2>/dev/null || true
   echo "=== $t: run ${SECONDS_EACH}s"
+  supp="$ROOT/fuzz/${t}_lsan.supp"
+  if [ -f "$supp" ]; then export LSAN_OPTIONS="suppressions=$supp"; else unset LSAN_OPTIONS; fi
   if ! (cd "$OUT" && "./${t}_fuzzer" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 \
           -max_len=65536 -print_final_stats=1 "$work" >"$OUT/$t.log" 2>&1); then
     echo "=== $t: FAILED (see $OUT/$t.log)"

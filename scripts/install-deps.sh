@@ -9,6 +9,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libjpeg62-turbo-dev libexif-dev libpng-dev libwebp-dev libgif-dev libtiff-dev libgtest-dev libbenchmark-dev
+  # HEIF and AVIF: libheif with its HEVC and AV1 decoders; heif-enc makes test pictures
+  libheif-dev libde265-0 libdav1d6 libaom3 libheif-examples
   # fuzzing (dpkg-dev unpacks the decoder's source package)
   clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine

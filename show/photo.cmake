@@ -36,16 +36,18 @@ else()
   pkg_check_modules(LIBWEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
   pkg_check_modules(LIBTIFF REQUIRED IMPORTED_TARGET libtiff-4>=4.5)
   find_package(GIF REQUIRED)
+  pkg_check_modules(LIBHEIF REQUIRED IMPORTED_TARGET libheif)
   target_sources(sorvane_photo PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_libjpeg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/png_decoder_libpng.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/webp_decoder_libwebp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/gif_decoder_giflib.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/tiff_decoder_libtiff.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/heif_decoder_libheif.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
   target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF PkgConfig::LIBPNG PkgConfig::LIBWEBP
-                                             PkgConfig::LIBTIFF GIF::GIF)
+                                             PkgConfig::LIBTIFF GIF::GIF PkgConfig::LIBHEIF)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)
   target_link_libraries(sorvane_photo_texture PUBLIC OpenGL::GL)
 endif()

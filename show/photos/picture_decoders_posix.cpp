@@ -2,11 +2,12 @@
 // format's reference library, one file per library.
 
 #include "gif_decoder.h"
+#include "heif_decoder.h"
 #include "jpeg_decoder.h"
 #include "picture_decoders.h"
 #include "png_decoder.h"
-#include "webp_decoder.h"
 #include "tiff_decoder.h"
+#include "webp_decoder.h"
 
 namespace sorvane {
 
@@ -16,12 +17,14 @@ const PictureDecoder* DecoderFor(PictureKind Kind) {
   static const PictureDecoder kWebP{CheckWebP, LoadWebPScaled};
   static const PictureDecoder kGif{CheckGif, LoadGifScaled};
   static const PictureDecoder kTiff{CheckTiff, LoadTiffScaled};
+  static const PictureDecoder kHeif{CheckHeif, LoadHeifScaled};
   switch (Kind) {
     case PictureKind::Jpeg: return &kJpeg;
     case PictureKind::Png: return &kPng;
     case PictureKind::WebP: return &kWebP;
     case PictureKind::Gif: return &kGif;
     case PictureKind::Tiff: return &kTiff;
+    case PictureKind::Heif: return &kHeif;
     default: return nullptr;
   }
 }

@@ -3,7 +3,7 @@
 # display that scripts/with-test-display.sh provides: a FIFO where a file is
 # expected, the X server going away, end signals, a locale with a decimal
 # comma, no place for the temporary bitmap, two shows started at once,
-# large or unusable photographs, and a WebP photograph.
+# large or unusable photographs, and WebP and HEIC photographs.
 #   tests/e2e/linux_faults.sh CASE
 # Environment (set by tests/e2e/CMakeLists.txt): SORVANE_LINUX (the program),
 # MAKE_PHOTO (the JPEG helper), HOST_X11 (the host window helper). Exit status 0 passed, 1 failed, 77 skipped.
@@ -282,6 +282,18 @@ case "$CASE" in
     share=$(red_share) || fail "no screenshot"
     note "red alone on $share of the screen"
     awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the show does not draw the WebP photograph"
+  heif_photo)
+    # A HEIC photograph, solid red: the show draws it, red alone on the screen.
+    command -v heif-enc >/dev/null || fail "heif-enc is missing (scripts/install-deps.sh installs libheif-examples)"
+    convert -size 640x480 xc:'#ff0000' -quality 95 "$WORK/red.jpg" &&
+      heif-enc -q 90 -o "$WORK/photo.heic" "$WORK/red.jpg" >/dev/null || fail "cannot make the HEIC photograph"
+    start -s --image "$WORK/photo.heic"
+    wait_window Sorvane_Main 10 >/dev/null || fail "no show window"
+    wait_drawing 10 || fail "the show draws nothing"
+    if grep -q "cannot show" "$WORK/out.txt"; then fail "the photograph was refused"; fi
+    share=$(red_share) || fail "no screenshot"
+    note "red alone on $share of the screen"
+    awk -v s="$share" 'BEGIN { exit !(s > 0.02) }' || fail "the show does not draw the HEIC photograph"
     end_with_key
     ;;
 

@@ -1,4 +1,5 @@
 // Test pictures for the photo tests: the files of data/ (compiled in) and a
+// Test pictures for the photo tests: the JPEGs and HEIFs of data/ (compiled in) and a
 // BMP writer for every depth and layout our reader accepts. Every picture is
 // split in four quarters: red top-left, green top-right, blue bottom-left,
 // white bottom-right.
@@ -71,6 +72,16 @@ extern const unsigned char kTestTiffTiled[];
 extern const std::size_t kTestTiffTiledSize;
 extern const unsigned char kTestTiffOriented[];
 extern const std::size_t kTestTiffOrientedSize;
+extern const unsigned char kTestHeifQuartersHeic[];  // HEIC, AVIF, irot-turned, 10-bit, alpha
+extern const std::size_t kTestHeifQuartersHeicSize;
+extern const unsigned char kTestHeifQuartersAvif[];
+extern const std::size_t kTestHeifQuartersAvifSize;
+extern const unsigned char kTestHeifTurnedHeic[];
+extern const std::size_t kTestHeifTurnedHeicSize;
+extern const unsigned char kTestHeif10BitHeic[];
+extern const std::size_t kTestHeif10BitHeicSize;
+extern const unsigned char kTestHeifAlphaHeic[];  // the white quarter transparent
+extern const std::size_t kTestHeifAlphaHeicSize;
 
 namespace testing {
 

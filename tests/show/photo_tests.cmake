@@ -30,7 +30,12 @@ set(PHOTO_TEST_PICTURES
   tiff-palette8.tif     kTestTiffPalette8
   tiff-alpha.tif        kTestTiffAlpha
   tiff-tiled.tif        kTestTiffTiled
-  tiff-oriented.tif     kTestTiffOriented)
+  tiff-oriented.tif     kTestTiffOriented
+  heif-quarters.heic kTestHeifQuartersHeic
+  heif-quarters.avif kTestHeifQuartersAvif
+  heif-turned.heic   kTestHeifTurnedHeic
+  heif-10bit.heic    kTestHeif10BitHeic
+  heif-alpha.heic    kTestHeifAlphaHeic)
 sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources
@@ -43,7 +48,8 @@ set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader_test.cpp
   ${photo_test_embedded})
 if(NOT WIN32)
-  list(APPEND photo_test_sources ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix_test.cpp)
+  list(APPEND photo_test_sources ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/heif_test.cpp)
 endif()
 
 sorvane_add_test(photo_tests SOURCES ${photo_test_sources} LIBS sorvane_photo)
