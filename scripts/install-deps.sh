@@ -17,8 +17,8 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   # virtual display, driving and screenshots
   xvfb xserver-xephyr xauth x11-utils xdotool imagemagick
-  # test pictures: cwebp for WebP
-  webp
+  # test pictures: cwebp and webpmux for WebP, python3 for the PNG eXIf chunk
+  webp python3
   # XScreenSaver end to end: the daemon, its settings window and image helper,
   # GL peers to compare with; xhost lets its unprivileged test user draw
   xscreensaver xscreensaver-data xscreensaver-gl x11-xserver-utils
