@@ -8,6 +8,7 @@ add_library(sorvane_photo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/photos/byte_source.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/bmp_reader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_header.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_kind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_fit.cpp

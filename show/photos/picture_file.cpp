@@ -9,7 +9,6 @@
 
 #include "bmp_reader.h"
 #include "byte_source.h"
-#include "jpeg_decoder.h"
 #include "picture_decoders.h"
 #include "picture_sampling.h"
 
@@ -100,15 +99,6 @@ bool LoadPictureScaled(const std::string& Path, int DstWidth, int DstHeight, Bgr
   }
   const PictureDecoder* decoder = DecoderFor(kind);
   return decoder && decoder->LoadScaled(PictureInput::File(Path), DstWidth, DstHeight, Out);
-}
-
-// A whole in-memory JPEG at its own size.
-bool DecodeJpegMemory(const unsigned char* Data, std::size_t Size, BgrImage& Out) {
-  constexpr int kLargest = 4096;
-  const PictureInput input = PictureInput::Memory(Data, Size);
-  int width = 0, height = 0;
-  if (!ReadJpegSize(input, width, height) || width > kLargest || height > kLargest) return false;
-  return LoadJpegScaled(input, width, height, Out);
 }
 
 }  // namespace sorvane
