@@ -13,10 +13,12 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "command_line.h"
@@ -45,9 +47,23 @@ void PrintSettingsHelp() {
       SettingsFileName().c_str());
 }
 
+// The display named by DISPLAY. A server that is busy accepting other
+// clients can refuse a connection for a moment (its listen queue full), so a
+// refusal is tried again a few times over about a second before the program
+// says it cannot open the display; no DISPLAY at all is not waited for.
+Display* OpenDisplayPatiently() {
+  Display* display = XOpenDisplay(nullptr);
+  const char* name = std::getenv("DISPLAY");
+  for (int attempt = 0; !display && name && *name && attempt < 5; ++attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    display = XOpenDisplay(nullptr);
+  }
+  return display;
+}
+
 // Closes the display connection when the program is done with it.
 struct DisplayConnection {
-  Display* Dpy = XOpenDisplay(nullptr);
+  Display* Dpy = OpenDisplayPatiently();
   ~DisplayConnection() {
     if (Dpy) XCloseDisplay(Dpy);
   }

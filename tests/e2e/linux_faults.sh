@@ -268,32 +268,27 @@ case "$CASE" in
     end_with_key
     ;;
 
-  webp_photo)
-    # A lossy WebP photograph, solid red, named without an extension: its red
-    # fills the squares on the screen; the built-in photographs give next to
-    # no such pixels.
-    command -v cwebp >/dev/null || fail "cwebp is missing (scripts/install-deps.sh installs webp)"
-    convert -size 800x600 xc:'#ff0000' "$WORK/red.png" && cwebp -quiet -q 90 "$WORK/red.png" -o "$WORK/photo" ||
-      fail "cannot make the photograph"
+  webp_photo | heif_photo)
+    # A solid red photograph, lossy WebP or HEIC, named without an extension
+    # (the format is told by the content): its red fills the squares on the
+    # screen; the built-in photographs give next to no such pixels.
+    convert -size 640x480 xc:'#ff0000' -quality 95 "$WORK/red.png" || fail "cannot make the photograph"
+    if [ "$CASE" = webp_photo ]; then
+      command -v cwebp >/dev/null || fail "cwebp is missing (scripts/install-deps.sh installs webp)"
+      cwebp -quiet -q 90 "$WORK/red.png" -o "$WORK/photo" || fail "cannot make the WebP photograph"
+    else
+      command -v heif-enc >/dev/null || fail "heif-enc is missing (scripts/install-deps.sh installs libheif-examples)"
+      # heif-enc reads JPEG input reliably (some PNGs trip its encoder).
+      convert "$WORK/red.png" -quality 95 "$WORK/red.jpg" &&
+        heif-enc -q 90 -o "$WORK/photo" "$WORK/red.jpg" >/dev/null || fail "cannot make the HEIC photograph"
+    fi
     start -s --image "$WORK/photo"
     wait_window Sorvane_Main 10 >/dev/null || fail "no show window"
     wait_drawing 10 || fail "the show draws nothing"
-    if grep -q "cannot show" "$WORK/out.txt"; then fail "the WebP photograph was refused"; fi
+    if grep -q "cannot show" "$WORK/out.txt"; then fail "the photograph was refused: $(cat "$WORK/out.txt")"; fi
     share=$(red_share) || fail "no screenshot"
     note "red alone on $share of the screen"
-    awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the show does not draw the WebP photograph"
-  heif_photo)
-    # A HEIC photograph, solid red: the show draws it, red alone on the screen.
-    command -v heif-enc >/dev/null || fail "heif-enc is missing (scripts/install-deps.sh installs libheif-examples)"
-    convert -size 640x480 xc:'#ff0000' -quality 95 "$WORK/red.jpg" &&
-      heif-enc -q 90 -o "$WORK/photo.heic" "$WORK/red.jpg" >/dev/null || fail "cannot make the HEIC photograph"
-    start -s --image "$WORK/photo.heic"
-    wait_window Sorvane_Main 10 >/dev/null || fail "no show window"
-    wait_drawing 10 || fail "the show draws nothing"
-    if grep -q "cannot show" "$WORK/out.txt"; then fail "the photograph was refused"; fi
-    share=$(red_share) || fail "no screenshot"
-    note "red alone on $share of the screen"
-    awk -v s="$share" 'BEGIN { exit !(s > 0.02) }' || fail "the show does not draw the HEIC photograph"
+    awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the show does not draw the photograph"
     end_with_key
     ;;
 
