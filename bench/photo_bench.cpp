@@ -5,8 +5,12 @@
 // file to memory by libjpeg-turbo, and the first file again with an EXIF tag
 // that turns it a quarter (a phone photograph held upright). Each
 // iteration runs in a forked child, so that its wall time and its peak memory
-// (the rise of ru_maxrss over the child's start) are its own. Prints figures;
-// it passes or fails nothing.
+// (the rise of ru_maxrss over the child's start) are its own. Then PNG
+// (progressive and interlaced) and WebP (lossy and lossless) photographs of
+// 6000 x 4000, generated at start with libpng and libwebp: each read to the
+// photo square's size by LoadPictureScaled beside the same library's plain
+// full decode to RGB in the same run, with the ratios of their times and
+// peak memory. Prints figures; it passes or fails nothing.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -14,7 +18,11 @@
 
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
+#include <png.h>
+#include <webp/decode.h>
+#include <webp/encode.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +30,7 @@
 #include <vector>
 
 #include "photo_square.h"
+#include "picture_file.h"
 
 namespace sorvane {
 namespace {
@@ -219,10 +228,191 @@ void BM_FullDecodeLibjpeg(benchmark::State& State) {
   }
 }
 
+// The noisy gradients of Generate, one row of RGB.
+void FillRow(std::vector<unsigned char>& Row, int Y, int Width, int Height, uint32_t& Noise) {
+  for (int x = 0; x < Width; ++x) {
+    Noise = Noise * 1664525u + 1013904223u;
+    const int n = static_cast<int>(Noise >> 28);
+    Row[x * 3] = static_cast<unsigned char>((x * 255 / Width + n) & 0xFF);
+    Row[x * 3 + 1] = static_cast<unsigned char>((Y * 255 / Height + n) & 0xFF);
+    Row[x * 3 + 2] = static_cast<unsigned char>(((x ^ Y) >> 4) & 0xFF);
+  }
+}
+
+constexpr int kLargeWidth = 6000, kLargeHeight = 4000;
+
+// A new folder for a generated photograph named Name.
+GeneratedPhoto NewPhoto(const char* Name) {
+  char folder[] = "/tmp/sorvane-bench-XXXXXX";
+  if (!mkdtemp(folder)) std::abort();
+  return GeneratedPhoto{folder, std::string(folder) + "/" + Name};
+}
+
+GeneratedPhoto GeneratePng(bool Interlaced) {
+  GeneratedPhoto photo = NewPhoto("large.png");
+  std::FILE* out = std::fopen(photo.File.c_str(), "wb");
+  if (!out) std::abort();
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (!png || !info || setjmp(png_jmpbuf(png))) std::abort();
+  png_init_io(png, out);
+  png_set_compression_level(png, 3);
+  png_set_IHDR(png, info, kLargeWidth, kLargeHeight, 8, PNG_COLOR_TYPE_RGB,
+               Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<unsigned char> pixels(static_cast<size_t>(kLargeWidth) * 3 * kLargeHeight);
+  std::vector<png_bytep> rows(kLargeHeight);
+  std::vector<unsigned char> row(kLargeWidth * 3);
+  uint32_t noise = 12345;
+  for (int y = 0; y < kLargeHeight; ++y) {
+    FillRow(row, y, kLargeWidth, kLargeHeight, noise);
+    rows[y] = pixels.data() + static_cast<size_t>(y) * kLargeWidth * 3;
+    std::copy(row.begin(), row.end(), rows[y]);
+  }
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(out);
+  return photo;
+}
+
+GeneratedPhoto GenerateWebP(bool Lossless) {
+  GeneratedPhoto photo = NewPhoto("large.webp");
+  std::vector<unsigned char> pixels(static_cast<size_t>(kLargeWidth) * 3 * kLargeHeight);
+  std::vector<unsigned char> row(kLargeWidth * 3);
+  uint32_t noise = 12345;
+  for (int y = 0; y < kLargeHeight; ++y) {
+    FillRow(row, y, kLargeWidth, kLargeHeight, noise);
+    std::copy(row.begin(), row.end(), pixels.begin() + static_cast<ptrdiff_t>(y) * kLargeWidth * 3);
+  }
+  WebPConfig config;
+  WebPPicture picture;
+  if (!WebPConfigInit(&config) || !WebPPictureInit(&picture)) std::abort();
+  config.lossless = Lossless ? 1 : 0;
+  config.quality = Lossless ? 0 : 80;
+  config.method = Lossless ? 0 : 2;  // the encoder's fast settings: only decoding is measured
+  picture.use_argb = Lossless ? 1 : 0;
+  picture.width = kLargeWidth;
+  picture.height = kLargeHeight;
+  WebPMemoryWriter writer;
+  WebPMemoryWriterInit(&writer);
+  picture.writer = WebPMemoryWrite;
+  picture.custom_ptr = &writer;
+  if (!WebPPictureImportRGB(&picture, pixels.data(), kLargeWidth * 3) || !WebPEncode(&config, &picture)) std::abort();
+  std::FILE* out = std::fopen(photo.File.c_str(), "wb");
+  if (!out || std::fwrite(writer.mem, 1, writer.size, out) != writer.size) std::abort();
+  std::fclose(out);
+  WebPPictureFree(&picture);
+  WebPMemoryWriterClear(&writer);
+  return photo;
+}
+
+const std::string& PngPath() {
+  static const GeneratedPhoto photo = GeneratePng(false);
+  return photo.File;
+}
+const std::string& InterlacedPngPath() {
+  static const GeneratedPhoto photo = GeneratePng(true);
+  return photo.File;
+}
+const std::string& LossyWebPPath() {
+  static const GeneratedPhoto photo = GenerateWebP(false);
+  return photo.File;
+}
+const std::string& LosslessWebPPath() {
+  static const GeneratedPhoto photo = GenerateWebP(true);
+  return photo.File;
+}
+
+// The photograph read to the square's size, as the photo square reads it.
+bool LoadSquare(const std::string& Path) {
+  const PhotoFit fit = FitPhotoToSquare(kLargeWidth, kLargeHeight);
+  BgrImage image;
+  return LoadPictureScaled(Path, fit.Width, fit.Height, image) && image.Width == fit.Width;
+}
+
+// libpng's plain full decode to RGB: every row into one picture.
+bool FullDecodePng(const std::string& Path) {
+  std::FILE* in = std::fopen(Path.c_str(), "rb");
+  if (!in) return false;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, in);
+  png_read_info(png, info);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  const size_t stride = png_get_rowbytes(png, info), height = png_get_image_height(png, info);
+  std::vector<unsigned char> pixels(stride * height);
+  std::vector<png_bytep> rows(height);
+  for (size_t y = 0; y < height; ++y) rows[y] = pixels.data() + y * stride;
+  png_read_image(png, rows.data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(in);
+  benchmark::DoNotOptimize(pixels.data());
+  return true;
+}
+
+// libwebp's plain full decode to RGB, the file read into memory first.
+bool FullDecodeWebP(const std::string& Path) {
+  std::FILE* in = std::fopen(Path.c_str(), "rb");
+  if (!in) return false;
+  std::vector<unsigned char> bytes;
+  unsigned char buffer[1 << 16];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+  std::fclose(in);
+  int width = 0, height = 0;
+  uint8_t* rgb = WebPDecodeRGB(bytes.data(), bytes.size(), &width, &height);
+  benchmark::DoNotOptimize(rgb);
+  WebPFree(rgb);
+  return rgb != nullptr;
+}
+
+// The square beside the full decode, a child each per iteration: the square's
+// time is the iteration's, and the counters give both and their ratios.
+template <class Full>
+void SquareBesideFullDecode(benchmark::State& State, const std::string& Path, Full FullDecode) {
+  double squareSeconds = 0, fullSeconds = 0;
+  long squarePeak = 0, fullPeak = 0;
+  int runs = 0;
+  for (auto _ : State) {
+    const Measure square = InChild([&] { return LoadSquare(Path); });
+    const Measure full = InChild([&] { return FullDecode(Path); });
+    if (!square.Ok || !full.Ok) State.SkipWithError("the work failed");
+    State.SetIterationTime(square.Seconds);
+    squareSeconds += square.Seconds;
+    fullSeconds += full.Seconds;
+    squarePeak = std::max(squarePeak, square.PeakRiseKb);
+    fullPeak = std::max(fullPeak, full.PeakRiseKb);
+    ++runs;
+  }
+  if (runs == 0) return;
+  State.counters["full_ms"] = fullSeconds * 1000 / runs;
+  State.counters["time_ratio"] = fullSeconds > 0 ? squareSeconds / fullSeconds : 0;
+  State.counters["peak_MB"] = static_cast<double>(squarePeak) / 1024.0;
+  State.counters["full_peak_MB"] = static_cast<double>(fullPeak) / 1024.0;
+  State.counters["mem_ratio"] = fullPeak > 0 ? static_cast<double>(squarePeak) / static_cast<double>(fullPeak) : 0;
+}
+
+void BM_SquarePng(benchmark::State& State) { SquareBesideFullDecode(State, PngPath(), FullDecodePng); }
+void BM_SquarePngInterlaced(benchmark::State& State) {
+  SquareBesideFullDecode(State, InterlacedPngPath(), FullDecodePng);
+}
+void BM_SquareWebPLossy(benchmark::State& State) { SquareBesideFullDecode(State, LossyWebPPath(), FullDecodeWebP); }
+void BM_SquareWebPLossless(benchmark::State& State) {
+  SquareBesideFullDecode(State, LosslessWebPPath(), FullDecodeWebP);
+}
+
 BENCHMARK(BM_PreparePhotoSquare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PreparePhotoSquareTurned)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_FullDecodeLibjpeg)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PreparePhotoSquareProgressive48MP)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquarePng)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquarePngInterlaced)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquareWebPLossy)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquareWebPLossless)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace sorvane

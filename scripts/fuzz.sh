@@ -5,11 +5,12 @@
 # Exits non-zero when a target crashes, leaks, hangs, breaks a property it
 # checks or fails to build.
 #   scripts/fuzz.sh [target...]
-#   targets: bmp jpeg settings_reader settings_writer linux_options (default all)
-# The JPEG target links libjpeg-turbo built from Debian's source package
-# (fetched by scripts/install-deps.sh) with the same sanitizers and coverage,
-# so that the fuzzer is guided by the decoder's own branches; it is built once
-# into build/fuzz/libjpeg-turbo.
+#   targets: bmp jpeg png webp settings_reader settings_writer linux_options
+#   (default all)
+# The JPEG, PNG and WebP targets link libjpeg-turbo, libpng and libwebp built
+# from Debian's source packages (fetched by scripts/install-deps.sh) with the
+# same sanitizers and coverage, so that the fuzzer is guided by the decoder's
+# own branches; each is built once into build/fuzz/<library>.
 # FUZZ_MERGE=1 merges what a run found into fuzz/corpus/TARGET, keeping only
 # inputs that add coverage (commit the small ones).
 set -euo pipefail
@@ -36,6 +37,37 @@ build_libjpeg() {
     { tail -20 "$OUT/libjpeg-turbo.log"; return 1; }
 }
 
+# The same for libpng (zlib stays the system's) and libwebp with its demuxer.
+PNG_SRC=$(ls -d "$ROOT"/build/third_party/libpng/libpng1.6-*/ 2>/dev/null | head -1 || true)
+PNG_BUILD="$OUT/libpng"
+WEBP_SRC=$(ls -d "$ROOT"/build/third_party/libwebp/libwebp-*/ 2>/dev/null | head -1 || true)
+WEBP_BUILD="$OUT/libwebp"
+# build_library NAME SOURCE BUILD OUTPUT TARGET... -- CMAKE-OPTIONS...
+build_library() {
+  local name=$1 src=$2 build=$3 output=$4
+  shift 4
+  local targets=()
+  while [ "$1" != -- ]; do targets+=("$1"); shift; done
+  shift
+  [ -f "$build/$output" ] && return 0
+  [ -n "$src" ] || { echo "$name's source is missing: run scripts/install-deps.sh"; return 1; }
+  echo "=== $name: build with sanitizers and coverage (once)"
+  cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_C_COMPILER="$CC" \
+    -DCMAKE_C_FLAGS="-g -O1 $SANITIZE -fsanitize=fuzzer-no-link" "$@" >"$OUT/$name.log" 2>&1 &&
+    cmake --build "$build" --target "${targets[@]}" >>"$OUT/$name.log" 2>&1 ||
+    { tail -20 "$OUT/$name.log"; return 1; }
+}
+build_libpng() {
+  build_library libpng "$PNG_SRC" "$PNG_BUILD" libpng16.a png_static -- \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_HARDWARE_OPTIMIZATIONS=OFF -DPNG_EXECUTABLES=OFF
+}
+build_libwebp() {
+  build_library libwebp "$WEBP_SRC" "$WEBP_BUILD" libwebpdemux.a webp webpdemux -- \
+    -DWEBP_ENABLE_SIMD=OFF -DWEBP_USE_THREAD=OFF -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF \
+    -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF \
+    -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF
+}
+
 FLAGS=(-std=c++17 -g -O1 $SANITIZE -fsanitize=fuzzer -I"$ROOT/show" -I"$ROOT/show/photos" -I"$ROOT/startup")
 STARTUP=("$ROOT/startup/settings_file.cpp" "$ROOT/startup/numeric.cpp" "$ROOT/startup/paths.cpp" "$ROOT/startup/paths_posix.cpp"
          "$ROOT/startup/command_line.cpp")
@@ -43,13 +75,15 @@ PHOTO=("$ROOT/show/photos/picture_sampling.cpp" "$ROOT/show/photos/byte_source.c
 declare -A SOURCES=(
   [bmp]="$ROOT/fuzz/bmp_fuzzer.cpp $ROOT/show/photos/bmp_reader.cpp $ROOT/show/photo_fit.cpp ${PHOTO[*]}"
   [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/photos/jpeg_header.cpp $ROOT/show/photos/jpeg_decoder_libjpeg.cpp $ROOT/show/photos/picture_file.cpp $ROOT/show/photos/picture_kind.cpp $ROOT/show/photos/picture_decoders_posix.cpp $ROOT/show/photos/bmp_reader.cpp ${PHOTO[*]}"
+  [png]="$ROOT/fuzz/png_fuzzer.cpp $ROOT/show/photos/png_decoder_libpng.cpp $ROOT/show/photos/jpeg_header.cpp ${PHOTO[*]}"
+  [webp]="$ROOT/fuzz/webp_fuzzer.cpp $ROOT/show/photos/webp_decoder_libwebp.cpp $ROOT/show/photos/jpeg_header.cpp ${PHOTO[*]}"
   [settings_reader]="$ROOT/fuzz/settings_reader_fuzzer.cpp"
   [settings_writer]="$ROOT/fuzz/settings_writer_fuzzer.cpp"
   [linux_options]="$ROOT/fuzz/linux_options_fuzzer.cpp $ROOT/startup/linux_options.cpp"
 )
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg settings_reader settings_writer linux_options)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg png webp settings_reader settings_writer linux_options)
 
 status=0
 for t in "${targets[@]}"; do
@@ -58,6 +92,12 @@ for t in "${targets[@]}"; do
   if [ "$t" = jpeg ]; then
     build_libjpeg || { status=1; continue; }
     extra=(-I"$JPEG_BUILD" -I"$JPEG_SRC" "$JPEG_BUILD/libjpeg.a" -lexif)
+  elif [ "$t" = png ]; then
+    build_libpng || { status=1; continue; }
+    extra=(-I"$PNG_BUILD" -I"$PNG_SRC" "$PNG_BUILD/libpng16.a" -lz -lm)
+  elif [ "$t" = webp ]; then
+    build_libwebp || { status=1; continue; }
+    extra=(-I"$WEBP_SRC/src" "$WEBP_BUILD/libwebpdemux.a" "$WEBP_BUILD/libwebp.a" -lm)
   fi
   # shellcheck disable=SC2086
   if ! "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${STARTUP[@]}" "${extra[@]}" -o "$OUT/${t}_fuzzer"; then

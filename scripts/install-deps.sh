@@ -8,13 +8,15 @@ PACKAGES=(
   # native build
   cmake ninja-build g++ pkg-config
   libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  libjpeg62-turbo-dev libexif-dev libgtest-dev libbenchmark-dev
+  libjpeg62-turbo-dev libexif-dev libpng-dev libwebp-dev libgtest-dev libbenchmark-dev
   # fuzzing (dpkg-dev unpacks the decoder's source package)
   clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 fonts-wine
   # virtual display, driving and screenshots
   xvfb xserver-xephyr xauth x11-utils xdotool imagemagick
+  # test pictures: cwebp for WebP
+  webp
   # XScreenSaver end to end: the daemon, its settings window and image helper,
   # GL peers to compare with; xhost lets its unprivileged test user draw
   xscreensaver xscreensaver-data xscreensaver-gl x11-xserver-utils
@@ -71,12 +73,12 @@ if [ "${#wanted_locales[@]}" -gt 0 ]; then
   $SUDO locale-gen >/dev/null
 fi
 
-# The fuzzing build compiles libjpeg-turbo itself, instrumented, from Debian's
-# source package of the installed version (scripts/fuzz.sh builds it once).
-# Kept under build/, fetched only when missing; the source lines are derived
-# from the binary ones already configured.
-JPEG_SRC="$ROOT/build/third_party/libjpeg-turbo"
-if [ ! -f "$JPEG_SRC/.unpacked" ]; then
+# The fuzzing build compiles the decoders it fuzzes (libjpeg-turbo, libpng,
+# libwebp) itself, instrumented, from Debian's source packages of the installed
+# versions (scripts/fuzz.sh builds each once). Kept under build/third_party,
+# fetched only when missing; the source lines are derived from the binary ones
+# already configured.
+enable_sources() {
   if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$'; then
     echo "install-deps: enabling Debian source packages"
     for f in /etc/apt/sources.list.d/*.sources; do
@@ -88,9 +90,30 @@ if [ ! -f "$JPEG_SRC/.unpacked" ]; then
     fi
     $SUDO apt-get update -qq
   fi
-  version=$(dpkg-query -W -f='${source:Version}' libjpeg62-turbo-dev)
-  echo "install-deps: fetching the source of libjpeg-turbo $version"
-  rm -rf "$JPEG_SRC" && mkdir -p "$JPEG_SRC"
-  (cd "$JPEG_SRC" && apt-get source -qq "libjpeg-turbo=$version" >/dev/null)
-  touch "$JPEG_SRC/.unpacked"
-fi
+}
+# fetch_source FOLDER SOURCE-PACKAGE INSTALLED-BINARY-PACKAGE
+fetch_source() {
+  local dir="$ROOT/build/third_party/$1"
+  [ -f "$dir/.unpacked" ] && return 0
+  enable_sources
+  local version
+  version=$(dpkg-query -W -f='${source:Version}' "$3")
+  echo "install-deps: fetching the source of $2 $version"
+  rm -rf "$dir" && mkdir -p "$dir"
+  # A version the mirrors no longer carry falls back to the newest other
+  # version of the same source package they list.
+  if ! (cd "$dir" && apt-get source -qq "$2=$version" >/dev/null 2>&1); then
+    local other
+    for other in $(apt-cache showsrc "$2" | sed -n 's/^Version: //p' | sort -rV); do
+      [ "$other" = "$version" ] && continue
+      echo "install-deps: $2 $version is not offered; fetching $other"
+      rm -rf "$dir" && mkdir -p "$dir"
+      (cd "$dir" && apt-get source -qq "$2=$other" >/dev/null 2>&1) && break
+    done
+  fi
+  ls -d "$dir"/*/ >/dev/null 2>&1 || { echo "install-deps: no source of $2 could be fetched"; return 1; }
+  touch "$dir/.unpacked"
+}
+fetch_source libjpeg-turbo libjpeg-turbo libjpeg62-turbo-dev
+fetch_source libpng libpng1.6 libpng-dev
+fetch_source libwebp libwebp libwebp-dev

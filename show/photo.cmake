@@ -34,11 +34,15 @@ else()
   find_package(OpenGL REQUIRED)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBEXIF REQUIRED IMPORTED_TARGET libexif)
+  pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
+  pkg_check_modules(LIBWEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
   target_sources(sorvane_photo PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_libjpeg.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/png_decoder_libpng.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/webp_decoder_libwebp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
-  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF)
+  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF PkgConfig::LIBPNG PkgConfig::LIBWEBP)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)
   target_link_libraries(sorvane_photo_texture PUBLIC OpenGL::GL)
 endif()

@@ -28,3 +28,6 @@ tiff = b'II*\x00' + struct.pack('<IH', 8, 1) + struct.pack('<HHIHH', 274, 3, 1, 
 payload = b'Exif\x00\x00' + tiff
 open('jpeg/exif-orientation.jpg', 'wb').write(jpeg[:2] + b'\xff\xe1' + struct.pack('>H', len(payload) + 2) + payload + jpeg[2:])
 PY
+# PNG and WebP: the decoders' test pictures are the seeds.
+cp ../../tests/show/data/png-*.png png/
+cp ../../tests/show/data/webp-*.webp webp/

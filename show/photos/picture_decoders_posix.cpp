@@ -3,13 +3,19 @@
 
 #include "jpeg_decoder.h"
 #include "picture_decoders.h"
+#include "png_decoder.h"
+#include "webp_decoder.h"
 
 namespace sorvane {
 
 const PictureDecoder* DecoderFor(PictureKind Kind) {
   static const PictureDecoder kJpeg{CheckJpeg, LoadJpegScaled};
+  static const PictureDecoder kPng{CheckPng, LoadPngScaled};
+  static const PictureDecoder kWebP{CheckWebP, LoadWebPScaled};
   switch (Kind) {
     case PictureKind::Jpeg: return &kJpeg;
+    case PictureKind::Png: return &kPng;
+    case PictureKind::WebP: return &kWebP;
     default: return nullptr;
   }
 }

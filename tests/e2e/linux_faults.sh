@@ -2,8 +2,8 @@
 # End-to-end cases of the Linux program under faults, black box, on the X
 # display that scripts/with-test-display.sh provides: a FIFO where a file is
 # expected, the X server going away, end signals, a locale with a decimal
-# comma, no place for the temporary bitmap, two shows started at once, and
-# large or unusable photographs.
+# comma, no place for the temporary bitmap, two shows started at once,
+# large or unusable photographs, and a WebP photograph.
 #   tests/e2e/linux_faults.sh CASE
 # Environment (set by tests/e2e/CMakeLists.txt): SORVANE_LINUX (the program),
 # MAKE_PHOTO (the JPEG helper), HOST_X11 (the host window helper). Exit status 0 passed, 1 failed, 77 skipped.
@@ -265,6 +265,23 @@ case "$CASE" in
     start -s --image "$WORK/claim.jpg"
     wait_window Sorvane_Main 10 >/dev/null || fail "no show window with a photograph too large"
     grep -q "cannot show $WORK/claim.jpg: the picture is too large" "$WORK/out.txt" || fail "no line saying the photograph is too large"
+    end_with_key
+    ;;
+
+  webp_photo)
+    # A lossy WebP photograph, solid red, named without an extension: its red
+    # fills the squares on the screen; the built-in photographs give next to
+    # no such pixels.
+    command -v cwebp >/dev/null || fail "cwebp is missing (scripts/install-deps.sh installs webp)"
+    convert -size 800x600 xc:'#ff0000' "$WORK/red.png" && cwebp -quiet -q 90 "$WORK/red.png" -o "$WORK/photo" ||
+      fail "cannot make the photograph"
+    start -s --image "$WORK/photo"
+    wait_window Sorvane_Main 10 >/dev/null || fail "no show window"
+    wait_drawing 10 || fail "the show draws nothing"
+    if grep -q "cannot show" "$WORK/out.txt"; then fail "the WebP photograph was refused"; fi
+    share=$(red_share) || fail "no screenshot"
+    note "red alone on $share of the screen"
+    awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the show does not draw the WebP photograph"
     end_with_key
     ;;
 

@@ -7,7 +7,8 @@
 # file for XScreenSaver's settings window is shown to it in a private mount
 # namespace, so nothing on the machine changes.
 #   tests/e2e/xscreensaver_daemon.sh CASE
-# Cases: cycles, fps, common_options, two_copies, fresh_account, settings_window.
+# Cases: cycles, fps, common_options, two_copies, fresh_account, settings_window,
+# random_png.
 # Environment (tests/e2e/CMakeLists.txt): SORVANE_LINUX, MAKE_PHOTO,
 # SORVANE_SOURCE. Needs root (CI runs as root). Exit 0 passed, 1 failed,
 # 77 skipped.
@@ -398,6 +399,25 @@ case "$CASE" in
     awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the photograph from the image folder is not shown"
     white=$(corner_white) || fail "no screenshot"
     [ "$white" -ge 60 ] || fail "the saved --fps shows no frame rate ($white white pixels in the corner)"
+    end_by deactivate
+    check_log
+    ;;
+
+  random_png)
+    # --random-photo with a solid red PNG alone in XScreenSaver's image
+    # folder: the daemon's image helper picks it and its red is on the screen.
+    convert -size 800x600 xc:'#ff0000' -type TrueColor "PNG24:$WORK/photos/red.png" || fail "cannot make the photograph"
+    chmod -R a+rX "$WORK/photos"
+    start_x 1 1024x768
+    write_settings "sorvane --root --random-photo"
+    start_daemon
+    activate 1
+    wait_drawing 10 || fail "nothing drawn"
+    sleep 1
+    kill -0 $PIDS 2>/dev/null || fail "sorvane ended"
+    share=$(red_share) || fail "no screenshot"
+    note "red alone on $share of the screen"
+    awk -v s="$share" 'BEGIN { exit !(s > 0.005) }' || fail "the PNG from the image folder is not shown"
     end_by deactivate
     check_log
     ;;

@@ -1,4 +1,4 @@
-// Test pictures for the photo tests: the JPEGs of data/ (compiled in) and a
+// Test pictures for the photo tests: the JPEGs, PNGs and WebPs of data/ (compiled in) and a
 // BMP writer for every depth and layout our reader accepts. Every picture is
 // split in four quarters: red top-left, green top-right, blue bottom-left,
 // white bottom-right.
@@ -21,6 +21,30 @@ extern const unsigned char kTestGrayJpeg[];
 extern const std::size_t kTestGrayJpegSize;
 extern const unsigned char kTestCmykJpeg[];
 extern const std::size_t kTestCmykJpegSize;
+extern const unsigned char kTestPngRgb8Png[];
+extern const std::size_t kTestPngRgb8PngSize;
+extern const unsigned char kTestPngRgb16Png[];
+extern const std::size_t kTestPngRgb16PngSize;
+extern const unsigned char kTestPngPalettePng[];
+extern const std::size_t kTestPngPalettePngSize;
+extern const unsigned char kTestPngInterlacedPng[];
+extern const std::size_t kTestPngInterlacedPngSize;
+extern const unsigned char kTestPngGrey16Png[];
+extern const std::size_t kTestPngGrey16PngSize;
+extern const unsigned char kTestPngRgbaPng[];
+extern const std::size_t kTestPngRgbaPngSize;
+extern const unsigned char kTestPngPaletteTrnsPng[];
+extern const std::size_t kTestPngPaletteTrnsPngSize;
+extern const unsigned char kTestPngExif6Png[];
+extern const std::size_t kTestPngExif6PngSize;
+extern const unsigned char kTestWebpLossyWebp[];
+extern const std::size_t kTestWebpLossyWebpSize;
+extern const unsigned char kTestWebpLosslessWebp[];
+extern const std::size_t kTestWebpLosslessWebpSize;
+extern const unsigned char kTestWebpAlphaWebp[];
+extern const std::size_t kTestWebpAlphaWebpSize;
+extern const unsigned char kTestWebpExif8Webp[];
+extern const std::size_t kTestWebpExif8WebpSize;
 
 namespace testing {
 

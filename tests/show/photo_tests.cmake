@@ -1,17 +1,30 @@
 # Tests of the photo square, the picture readers and the texture bitmap
-# reader. The small JPEG pictures of data/ are compiled into the test program,
+# reader. The small JPEG, PNG and WebP pictures of data/ are compiled into the test program,
 # so the Windows build under Wine needs no file from this tree.
 set(PHOTO_TEST_PICTURES
   baseline.jpg    kTestBaselineJpeg
   progressive.jpg kTestProgressiveJpeg
   gray.jpg        kTestGrayJpeg
-  cmyk.jpg        kTestCmykJpeg)
+  cmyk.jpg        kTestCmykJpeg
+  png-rgb8.png         kTestPngRgb8Png
+  png-rgb16.png        kTestPngRgb16Png
+  png-palette.png      kTestPngPalettePng
+  png-interlaced.png   kTestPngInterlacedPng
+  png-grey16.png       kTestPngGrey16Png
+  png-rgba.png         kTestPngRgbaPng
+  png-palette-trns.png kTestPngPaletteTrnsPng
+  png-exif6.png        kTestPngExif6Png
+  webp-lossy.webp      kTestWebpLossyWebp
+  webp-lossless.webp   kTestWebpLosslessWebp
+  webp-alpha.webp      kTestWebpAlphaWebp
+  webp-exif8.webp      kTestWebpExif8Webp)
 sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photo_test_pictures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_orientation_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/png_webp_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader_test.cpp
   ${photo_test_embedded})
