@@ -10,17 +10,21 @@
 // 6000 x 4000, generated at start with libpng and libwebp: each read to the
 // photo square's size by LoadPictureScaled beside the same library's plain
 // full decode to RGB in the same run, with the ratios of their times and
-// peak memory. Prints figures; it passes or fails nothing.
+// peak memory. GIF and TIFF photographs are measured the same way against
+// their libraries' full decodes (see near the end). Prints figures; it passes
+// or fails nothing.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
+#include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
 #include <webp/decode.h>
 #include <webp/encode.h>
+#include <tiffio.h>
 
 #include <algorithm>
 #include <chrono>
@@ -413,6 +417,189 @@ BENCHMARK(BM_SquarePng)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterati
 BENCHMARK(BM_SquarePngInterlaced)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SquareWebPLossy)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SquareWebPLossless)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// GIF and TIFF: a generated 6000 x 4000 photograph of each layout scaled to
+// the square (512 x 341, LoadPictureScaled) beside the library's plain full
+// decode to RGB, both measured in each iteration; the counters are the
+// square's figures and its ratios to the full decode's.
+constexpr int kSquareWidth = 512, kSquareHeight = 341;  // kLargeWidth x kLargeHeight as above
+
+// The photograph's colour at (X, Y): gradients with fine noise, as above.
+void LargeRgb(int Y, std::vector<unsigned char>& Row, uint32_t& Noise) {
+  Row.resize(static_cast<size_t>(kLargeWidth) * 3);
+  for (int x = 0; x < kLargeWidth; ++x) {
+    Noise = Noise * 1664525u + 1013904223u;
+    const int n = static_cast<int>(Noise >> 28);
+    Row[x * 3] = static_cast<unsigned char>((x * 255 / kLargeWidth + n) & 0xFF);
+    Row[x * 3 + 1] = static_cast<unsigned char>((Y * 255 / kLargeHeight + n) & 0xFF);
+    Row[x * 3 + 2] = static_cast<unsigned char>(((x ^ Y) >> 4) & 0xFF);
+  }
+}
+
+std::string NewBenchFolder() {
+  char folder[] = "/tmp/sorvane-bench-XXXXXX";
+  if (!mkdtemp(folder)) std::abort();
+  return folder;
+}
+
+// A 256-colour GIF (3-3-2 bits of red, green, blue), its rows in order or
+// interlaced (written in the order of the four passes).
+GeneratedPhoto GenerateGif(bool Interlaced) {
+  const std::string folder = NewBenchFolder(), file = folder + "/large.gif";
+  int error = 0;
+  GifFileType* gif = EGifOpenFileName(file.c_str(), false, &error);
+  if (!gif) std::abort();
+  GifColorType colours[256];
+  for (int i = 0; i < 256; ++i)
+    colours[i] = GifColorType{static_cast<GifByteType>((i >> 5) * 255 / 7), static_cast<GifByteType>(((i >> 2) & 7) * 255 / 7),
+                              static_cast<GifByteType>((i & 3) * 255 / 3)};
+  ColorMapObject* map = GifMakeMapObject(256, colours);
+  EGifSetGifVersion(gif, true);
+  if (EGifPutScreenDesc(gif, kLargeWidth, kLargeHeight, 8, 0, map) == GIF_ERROR ||
+      EGifPutImageDesc(gif, 0, 0, kLargeWidth, kLargeHeight, Interlaced, nullptr) == GIF_ERROR)
+    std::abort();
+  std::vector<int> order;
+  static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
+  for (int pass = 0; pass < (Interlaced ? 4 : 1); ++pass)
+    for (int y = Interlaced ? kStart[pass] : 0; y < kLargeHeight; y += Interlaced ? kStep[pass] : 1) order.push_back(y);
+  std::vector<unsigned char> rgb;
+  std::vector<GifPixelType> line(kLargeWidth);
+  for (const int y : order) {
+    uint32_t noise = 12345u + static_cast<uint32_t>(y);
+    LargeRgb(y, rgb, noise);
+    for (int x = 0; x < kLargeWidth; ++x)
+      line[x] = static_cast<GifPixelType>((rgb[x * 3] & 0xE0) | ((rgb[x * 3 + 1] >> 3) & 0x1C) | (rgb[x * 3 + 2] >> 6));
+    if (EGifPutLine(gif, line.data(), kLargeWidth) == GIF_ERROR) std::abort();
+  }
+  EGifCloseFile(gif, &error);
+  GifFreeMapObject(map);
+  return GeneratedPhoto{folder, file};
+}
+
+// An 8-bit RGB TIFF, LZW with the horizontal predictor, in libtiff's
+// default strips (a few rows each) or in 256 x 256 tiles.
+GeneratedPhoto GenerateTiff(bool Tiled) {
+  const std::string folder = NewBenchFolder(), file = folder + "/large.tif";
+  TIFF* tif = TIFFOpen(file.c_str(), "w");
+  if (!tif) std::abort();
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, kLargeWidth);
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, kLargeHeight);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 3);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+  TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+  std::vector<unsigned char> rgb;
+  uint32_t noise = 12345;
+  if (!Tiled) {
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, 0));
+    for (int y = 0; y < kLargeHeight; ++y) {
+      LargeRgb(y, rgb, noise);
+      if (TIFFWriteScanline(tif, rgb.data(), static_cast<uint32_t>(y), 0) < 0) std::abort();
+    }
+  } else {
+    constexpr int kTile = 256;
+    TIFFSetField(tif, TIFFTAG_TILEWIDTH, kTile);
+    TIFFSetField(tif, TIFFTAG_TILELENGTH, kTile);
+    std::vector<unsigned char> band(static_cast<size_t>(kLargeWidth) * 3 * kTile), tile(kTile * kTile * 3);
+    for (int top = 0; top < kLargeHeight; top += kTile) {
+      for (int y = top; y < std::min(top + kTile, kLargeHeight); ++y) {
+        LargeRgb(y, rgb, noise);
+        std::copy(rgb.begin(), rgb.end(), band.begin() + static_cast<size_t>(y - top) * kLargeWidth * 3);
+      }
+      for (int left = 0; left < kLargeWidth; left += kTile) {
+        std::fill(tile.begin(), tile.end(), 0);
+        for (int y = 0; y < kTile && top + y < kLargeHeight; ++y)
+          for (int x = 0; x < kTile * 3 && left * 3 + x < kLargeWidth * 3; ++x)
+            tile[static_cast<size_t>(y) * kTile * 3 + x] = band[static_cast<size_t>(y) * kLargeWidth * 3 + left * 3 + x];
+        if (TIFFWriteTile(tif, tile.data(), static_cast<uint32_t>(left), static_cast<uint32_t>(top), 0, 0) < 0)
+          std::abort();
+      }
+    }
+  }
+  TIFFClose(tif);
+  return GeneratedPhoto{folder, file};
+}
+
+const std::string& GifPath() {
+  static const GeneratedPhoto photo = GenerateGif(false);
+  return photo.File;
+}
+const std::string& InterlacedGifPath() {
+  static const GeneratedPhoto photo = GenerateGif(true);
+  return photo.File;
+}
+const std::string& TiffStripsPath() {
+  static const GeneratedPhoto photo = GenerateTiff(false);
+  return photo.File;
+}
+const std::string& TiffTilesPath() {
+  static const GeneratedPhoto photo = GenerateTiff(true);
+  return photo.File;
+}
+
+// giflib's whole-file read, then every pixel to RGB.
+bool FullDecodeGif(const std::string& Path) {
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(Path.c_str(), &error);
+  if (!gif || DGifSlurp(gif) == GIF_ERROR || gif->ImageCount < 1) return false;
+  const SavedImage& frame = gif->SavedImages[0];
+  const ColorMapObject* map = frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+  const size_t pixels = static_cast<size_t>(frame.ImageDesc.Width) * frame.ImageDesc.Height;
+  std::vector<unsigned char> rgb(pixels * 3);
+  for (size_t i = 0; i < pixels; ++i) {
+    const GifColorType& c = map->Colors[frame.RasterBits[i]];
+    rgb[i * 3] = c.Red, rgb[i * 3 + 1] = c.Green, rgb[i * 3 + 2] = c.Blue;
+  }
+  benchmark::DoNotOptimize(rgb.data());
+  DGifCloseFile(gif, &error);
+  return true;
+}
+
+// libtiff's whole-picture RGBA read (strips or tiles alike).
+bool FullDecodeTiff(const std::string& Path) {
+  TIFF* tif = TIFFOpen(Path.c_str(), "r");
+  if (!tif) return false;
+  std::vector<uint32_t> raster(static_cast<size_t>(kLargeWidth) * kLargeHeight);
+  const bool ok = TIFFReadRGBAImageOriented(tif, kLargeWidth, kLargeHeight, raster.data(), ORIENTATION_TOPLEFT, 0);
+  benchmark::DoNotOptimize(raster.data());
+  TIFFClose(tif);
+  return ok;
+}
+
+// The square and the full decode of Path, the second by FullDecode.
+void SquareBesideFullDecode(benchmark::State& State, const std::string& Path, bool (*FullDecode)(const std::string&)) {
+  long peak = 0, fullPeak = 0;
+  double fullSeconds = 0, squareSeconds = 0;
+  for (auto _ : State) {
+    const Measure full = InChild([&] { return FullDecode(Path); });
+    const Measure square = InChild([&] {
+      BgrImage image;
+      return LoadPictureScaled(Path, kSquareWidth, kSquareHeight, image) && image.Width == kSquareWidth;
+    });
+    if (!full.Ok) State.SkipWithError("the full decode failed");
+    Report(State, square, peak);
+    fullPeak = std::max(fullPeak, full.PeakRiseKb);
+    fullSeconds += full.Seconds;
+    squareSeconds += square.Seconds;
+  }
+  State.counters["full_peak_MB"] = static_cast<double>(fullPeak) / 1024.0;
+  State.counters["time_ratio"] = fullSeconds > 0 ? squareSeconds / fullSeconds : 0;
+  State.counters["peak_ratio"] = fullPeak > 0 ? static_cast<double>(peak) / static_cast<double>(fullPeak) : 0;
+}
+
+void BM_SquareGif(benchmark::State& State) { SquareBesideFullDecode(State, GifPath(), FullDecodeGif); }
+void BM_SquareGifInterlaced(benchmark::State& State) {
+  SquareBesideFullDecode(State, InterlacedGifPath(), FullDecodeGif);
+}
+void BM_SquareTiffStrips(benchmark::State& State) { SquareBesideFullDecode(State, TiffStripsPath(), FullDecodeTiff); }
+void BM_SquareTiffTiles(benchmark::State& State) { SquareBesideFullDecode(State, TiffTilesPath(), FullDecodeTiff); }
+
+BENCHMARK(BM_SquareGif)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquareGifInterlaced)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquareTiffStrips)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SquareTiffTiles)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace sorvane

@@ -11,6 +11,8 @@
 # from Debian's source packages (fetched by scripts/install-deps.sh) with the
 # same sanitizers and coverage, so that the fuzzer is guided by the decoder's
 # own branches; each is built once into build/fuzz/<library>.
+# The GIF target compiles giflib's decoder files from Debian's source the
+# same way; the TIFF target links the system's libtiff (not instrumented).
 # FUZZ_MERGE=1 merges what a run found into fuzz/corpus/TARGET, keeping only
 # inputs that add coverage (commit the small ones).
 set -euo pipefail
@@ -67,6 +69,18 @@ build_libwebp() {
     -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF \
     -DWEBP_BUILD_WEBPINFO=OFF -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF
 }
+# giflib's decoder, instrumented: a handful of C files, compiled with the target.
+GIF_SRC=$(ls -d "$ROOT"/build/third_party/giflib/giflib-*/ 2>/dev/null | head -1 || true)
+build_giflib() {
+  [ -f "$OUT/giflib/libgif.a" ] && return 0
+  [ -n "$GIF_SRC" ] || { echo "giflib's source is missing: run scripts/install-deps.sh"; return 1; }
+  echo "=== giflib: build with sanitizers and coverage (once)"
+  mkdir -p "$OUT/giflib"
+  for f in dgif_lib gif_err gif_hash gifalloc openbsd-reallocarray; do
+    "$CC" -g -O1 $SANITIZE -fsanitize=fuzzer-no-link -c "$GIF_SRC/$f.c" -I"$GIF_SRC" -o "$OUT/giflib/$f.o" || return 1
+  done
+  ar rcs "$OUT/giflib/libgif.a" "$OUT"/giflib/*.o
+}
 
 FLAGS=(-std=c++17 -g -O1 $SANITIZE -fsanitize=fuzzer -I"$ROOT/show" -I"$ROOT/show/photos" -I"$ROOT/startup")
 STARTUP=("$ROOT/startup/settings_file.cpp" "$ROOT/startup/numeric.cpp" "$ROOT/startup/paths.cpp" "$ROOT/startup/paths_posix.cpp"
@@ -77,13 +91,15 @@ declare -A SOURCES=(
   [jpeg]="$ROOT/fuzz/jpeg_fuzzer.cpp $ROOT/show/photos/jpeg_header.cpp $ROOT/show/photos/jpeg_decoder_libjpeg.cpp $ROOT/show/photos/picture_file.cpp $ROOT/show/photos/picture_kind.cpp $ROOT/show/photos/picture_decoders_posix.cpp $ROOT/show/photos/bmp_reader.cpp ${PHOTO[*]}"
   [png]="$ROOT/fuzz/png_fuzzer.cpp $ROOT/show/photos/png_decoder_libpng.cpp $ROOT/show/photos/jpeg_header.cpp ${PHOTO[*]}"
   [webp]="$ROOT/fuzz/webp_fuzzer.cpp $ROOT/show/photos/webp_decoder_libwebp.cpp $ROOT/show/photos/jpeg_header.cpp ${PHOTO[*]}"
+  [gif]="$ROOT/fuzz/gif_fuzzer.cpp $ROOT/show/photos/gif_decoder_giflib.cpp ${PHOTO[*]}"
+  [tiff]="$ROOT/fuzz/tiff_fuzzer.cpp $ROOT/show/photos/tiff_decoder_libtiff.cpp ${PHOTO[*]}"
   [settings_reader]="$ROOT/fuzz/settings_reader_fuzzer.cpp"
   [settings_writer]="$ROOT/fuzz/settings_writer_fuzzer.cpp"
   [linux_options]="$ROOT/fuzz/linux_options_fuzzer.cpp $ROOT/startup/linux_options.cpp"
 )
 
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg png webp settings_reader settings_writer linux_options)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp jpeg png webp gif tiff settings_reader settings_writer linux_options)
 
 status=0
 for t in "${targets[@]}"; do
@@ -98,6 +114,11 @@ for t in "${targets[@]}"; do
   elif [ "$t" = webp ]; then
     build_libwebp || { status=1; continue; }
     extra=(-I"$WEBP_SRC/src" "$WEBP_BUILD/libwebpdemux.a" "$WEBP_BUILD/libwebp.a" -lm)
+  elif [ "$t" = gif ]; then
+    build_giflib || { status=1; continue; }
+    extra=(-I"$GIF_SRC" "$OUT/giflib/libgif.a")
+  elif [ "$t" = tiff ]; then
+    extra=(-ltiff)
   fi
   # shellcheck disable=SC2086
   if ! "$CXX" "${FLAGS[@]}" ${SOURCES[$t]} "${STARTUP[@]}" "${extra[@]}" -o "$OUT/${t}_fuzzer"; then

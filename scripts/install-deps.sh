@@ -8,7 +8,7 @@ PACKAGES=(
   # native build
   cmake ninja-build g++ pkg-config
   libx11-dev libxrandr-dev libxinerama-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-  libjpeg62-turbo-dev libexif-dev libpng-dev libwebp-dev libgtest-dev libbenchmark-dev
+  libjpeg62-turbo-dev libexif-dev libpng-dev libwebp-dev libgif-dev libtiff-dev libgtest-dev libbenchmark-dev
   # fuzzing (dpkg-dev unpacks the decoder's source package)
   clang libclang-rt-14-dev dpkg-dev
   # Windows cross build and Wine
@@ -117,3 +117,6 @@ fetch_source() {
 fetch_source libjpeg-turbo libjpeg-turbo libjpeg62-turbo-dev
 fetch_source libpng libpng1.6 libpng-dev
 fetch_source libwebp libwebp libwebp-dev
+# giflib is small: fuzz.sh compiles its decoder's files straight into the GIF
+# fuzzer.
+fetch_source giflib giflib libgif-dev

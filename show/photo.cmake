@@ -36,13 +36,18 @@ else()
   pkg_check_modules(LIBEXIF REQUIRED IMPORTED_TARGET libexif)
   pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
   pkg_check_modules(LIBWEBP REQUIRED IMPORTED_TARGET libwebp libwebpdemux)
+  pkg_check_modules(LIBTIFF REQUIRED IMPORTED_TARGET libtiff-4>=4.5)
+  find_package(GIF REQUIRED)
   target_sources(sorvane_photo PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_libjpeg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/png_decoder_libpng.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/webp_decoder_libwebp.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/gif_decoder_giflib.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/tiff_decoder_libtiff.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
-  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF PkgConfig::LIBPNG PkgConfig::LIBWEBP)
+  target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF PkgConfig::LIBPNG PkgConfig::LIBWEBP
+                        PkgConfig::LIBTIFF GIF::GIF)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_x11.cpp)
   target_link_libraries(sorvane_photo_texture PUBLIC OpenGL::GL)
 endif()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the small seed pictures of the fuzz corpus with ImageMagick: BMPs of
-# several depths and headers, and JPEGs of several kinds. Run again to
+# several depths and headers, JPEGs, GIFs and TIFFs of several kinds. Run again to
 # refresh them; the fuzzers mutate from these.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -31,3 +31,19 @@ PY
 # PNG and WebP: the decoders' test pictures are the seeds.
 cp ../../tests/show/data/png-*.png png/
 cp ../../tests/show/data/webp-*.webp webp/
+convert "${src[@]}" gif/plain.gif
+convert "${src[@]}" -interlace GIF gif/interlaced.gif
+convert "${src[@]}" -transparent yellow gif/transparent.gif
+convert "${src[@]}" -crop 6x5+3+2 gif/small-frame.gif
+convert "${src[@]}" \( "${src[@]}" -negate \) -loop 0 gif/two-frames.gif
+convert "${src[@]}" -compress lzw -define tiff:rows-per-strip=2 tiff/rgb8-lzw.tif
+convert "${src[@]}" -depth 16 -compress zip -endian MSB tiff/rgb16-zip-be.tif
+convert "${src[@]}" -colorspace Gray -compress none tiff/grey8.tif
+convert "${src[@]}" -colors 12 -type Palette -compress RLE tiff/palette.tif
+convert "${src[@]}" -monochrome -compress fax tiff/bilevel-fax.tif
+convert "${src[@]}" -alpha set -channel A -evaluate set 60% +channel -compress none tiff/alpha.tif
+convert "${src[@]}" -define tiff:tile-geometry=16x16 -compress lzw tiff/tiled.tif
+convert "${src[@]}" -interlace plane -compress none tiff/planes.tif
+convert "${src[@]}" -colorspace CMYK -compress none tiff/cmyk.tif
+convert "${src[@]}" -compress jpeg tiff/ycbcr-jpeg.tif
+convert "${src[@]}" -orient RightTop -compress none tiff/oriented.tif

@@ -1,4 +1,4 @@
-// Test pictures for the photo tests: the JPEGs, PNGs and WebPs of data/ (compiled in) and a
+// Test pictures for the photo tests: the files of data/ (compiled in) and a
 // BMP writer for every depth and layout our reader accepts. Every picture is
 // split in four quarters: red top-left, green top-right, blue bottom-left,
 // white bottom-right.
@@ -45,6 +45,32 @@ extern const unsigned char kTestWebpAlphaWebp[];
 extern const std::size_t kTestWebpAlphaWebpSize;
 extern const unsigned char kTestWebpExif8Webp[];
 extern const std::size_t kTestWebpExif8WebpSize;
+extern const unsigned char kTestGifPlain[];
+extern const std::size_t kTestGifPlainSize;
+extern const unsigned char kTestGifInterlaced[];
+extern const std::size_t kTestGifInterlacedSize;
+extern const unsigned char kTestGifLocalMap[];
+extern const std::size_t kTestGifLocalMapSize;
+extern const unsigned char kTestGifTransparent[];
+extern const std::size_t kTestGifTransparentSize;
+extern const unsigned char kTestGifSmallFrame[];
+extern const std::size_t kTestGifSmallFrameSize;
+extern const unsigned char kTestTiffRgb8[];
+extern const std::size_t kTestTiffRgb8Size;
+extern const unsigned char kTestTiffRgb16[];
+extern const std::size_t kTestTiffRgb16Size;
+extern const unsigned char kTestTiffGrey8[];
+extern const std::size_t kTestTiffGrey8Size;
+extern const unsigned char kTestTiffPalette2[];
+extern const std::size_t kTestTiffPalette2Size;
+extern const unsigned char kTestTiffPalette8[];
+extern const std::size_t kTestTiffPalette8Size;
+extern const unsigned char kTestTiffAlpha[];
+extern const std::size_t kTestTiffAlphaSize;
+extern const unsigned char kTestTiffTiled[];
+extern const std::size_t kTestTiffTiledSize;
+extern const unsigned char kTestTiffOriented[];
+extern const std::size_t kTestTiffOrientedSize;
 
 namespace testing {
 

@@ -1,5 +1,5 @@
 # Tests of the photo square, the picture readers and the texture bitmap
-# reader. The small JPEG, PNG and WebP pictures of data/ are compiled into the test program,
+# reader. The small test pictures of data/ are compiled into the test program,
 # so the Windows build under Wine needs no file from this tree.
 set(PHOTO_TEST_PICTURES
   baseline.jpg    kTestBaselineJpeg
@@ -17,7 +17,20 @@ set(PHOTO_TEST_PICTURES
   webp-lossy.webp      kTestWebpLossyWebp
   webp-lossless.webp   kTestWebpLosslessWebp
   webp-alpha.webp      kTestWebpAlphaWebp
-  webp-exif8.webp      kTestWebpExif8Webp)
+  webp-exif8.webp      kTestWebpExif8Webp
+  gif-plain.gif         kTestGifPlain
+  gif-interlaced.gif    kTestGifInterlaced
+  gif-local-map.gif     kTestGifLocalMap
+  gif-transparent.gif   kTestGifTransparent
+  gif-small-frame.gif   kTestGifSmallFrame
+  tiff-rgb8.tif         kTestTiffRgb8
+  tiff-rgb16.tif        kTestTiffRgb16
+  tiff-grey8.tif        kTestTiffGrey8
+  tiff-palette2.tif     kTestTiffPalette2
+  tiff-palette8.tif     kTestTiffPalette8
+  tiff-alpha.tif        kTestTiffAlpha
+  tiff-tiled.tif        kTestTiffTiled
+  tiff-oriented.tif     kTestTiffOriented)
 sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources
@@ -25,6 +38,7 @@ set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_orientation_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/png_webp_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/gif_tiff_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader_test.cpp
   ${photo_test_embedded})

@@ -53,3 +53,70 @@ printf 'II*\0\10\0\0\0\1\0\22\1\3\0\1\0\0\0\10\0\0\0\0\0\0\0' >/tmp/sorvane-exif
 webpmux -set exif /tmp/sorvane-exif8.bin /tmp/sorvane-turned.webp -o webp-exif8.webp
 rm -f /tmp/sorvane-quarters.png /tmp/sorvane-quarters-clear.png /tmp/sorvane-quarters-turned.png \
   /tmp/sorvane-turned.webp /tmp/sorvane-exif8.bin
+# GIF: plain, interlaced, the colour map moved into the frame (no global map),
+# the white quarter transparent, and a frame holding only the green quarter on
+# the 64 x 48 screen.
+convert "${quarters[@]}" -interlace none gif-plain.gif
+convert "${quarters[@]}" -interlace GIF gif-interlaced.gif
+convert "${quarters[@]}" -transparent white gif-transparent.gif
+python3 - gif-transparent.gif <<'PY'
+import sys  # the transparent entry made white, so only transparency makes it black
+b = bytearray(open(sys.argv[1], 'rb').read())
+g = 13 + (3 << ((b[10] & 7) + 1))
+assert b[g:g + 3] == b'\x21\xf9\x04' and b[g + 3] & 1
+b[13 + 3 * b[g + 6]:16 + 3 * b[g + 6]] = b'\xff\xff\xff'
+open(sys.argv[1], 'wb').write(bytes(b))
+PY
+convert "${quarters[@]}" -crop 32x24+32+0 gif-small-frame.gif
+python3 - gif-plain.gif gif-local-map.gif <<'PY'
+import sys
+b = bytearray(open(sys.argv[1], 'rb').read())
+flags = b[10]
+assert flags & 0x80, 'no global colour map'
+size = 3 << ((flags & 7) + 1)
+table = b[13:13 + size]
+rest = b[13 + size:]
+b[10] = flags & 0x70
+i = 0
+while rest[i] == 0x21:  # extensions before the frame
+    i += 2
+    while rest[i]:
+        i += rest[i] + 1
+    i += 1
+assert rest[i] == 0x2C
+rest[i + 9] = (rest[i + 9] & 0x40) | 0x80 | (flags & 7)
+open(sys.argv[2], 'wb').write(bytes(b[:13]) + bytes(rest[:i + 10]) + bytes(table) + bytes(rest[i + 10:]))
+PY
+
+# TIFF: 8-bit RGB in strips of 8 rows (LZW), 16-bit RGB (Deflate), grey (the
+# four levels of gray.jpg), 2-bit palette, unassociated alpha with the white
+# quarter transparent, 16 x 16 tiles, stored turned a quarter anticlockwise
+# with orientation 6 (turn clockwise to show), and an 8-bit palette written
+# here (ImageMagick picks the fewest bits for four colours).
+convert "${quarters[@]}" -alpha off -depth 8 -compress lzw -define tiff:rows-per-strip=8 tiff-rgb8.tif
+convert "${quarters[@]}" -alpha off -depth 16 -compress zip tiff-rgb16.tif
+convert -size 64x48 xc:white -fill black -draw 'rectangle 0,0 31,23' -fill '#555555' -draw 'rectangle 32,0 63,23' \
+  -fill '#aaaaaa' -draw 'rectangle 0,24 31,47' -alpha off -colorspace Gray -depth 8 -compress none tiff-grey8.tif
+convert "${quarters[@]}" -alpha off -type Palette -compress none tiff-palette2.tif
+convert "${quarters[@]}" -transparent white -depth 8 -compress none tiff-alpha.tif
+convert "${quarters[@]}" -alpha off -depth 8 -compress none -define tiff:tile-geometry=16x16 tiff-tiled.tif
+convert "${quarters[@]}" -alpha off -rotate -90 -orient RightTop -depth 8 -compress none tiff-oriented.tif
+python3 - tiff-palette8.tif <<'PY'
+import struct, sys
+w, h = 64, 48
+pixels = bytes(((x >= 32) + 2 * (y >= 24)) for y in range(h) for x in range(w))
+colours = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 255)] + [(0, 0, 0)] * 252
+cmap = b''.join(struct.pack('<256H', *[c[i] * 257 for c in colours]) for i in range(3))
+entries = [(256, 3, 1, w), (257, 3, 1, h), (258, 3, 1, 8), (259, 3, 1, 1), (262, 3, 1, 3),
+           (273, 4, 1, 0), (277, 3, 1, 1), (278, 3, 1, h), (279, 4, 1, len(pixels)), (320, 3, 768, 0)]
+ifd_size = 2 + 12 * len(entries) + 4
+data_at = 8 + ifd_size
+cmap_at = data_at + len(pixels)
+out = b'II*\0' + struct.pack('<IH', 8, len(entries))
+for tag, typ, count, value in entries:
+    if tag == 273: value = data_at
+    if tag == 320: value = cmap_at
+    out += struct.pack('<HHII', tag, typ, count, value) if typ == 4 or tag == 320 else struct.pack('<HHIHH', tag, typ, count, value, 0)
+out += struct.pack('<I', 0) + pixels + cmap
+open(sys.argv[1], 'wb').write(out)
+PY
