@@ -1,6 +1,7 @@
 // Any picture through the Windows Imaging Component (see picture_decoder_wic.h).
-// Before WIC sees a PNG or a GIF, its header's size is checked here, since
-// some decoders (Wine's) decode the whole frame as soon as they are created.
+// Before WIC sees a PNG, a GIF or a TIFF, its header's size is checked here,
+// since some decoders (Wine's) decode the whole frame, or set up a whole
+// strip, as soon as they are created.
 // The frame's own size is checked again before a row is asked for. Rows are
 // copied one at a time, only those the scaled picture samples: grey frames
 // as they are, JPEGs as 24bppBGR, everything else as premultiplied BGRA,
@@ -13,6 +14,7 @@
 
 #include <wincodecsdk.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "byte_source.h"
@@ -31,11 +33,59 @@ uint32_t Little32(const uint8_t* P) {
   return static_cast<uint32_t>(P[3]) << 24 | static_cast<uint32_t>(P[2]) << 16 | static_cast<uint32_t>(P[1]) << 8 | P[0];
 }
 
-// Our own look at the size a PNG's or a GIF's header claims: beyond the
-// limits is TooLarge; nothing, or more than the file could hold even at the
-// format's best compression (deflate: about 1032 bytes from one, LZW: a few
-// thousand pixels from one byte), Undecodable. Other kinds: NoProblem, WIC
-// decides.
+// The width and height tags (256, 257) of a classic TIFF's first IFD, and
+// whether everything the IFD points at lies inside the file: each entry's
+// values, and each strip or tile (offsets 273 or 324, byte counts 279 or
+// 325). Wine's decoder sets up a whole strip's memory as soon as it opens
+// the frame, and reads a cut file's missing colour map through a null
+// pointer, so a TIFF is looked at before WIC sees it.
+bool PlausibleTiff(ByteSource& Source, bool BigEndian, uint64_t& Width, uint64_t& Height) {
+  auto u16 = [&](const uint8_t* P) -> uint32_t { return BigEndian ? (P[0] << 8 | P[1]) : (P[0] | P[1] << 8); };
+  auto u32 = [&](const uint8_t* P) { return BigEndian ? Big32(P) : Little32(P); };
+  static const uint8_t kTypeBytes[14] = {0, 1, 1, 2, 4, 8, 1, 1, 2, 4, 8, 4, 8, 4};
+  struct Entry {
+    uint32_t Type = 0, Count = 0;
+    uint64_t At = 0;  // where the values are
+  };
+  Entry offsets, counts;
+  uint8_t b[12];
+  if (!Source.ReadAt(4, b, 4)) return false;
+  const uint64_t ifd = u32(b);
+  if (!Source.ReadAt(ifd, b, 2)) return false;
+  const uint32_t entries = u16(b);
+  for (uint32_t i = 0; i < entries; ++i) {
+    const uint64_t at = ifd + 2 + 12 * uint64_t{i};
+    if (!Source.ReadAt(at, b, 12)) return false;
+    const uint32_t tag = u16(b), type = u16(b + 2), count = u32(b + 4);
+    const uint64_t bytes = type < 14 ? uint64_t{kTypeBytes[type]} * count : 0;
+    const uint64_t values = bytes > 4 ? u32(b + 8) : at + 8;
+    if (values + bytes > Source.Size()) return false;
+    if (tag == 256 || tag == 257)
+      (tag == 256 ? Width : Height) = type == 3 ? u16(b + 8) : type == 4 ? u32(b + 8) : 0;
+    if (tag == 273 || tag == 324) offsets = Entry{type, count, values};
+    if (tag == 279 || tag == 325) counts = Entry{type, count, values};
+  }
+  // Every strip or tile whole inside the file (a cut file is refused here).
+  if (offsets.Count != counts.Count || offsets.Count > (1u << 20)) return false;
+  auto value = [&](const Entry& E, uint32_t I, uint64_t& V) {
+    const unsigned size = E.Type == 3 ? 2 : E.Type == 4 ? 4 : 0;
+    if (size == 0 || !Source.ReadAt(E.At + uint64_t{I} * size, b, size)) return false;
+    V = size == 2 ? u16(b) : u32(b);
+    return true;
+  };
+  for (uint32_t i = 0; i < offsets.Count; ++i) {
+    uint64_t offset = 0, count = 0;
+    if (!value(offsets, i, offset) || !value(counts, i, count) || offset + count > Source.Size()) return false;
+  }
+  return true;
+}
+
+// Our own look at the size a PNG's, a GIF's or a classic TIFF's header
+// claims: beyond the side and pixel limits is TooLarge; nothing, or more than
+// the file could hold even at the format's best compression (deflate: about
+// 1032 bytes from one, LZW: a few thousand pixels from one byte),
+// Undecodable; then more than MaxPixels, TooLarge. Other kinds: NoProblem,
+// WIC decides.
 PictureProblem HeaderProblem(PictureKind Kind, ByteSource& Source, uint64_t MaxPixels) {
   uint8_t b[24];
   uint64_t width = 0, height = 0, leastBytes = 0;
@@ -49,13 +99,16 @@ PictureProblem HeaderProblem(PictureKind Kind, ByteSource& Source, uint64_t MaxP
     width = b[6] | b[7] << 8;
     height = b[8] | b[9] << 8;
     leastBytes = width * height / 4096;
+  } else if (Kind == PictureKind::Tiff && Source.ReadAt(0, b, 8) && b[2] != '+' && b[3] != '+') {
+    if (!PlausibleTiff(Source, b[0] == 'M', width, height)) return PictureProblem::Undecodable;
+    leastBytes = width * height / 8 / 1032;  // one bit a pixel, deflated
   } else {
     return PictureProblem::NoProblem;
   }
   if (width == 0 || height == 0) return PictureProblem::Undecodable;
-  if (!PictureSizeAllowed(static_cast<int64_t>(width), static_cast<int64_t>(height)) || width * height > MaxPixels)
-    return PictureProblem::TooLarge;
-  return Source.Size() < leastBytes ? PictureProblem::Undecodable : PictureProblem::NoProblem;
+  if (!PictureSizeAllowed(static_cast<int64_t>(width), static_cast<int64_t>(height))) return PictureProblem::TooLarge;
+  if (Source.Size() < leastBytes) return PictureProblem::Undecodable;
+  return width * height > MaxPixels ? PictureProblem::TooLarge : PictureProblem::NoProblem;
 }
 
 // At most this much of an EXIF block is read: the orientation lives in the
@@ -130,8 +183,12 @@ struct WicFrame {
   ComRef<IWICBitmapFrameDecode> Frame;
   ComRef<IWICBitmapSource> Converted;  // rows in Layout, unless Gray8 (then Frame)
   RowLayout Layout = RowLayout::Pbgra32;
-  int Width = 0;  // as stored
+  int Width = 0;  // as stored: the frame's, or a GIF's screen
   int Height = 0;
+  int FrameWidth = 0;  // the frame's own size and place on the screen
+  int FrameHeight = 0;
+  int Left = 0;
+  int Top = 0;
   PictureOrientation Orientation = PictureOrientation::AsStored;
 };
 
@@ -176,6 +233,31 @@ PictureOrientation FrameOrientation(IWICBitmapFrameDecode* Frame, const GUID& Co
   return ExifOrientation(Exif);
 }
 
+// A number from a metadata query, or Default when there is none.
+int QueryNumber(IWICMetadataQueryReader* Query, const wchar_t* Name, int Default) {
+  PROPVARIANT value;
+  PropVariantInit(&value);
+  int number = Default;
+  if (Query && SUCCEEDED(Query->GetMetadataByName(Name, &value)) && value.vt == VT_UI2) number = value.uiVal;
+  PropVariantClear(&value);
+  return number;
+}
+
+// A GIF's first frame may cover only part of its logical screen: the
+// picture is the screen, black outside the frame.
+void PlaceGifFrame(WicFrame& F) {
+  ComRef<IWICMetadataQueryReader> screen, frame;
+  if (FAILED(F.Decoder->GetMetadataQueryReader(screen.Out()))) return;
+  F.Frame->GetMetadataQueryReader(frame.Out());
+  const int width = QueryNumber(screen.Get(), L"/logscrdesc/Width", 0);
+  const int height = QueryNumber(screen.Get(), L"/logscrdesc/Height", 0);
+  if (width < 1 || height < 1) return;
+  F.Width = width;
+  F.Height = height;
+  F.Left = QueryNumber(frame.Get(), L"/imgdesc/Left", 0);
+  F.Top = QueryNumber(frame.Get(), L"/imgdesc/Top", 0);
+}
+
 // Opens the decoder on the file or the memory. False when no codec takes it.
 bool CreateDecoder(const PictureInput& Input, WicFrame& F) {
   if (Input.Path) {
@@ -217,8 +299,9 @@ PictureProblem OpenFrame(const PictureInput& Input, const WicRequest& R, WicFram
   UINT width = 0, height = 0;
   if (FAILED(F.Frame->GetSize(&width, &height)) || width == 0 || height == 0) return PictureProblem::Undecodable;
   if (!PictureSizeAllowed(width, height) || uint64_t{width} * height > R.MaxPixels) return PictureProblem::TooLarge;
-  F.Width = static_cast<int>(width);
-  F.Height = static_cast<int>(height);
+  F.Width = F.FrameWidth = static_cast<int>(width);
+  F.Height = F.FrameHeight = static_cast<int>(height);
+  if (container == GUID_ContainerFormatGif) PlaceGifFrame(F);
   const std::vector<uint8_t>& exif = R.Exif ? *R.Exif : ownExif;
   F.Orientation = FrameOrientation(F.Frame.Get(), container, R.Jpeg, exif);
   // Grey rows are widened here: some converters only copy whole frames from
@@ -253,27 +336,35 @@ bool LoadWicPictureScaled(const PictureInput& Input, const WicRequest& Request, 
   if (!ScaledSizeAllowed(DestWidth, DestHeight)) return false;
   WicFrame frame;
   if (OpenFrame(Input, Request, frame) != PictureProblem::NoProblem) return false;
-  const UINT width = static_cast<UINT>(frame.Width);
+  const UINT width = static_cast<UINT>(frame.FrameWidth);
   const UINT bytesPerPixel = frame.Layout == RowLayout::Gray8 ? 1 : frame.Layout == RowLayout::Bgr24 ? 3 : 4;
   const UINT stride = width * bytesPerPixel;
   std::vector<uint8_t> copied(stride);
-  std::vector<uint8_t> bgr(frame.Layout == RowLayout::Bgr24 ? 0 : size_t{width} * 3);
+  const bool placed = frame.Width != frame.FrameWidth || frame.Height != frame.FrameHeight || frame.Left || frame.Top;
+  std::vector<uint8_t> bgr(frame.Layout == RowLayout::Bgr24 && !placed ? 0 : size_t(frame.Width) * 3);
   IWICBitmapSource* source = frame.Layout == RowLayout::Gray8 ? frame.Frame.Get() : frame.Converted.Get();
   BgrImage result;
   NearestRowSampler sampler(frame.Width, frame.Height, DestWidth, DestHeight, result, frame.Orientation);
   for (int y; (y = sampler.NextSourceRow()) >= 0;) {
-    const WICRect rect{0, y, frame.Width, 1};
+    const int row = y - frame.Top;
+    if (row < 0 || row >= frame.FrameHeight) {  // outside a GIF's frame
+      std::fill(bgr.begin(), bgr.end(), 0);
+      sampler.TakeRow(bgr.data());
+      continue;
+    }
+    const WICRect rect{0, row, frame.FrameWidth, 1};
     if (FAILED(source->CopyPixels(&rect, stride, stride, copied.data()))) return false;
-    if (frame.Layout == RowLayout::Bgr24) {
+    if (bgr.empty()) {
       sampler.TakeRow(copied.data());
       continue;
     }
-    for (size_t x = 0; x < width; ++x) {
-      const uint8_t* p = &copied[x * bytesPerPixel];
-      uint8_t* q = &bgr[x * 3];
+    std::fill(bgr.begin(), bgr.end(), 0);
+    for (int x = 0; x < frame.FrameWidth && frame.Left + x < frame.Width; ++x) {
+      const uint8_t* p = &copied[size_t(x) * bytesPerPixel];
+      uint8_t* q = &bgr[size_t(frame.Left + x) * 3];
       if (frame.Layout == RowLayout::Gray8) {
         q[0] = q[1] = q[2] = p[0];
-      } else {  // premultiplied: already over black; the alpha is dropped
+      } else {  // BGR, or premultiplied BGRA: already over black, the alpha dropped
         q[0] = p[0];
         q[1] = p[1];
         q[2] = p[2];
