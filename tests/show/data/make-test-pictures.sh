@@ -120,3 +120,5 @@ for tag, typ, count, value in entries:
 out += struct.pack('<I', 0) + pixels + cmap
 open(sys.argv[1], 'wb').write(out)
 PY
+# An icon, a kind with no signature of ours: on Windows WIC's own codec reads it.
+convert "${quarters[@]}" wic-icon.ico
