@@ -7,15 +7,19 @@
 
 #include <cwchar>
 
+#include "chooser_filter.h"
 #include "paths.h"
 #include "settings_dialog_win32.h"
 #include "text_win32.h"
+#include "wic_codecs_win32.h"
 
 namespace sorvane {
 
-// 画像ﾌｧｲﾙ (BMP JPG) / *.BMP;*JPG; the second pattern has no dot on purpose.
-const wchar_t kChooserFilter[] = L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99 (BMP JPG)\0*.BMP;*JPG\0";
 const wchar_t* const kChooserTitle = L"\uFF8C\uFF67\uFF72\uFF99\u3092\u958B\u304F";  // ﾌｧｲﾙを開く
+
+// The installed decoders' extensions, asked of WIC at each call, so a codec
+// installed while the dialog is open is offered too.
+std::wstring InstalledChooserFilter() { return ChooserFilter(ChooserExtensions(InstalledDecoderExtensions())); }
 
 // Fills the open-file request (see photo_chooser_win32.h).
 void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Owner) {
@@ -23,7 +27,8 @@ void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Ow
   Request.lStructSize = sizeof Request;
   Request.hwndOwner = Owner;
   Request.hInstance = GetModuleHandleW(nullptr);
-  Request.lpstrFilter = kChooserFilter;
+  Buffers.Filter = InstalledChooserFilter();
+  Request.lpstrFilter = Buffers.Filter.c_str();
   Request.lpstrFile = Buffers.File;
   Request.nMaxFile = kChooserBufferSize;
   Request.lpstrFileTitle = Buffers.FileTitle;

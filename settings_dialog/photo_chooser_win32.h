@@ -10,22 +10,25 @@
 
 namespace sorvane {
 
-// Filter "画像ﾌｧｲﾙ (BMP JPG)" with the pattern "*.BMP;*JPG" (double-NUL ended)
-// and the title "ﾌｧｲﾙを開く".
-extern const wchar_t kChooserFilter[];
+// The title "ﾌｧｲﾙを開く".
 extern const wchar_t* const kChooserTitle;
+
+// The filter: "画像ﾌｧｲﾙ (BMP JPG ...)" with the extensions of every picture
+// decoder installed (chooser_filter.h), then "すべてのﾌｧｲﾙ (*.*)".
+std::wstring InstalledChooserFilter();
 
 // Size of the file name buffers, in characters.
 constexpr DWORD kChooserBufferSize = 255;
 
 // The buffers an open-file request points into.
 struct ChooserBuffers {
+  std::wstring Filter;  // as InstalledChooserFilter gives it
   wchar_t File[kChooserBufferSize] = {};
   wchar_t FileTitle[kChooserBufferSize] = {};
   std::wstring InitialFolder;
 };
 
-// Fills Request for Owner: the filter, both buffers, the initial folder, the
+// Fills Request for Owner: the filter (made here), both buffers, the initial folder, the
 // title and no option flags.
 void FillChooserRequest(OPENFILENAMEW& Request, ChooserBuffers& Buffers, HWND Owner);
 

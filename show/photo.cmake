@@ -23,6 +23,8 @@ target_link_libraries(sorvane_photo_texture PUBLIC sorvane_photo)
 if(WIN32)
   target_sources(sorvane_photo PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_decoder_wic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoder_wic.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/wic_codecs_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_win32.cpp)
   target_link_libraries(sorvane_photo PUBLIC windowscodecs ole32 oleaut32 uuid)

@@ -1008,10 +1008,20 @@ TEST(PhotoChooser, AChoiceBecomesPathFolderAndSample) {
     EXPECT_EQ(q.nMaxFileTitle, 255u);
     EXPECT_EQ(q.nFilterIndex, 0u);
     EXPECT_EQ(std::wstring(q.lpstrTitle), L"\uFF8C\uFF67\uFF72\uFF99\u3092\u958B\u304F");
-    EXPECT_EQ(std::wstring(q.lpstrFilter), L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99 (BMP JPG)");
-    const wchar_t* pattern = q.lpstrFilter + wcslen(q.lpstrFilter) + 1;
-    EXPECT_EQ(std::wstring(pattern), L"*.BMP;*JPG");
-    EXPECT_EQ(pattern[wcslen(pattern) + 1], L'\0');
+    // The picture entry lists the installed decoders' extensions (Wine's
+    // WIC has at least these), then comes the entry for all files.
+    const std::wstring label = q.lpstrFilter;
+    EXPECT_EQ(label.rfind(L"\u753B\u50CF\uFF8C\uFF67\uFF72\uFF99 (BMP JPG ", 0), 0u) << WideToAnsi(label);
+    const wchar_t* pattern = q.lpstrFilter + label.size() + 1;
+    const std::wstring patterns = std::wstring(pattern) + L";";
+    EXPECT_EQ(patterns.rfind(L"*.BMP;*JPG;", 0), 0u) << WideToAnsi(patterns);
+    for (const wchar_t* wanted : {L"*.JPEG;", L"*.PNG;", L"*.GIF;", L"*.TIF;", L"*.TIFF;", L"*.ICO;"})
+      EXPECT_NE(patterns.find(wanted), std::wstring::npos) << WideToAnsi(wanted);
+    const wchar_t* all = pattern + wcslen(pattern) + 1;
+    EXPECT_EQ(std::wstring(all), L"\u3059\u3079\u3066\u306E\uFF8C\uFF67\uFF72\uFF99 (*.*)");
+    const wchar_t* allPattern = all + wcslen(all) + 1;
+    EXPECT_EQ(std::wstring(allPattern), L"*.*");
+    EXPECT_EQ(allPattern[wcslen(allPattern) + 1], L'\0');
     EXPECT_EQ(q.lpstrFile[0], L'\0');
     if (calls == 1) {
       EXPECT_EQ(std::wstring(q.lpstrInitialDir), L"");

@@ -1,5 +1,4 @@
 // Test pictures for the photo tests: the files of data/ (compiled in) and a
-// Test pictures for the photo tests: the JPEGs and HEIFs of data/ (compiled in) and a
 // BMP writer for every depth and layout our reader accepts. Every picture is
 // split in four quarters: red top-left, green top-right, blue bottom-left,
 // white bottom-right.

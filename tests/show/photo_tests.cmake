@@ -36,6 +36,9 @@ set(PHOTO_TEST_PICTURES
   heif-turned.heic   kTestHeifTurnedHeic
   heif-10bit.heic    kTestHeif10BitHeic
   heif-alpha.heic    kTestHeifAlphaHeic)
+if(WIN32)
+  list(APPEND PHOTO_TEST_PICTURES wic-icon.ico kTestWicIconIco)
+endif()
 sorvane_embed_files(photo_test_embedded ${CMAKE_CURRENT_LIST_DIR}/data ${PHOTO_TEST_PICTURES})
 
 set(photo_test_sources
@@ -50,6 +53,8 @@ set(photo_test_sources
 if(NOT WIN32)
   list(APPEND photo_test_sources ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/heif_test.cpp)
+else()
+  list(APPEND photo_test_sources ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoder_wic_test.cpp)
 endif()
 
 sorvane_add_test(photo_tests SOURCES ${photo_test_sources} LIBS sorvane_photo)

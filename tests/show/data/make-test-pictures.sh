@@ -192,3 +192,5 @@ g++ -O1 -o "$writer" heif-writer.cpp $(pkg-config --cflags --libs libheif)
 "$writer" heif-10bit.heic 10 0
 "$writer" heif-alpha.heic 8 1
 rm -f "$writer"
+# An icon, a kind with no signature of ours: on Windows WIC's own codec reads it.
+convert "${quarters[@]}" wic-icon.ico
