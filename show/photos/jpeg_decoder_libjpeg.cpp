@@ -247,10 +247,7 @@ PictureProblem CheckJpeg(const PictureInput& Input, int& Width, int& Height) {
   Decompressor d;
   const PictureProblem problem = ReadHeaderAndOrientation(d, Input);
   if (problem != PictureProblem::NoProblem) return problem;
-  // Upright: a quarter turn swaps the sides.
-  const bool swap = SwapsSides(d.Orientation);
-  Width = static_cast<int>(swap ? d.Info.image_height : d.Info.image_width);
-  Height = static_cast<int>(swap ? d.Info.image_width : d.Info.image_height);
+  UprightSize(d.Orientation, d.Info.image_width, d.Info.image_height, Width, Height);
   return PictureProblem::NoProblem;
 }
 

@@ -324,9 +324,7 @@ PictureProblem CheckWicPicture(const PictureInput& Input, const WicRequest& Requ
   WicFrame frame;
   const PictureProblem problem = OpenFrame(Input, Request, frame);
   if (problem != PictureProblem::NoProblem) return problem;
-  const bool swap = SwapsSides(frame.Orientation);
-  Width = swap ? frame.Height : frame.Width;
-  Height = swap ? frame.Width : frame.Height;
+  UprightSize(frame.Orientation, frame.Width, frame.Height, Width, Height);
   return PictureProblem::NoProblem;
 }
 

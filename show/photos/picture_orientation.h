@@ -29,4 +29,13 @@ inline PictureOrientation OrientationFromTag(long Value) {
 // True when the upright picture's width is the stored height (values 5 to 8).
 inline bool SwapsSides(PictureOrientation Orientation) { return static_cast<int>(Orientation) >= 5; }
 
+// The upright size of a picture stored StoredWidth x StoredHeight: a quarter
+// turn swaps the sides. What every decoder's header check reports.
+inline void UprightSize(PictureOrientation Orientation, int64_t StoredWidth, int64_t StoredHeight, int& Width,
+                        int& Height) {
+  const bool swap = SwapsSides(Orientation);
+  Width = static_cast<int>(swap ? StoredHeight : StoredWidth);
+  Height = static_cast<int>(swap ? StoredWidth : StoredHeight);
+}
+
 }  // namespace sorvane

@@ -301,9 +301,7 @@ PictureProblem CheckPng(const PictureInput& Input, int& Width, int& Height) {
   PngReader r;
   const PictureProblem problem = ReadHeader(r, Input);
   if (problem != PictureProblem::NoProblem) return problem;
-  const bool swap = SwapsSides(r.Orientation);
-  Width = swap ? r.Height : r.Width;
-  Height = swap ? r.Width : r.Height;
+  UprightSize(r.Orientation, r.Width, r.Height, Width, Height);
   return PictureProblem::NoProblem;
 }
 

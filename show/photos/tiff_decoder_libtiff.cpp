@@ -286,9 +286,7 @@ PictureProblem CheckTiff(const PictureInput& Input, int& Width, int& Height) {
   if (problem != PictureProblem::NoProblem) return problem;
   ScanlineLayout layout;
   if (!ScanlineReadable(t.Tiff.get(), layout) && !RgbaReadable(t)) return PictureProblem::Undecodable;
-  const bool swap = SwapsSides(t.Orientation);
-  Width = static_cast<int>(swap ? t.Height : t.Width);
-  Height = static_cast<int>(swap ? t.Width : t.Height);
+  UprightSize(t.Orientation, t.Width, t.Height, Width, Height);
   return PictureProblem::NoProblem;
 }
 

@@ -291,9 +291,7 @@ PictureProblem CheckWebP(const PictureInput& Input, int& Width, int& Height) {
   WebPHeader h;
   const PictureProblem problem = ReadHeader(bytes, h);
   if (problem != PictureProblem::NoProblem) return problem;
-  const bool swap = SwapsSides(h.Orientation);
-  Width = swap ? h.Height : h.Width;
-  Height = swap ? h.Width : h.Height;
+  UprightSize(h.Orientation, h.Width, h.Height, Width, Height);
   return PictureProblem::NoProblem;
 }
 
