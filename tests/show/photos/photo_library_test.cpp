@@ -11,10 +11,6 @@
 #include <set>
 #include <string>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "../support/temp_folder.h"
 #include "paths.h"
 #include "photo_square.h"
@@ -32,14 +28,6 @@ void UseCacheFolder(const std::string& Folder) {
   _putenv_s("LOCALAPPDATA", Folder.c_str());
 #else
   setenv("XDG_CACHE_HOME", Folder.c_str(), 1);
-#endif
-}
-
-bool RunsAsRoot() {
-#ifdef _WIN32
-  return false;
-#else
-  return geteuid() == 0;
 #endif
 }
 
@@ -70,7 +58,11 @@ TEST(PhotoLibrary, WalkKeepsPlainFilesAndPassesOverHiddenLoopedAndUnreadableFold
   fs::create_directory_symlink(t, t / "sub" / "back", noLinks);  // a loop
   if (!noLinks) fs::create_symlink(t / "a.png", t / "sub" / "link.png", noLinks);
   fs::permissions(t / "locked", fs::perms::none);
-  const bool lockedReadable = RunsAsRoot();
+  // As root, and where permissions map to a read-only mark (Windows), the
+  // folder stays readable.
+  std::error_code locked;
+  fs::directory_iterator(t / "locked", locked);
+  const bool lockedReadable = !locked;
 
   const std::set<std::string> kept = Walked(top.Path());
   struct Row {
@@ -88,7 +80,7 @@ TEST(PhotoLibrary, WalkKeepsPlainFilesAndPassesOverHiddenLoopedAndUnreadableFold
   for (const Row& row : rows) {
     if (row.NeedsLinks && noLinks) continue;
     if (row.NeedsPermissions && lockedReadable) {
-      std::printf("skipped: %s (running as root, permissions do not stop reading)\n", row.Path);
+      std::printf("skipped: %s (permissions do not stop reading here: root, or Windows)\n", row.Path);
       continue;
     }
     EXPECT_EQ(kept.count(row.Path) == 1, row.Kept) << row.Path;
@@ -164,17 +156,17 @@ TEST(PhotoLibrary, AFolderAsThePhotographsPathShowsAReadablePhotographOrSaysWhyN
   TempFolder photos;
   fs::create_directories(fs::path(photos.Path()) / "trip");
   for (int i = 0; i < 5; ++i) photos.Write("note" + std::to_string(i) + ".txt", "not a photograph");
-  photos.Write("trip/quarters", testing::Bytes(kTestPngRgb8Png, kTestPngRgb8PngSize));
+  photos.Write("trip/quarters", testing::Bytes(kTestBaselineJpeg, kTestBaselineJpegSize));
   for (int start = 0; start < 3; ++start) {
     ShowRandom random(static_cast<uint32_t>(start + 1));
     PictureProblem problem = PictureProblem::Missing;
     const BgrImage square = ComposePhotoSquare(photos.Path(), random, &problem);
     EXPECT_EQ(problem, PictureProblem::NoProblem);
-    EXPECT_TRUE(testing::Near(testing::PixelAt(square, 100, 100), testing::kRed, 0));  // the red quarter
+    EXPECT_TRUE(testing::Near(testing::PixelAt(square, 100, 100), testing::kRed, 40));  // the red quarter
   }
   PhotoHistory history;
   history.Load(PhotoHistoryFile());
-  EXPECT_EQ(history.Position(photos.File("trip/quarters")), 0);
+  EXPECT_EQ(history.Position(photos.Path() + PathSeparator() + "trip" + PathSeparator() + "quarters"), 0);
 
   struct Row {
     const char* Contents;  // files made in the folder, "" none
