@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "embedded_resources.h"
+#include "paths.h"
 #include "photo_bitmap.h"
 #include "photo_library.h"
 #include "picture_sampling.h"
@@ -113,7 +114,7 @@ BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random, 
   square.Pixels.assign(static_cast<size_t>(kPhotoSquareSide) * kPhotoSquareSide * 3, 0);
   // A folder draws one more number, for its pick; a single file none.
   const PictureProblem problem = PicturePath.empty()           ? PictureProblem::NoProblem
-                                 : IsPhotoFolder(PicturePath) ? DrawFromFolder(PicturePath, Random, square)
+                                 : FolderExists(PicturePath) ? DrawFromFolder(PicturePath, Random, square)
                                                               : DrawUserPhoto(PicturePath, square);
   if (PicturePath.empty() || problem != PictureProblem::NoProblem) DrawBuiltInPhoto(index, square);
   if (Problem) *Problem = problem;

@@ -90,9 +90,6 @@ std::string PhotoCacheFolder();
 // The history file in the cache folder; empty when there is no cache folder.
 std::string PhotoHistoryFile();
 
-// True when Path names a folder (after following links).
-bool IsPhotoFolder(const std::string& Path);
-
 // What the platform part tells about one folder entry.
 enum class FolderEntryKind { File, Folder, Other };
 

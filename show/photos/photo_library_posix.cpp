@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "paths.h"
 #include "photo_library.h"
 
 namespace sorvane {
@@ -52,11 +53,6 @@ bool ListFolder(const std::string& Folder, const std::function<bool(const Folder
   return true;
 }
 
-bool IsPhotoFolder(const std::string& Path) {
-  struct stat st;
-  return !Path.empty() && stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::string PhotoCacheFolder() {
   std::string base;
   const char* xdg = std::getenv("XDG_CACHE_HOME");
@@ -70,7 +66,7 @@ std::string PhotoCacheFolder() {
   mkdir(base.c_str(), 0700);
   const std::string folder = base + "/sorvane";
   mkdir(folder.c_str(), 0700);
-  return IsPhotoFolder(folder) ? folder : std::string();
+  return FolderExists(folder) ? folder : std::string();
 }
 
 }  // namespace sorvane

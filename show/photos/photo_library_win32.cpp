@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "paths.h"
 #include "photo_library.h"
 #include "text_win32.h"
 
@@ -55,12 +56,6 @@ bool ListFolder(const std::string& Folder, const std::function<bool(const Folder
   return true;
 }
 
-bool IsPhotoFolder(const std::string& Path) {
-  if (Path.empty()) return false;
-  const DWORD a = GetFileAttributesW(AnsiToWide(Path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::string PhotoCacheFolder() {
   const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
   if (n == 0) return std::string();
@@ -72,7 +67,7 @@ std::string PhotoCacheFolder() {
   bool lossy = false;
   const std::string narrow = WideToAnsi(folder, &lossy);
   if (lossy) return std::string();
-  return IsPhotoFolder(narrow) ? narrow : std::string();
+  return FolderExists(narrow) ? narrow : std::string();
 }
 
 }  // namespace sorvane
