@@ -11,6 +11,7 @@ add_library(sorvane_photo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/photos/jpeg_memory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_kind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/photo_library.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_fit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader.cpp)
@@ -26,6 +27,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoder_wic.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/wic_codecs_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_win32.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/photo_library_win32.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_win32.cpp)
   target_link_libraries(sorvane_photo PUBLIC windowscodecs ole32 oleaut32 uuid)
   target_sources(sorvane_photo_texture PRIVATE ${CMAKE_CURRENT_LIST_DIR}/report_error_win32.cpp)
@@ -48,6 +50,7 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/photos/tiff_decoder_libtiff.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/heif_decoder_libheif.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photos/picture_decoders_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/photos/photo_library_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_posix.cpp)
   target_link_libraries(sorvane_photo PUBLIC JPEG::JPEG PkgConfig::LIBEXIF PkgConfig::LIBPNG PkgConfig::LIBWEBP
                                              PkgConfig::LIBTIFF GIF::GIF PkgConfig::LIBHEIF)

@@ -9,7 +9,9 @@
 #include <utility>
 
 #include "embedded_resources.h"
+#include "paths.h"
 #include "photo_bitmap.h"
+#include "photo_library.h"
 #include "picture_sampling.h"
 
 namespace sorvane {
@@ -44,6 +46,35 @@ PictureProblem DrawUserPhoto(const std::string& Path, BgrImage& Square) {
   if (!LoadPictureScaled(Path, fit.Width, fit.Height, photo)) return PictureProblem::Undecodable;
   PlaceInSquare(photo, fit.X, fit.Y, Square);
   return PictureProblem::NoProblem;
+}
+
+// At most this many files of a folder are tried before a built-in photograph
+// is shown instead: a folder of other files must not hold up the start.
+constexpr int kMaxFolderTries = 20;
+
+// Draws one photograph picked from the folder's library, trying the next
+// pick when one does not decode, and notes it in the history of photographs
+// shown lately.
+PictureProblem DrawFromFolder(const std::string& Folder, ShowRandom& Random, BgrImage& Square) {
+  PhotoLibrary library;
+  if (!library.Walk(Folder)) return PictureProblem::FolderUnreadable;
+  if (library.Count() == 0) return PictureProblem::FolderEmpty;
+  const std::string historyFile = PhotoHistoryFile();
+  PhotoHistory history;
+  history.Load(historyFile);
+  std::vector<size_t> tried;
+  for (int attempt = 0; attempt < kMaxFolderTries; ++attempt) {
+    const long pick = PickFromLibrary(library, history, tried, Random);
+    if (pick < 0) break;
+    const std::string path = library.PathAt(static_cast<size_t>(pick));
+    if (DrawUserPhoto(path, Square) == PictureProblem::NoProblem) {
+      history.Shown(path);
+      history.Save(historyFile);  // best effort: a history not kept only repeats sooner
+      return PictureProblem::NoProblem;
+    }
+    tried.push_back(static_cast<size_t>(pick));
+  }
+  return PictureProblem::NoneReadable;
 }
 
 // Draws built-in photograph Index (0 or 1).
@@ -81,7 +112,10 @@ BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random, 
   square.Width = kPhotoSquareSide;
   square.Height = kPhotoSquareSide;
   square.Pixels.assign(static_cast<size_t>(kPhotoSquareSide) * kPhotoSquareSide * 3, 0);
-  const PictureProblem problem = PicturePath.empty() ? PictureProblem::NoProblem : DrawUserPhoto(PicturePath, square);
+  // A folder draws one more number, for its pick; a single file none.
+  const PictureProblem problem = PicturePath.empty()           ? PictureProblem::NoProblem
+                                 : FolderExists(PicturePath) ? DrawFromFolder(PicturePath, Random, square)
+                                                              : DrawUserPhoto(PicturePath, square);
   if (PicturePath.empty() || problem != PictureProblem::NoProblem) DrawBuiltInPhoto(index, square);
   if (Problem) *Problem = problem;
   return square;

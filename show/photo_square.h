@@ -52,8 +52,11 @@ PhotoFit FitPhotoToSquare(int Width, int Height);
 // The square as a top-down 512 x 512 picture: the photograph at PicturePath
 // fitted onto black, or, when the path is empty, the file cannot be decoded
 // or nothing of it would be visible, built-in photograph floor(2 r). Draws
-// exactly one number from Random either way. Problem, when given, says why a
-// photograph at a non-empty PicturePath was not used (NoProblem when it was).
+// exactly one number from Random either way. A PicturePath that names a
+// folder shows one photograph picked from the files under it (one more number
+// from Random; photo_library.h), avoiding those shown lately. Problem, when
+// given, says why a photograph at a non-empty PicturePath was not used
+// (NoProblem when it was).
 BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random,
                             PictureProblem* Problem = nullptr);
 

@@ -1,4 +1,5 @@
-// A random photograph from XScreenSaver's image folder (see image_folder_posix.h).
+// XScreenSaver's image folder, and a photograph from a feed through its helper
+// (see image_folder_posix.h).
 
 #include "image_folder_posix.h"
 
@@ -10,6 +11,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace sorvane {
@@ -30,7 +33,53 @@ std::string FirstLine(const std::string& Text) {
   return line.substr(start);
 }
 
+// Blanks and tabs dropped at both ends.
+std::string Trimmed(const std::string& Text) {
+  size_t start = 0, end = Text.size();
+  while (start < end && (Text[start] == ' ' || Text[start] == '\t')) ++start;
+  while (end > start && (Text[end - 1] == ' ' || Text[end - 1] == '\t' || Text[end - 1] == '\r')) --end;
+  return Text.substr(start, end - start);
+}
+
+// ~/.xscreensaver is small; anything beyond this is not read.
+constexpr size_t kMaxSettingsBytes = 1 << 20;
+
 }  // namespace
+
+std::string ImageFolderInSettings(const std::string& SettingsText, const std::string& Home) {
+  static const std::string kKey = "imageDirectory:";
+  std::string folder;
+  size_t at = 0;
+  while (at < SettingsText.size()) {
+    size_t end = SettingsText.find('\n', at);
+    if (end == std::string::npos) end = SettingsText.size();
+    if (SettingsText.compare(at, kKey.size(), kKey) == 0)
+      folder = Trimmed(SettingsText.substr(at + kKey.size(), end - at - kKey.size()));  // the last one counts
+    at = end + 1;
+  }
+  if (folder == "~") folder = Home;
+  else if (folder.compare(0, 2, "~/") == 0 && !Home.empty()) folder = Home + folder.substr(1);
+  return folder;
+}
+
+bool IsFeedAddress(const std::string& Folder) {
+  return Folder.compare(0, 7, "http://") == 0 || Folder.compare(0, 8, "https://") == 0;
+}
+
+bool XScreenSaverImageFolder(std::string& Folder, std::string& Why) {
+  const char* home = std::getenv("HOME");
+  const std::string homeFolder = home ? home : "";
+  std::string text;
+  if (std::FILE* f = homeFolder.empty() ? nullptr : std::fopen((homeFolder + "/.xscreensaver").c_str(), "rb")) {
+    text.resize(kMaxSettingsBytes);
+    text.resize(std::fread(&text[0], 1, text.size(), f));
+    std::fclose(f);
+  }
+  Folder = ImageFolderInSettings(text, homeFolder);
+  if (!Folder.empty()) return true;
+  Why = "no image folder is set in XScreenSaver's settings (choose a folder of pictures in xscreensaver-settings)";
+  return false;
+}
 
 std::vector<std::string> ImageFolderHelperPlaces(const std::string& ProgramFolderPath) {
   return {ProgramFolderPath, "/usr/libexec/xscreensaver", "/usr/lib/xscreensaver"};

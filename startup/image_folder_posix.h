@@ -1,15 +1,28 @@
-// A random photograph from the image folder that the user set in
-// XScreenSaver's settings window ("-random-photo"). XScreenSaver's own helper
-// xscreensaver-getimage-file picks it: it knows where that folder is kept,
-// searches it and caches what it found, so Sorvane never reads XScreenSaver's
-// settings itself. Pairs with image_folder_posix.cpp; Linux only. It does not
-// check the file it is given (the photo square does that).
+// The image folder that the user set in XScreenSaver's settings window
+// ("-random-photo"): read from the imageDirectory line of ~/.xscreensaver, so
+// that the show walks the folder itself and every format and size counts.
+// When that setting is a feed address, XScreenSaver's own helper
+// xscreensaver-getimage-file, which fetches and caches feeds, picks a
+// photograph instead. Pairs with image_folder_posix.cpp; Linux only. It does
+// not check the folder or file it gives (the photo square does that).
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace sorvane {
+
+// The imageDirectory value in the text of an ~/.xscreensaver file, blanks
+// around it dropped and a leading "~/" made Home's; empty when it is not set.
+std::string ImageFolderInSettings(const std::string& SettingsText, const std::string& Home);
+
+// True when Folder is a feed address (http:// or https://), which only
+// XScreenSaver's helper can read.
+bool IsFeedAddress(const std::string& Folder);
+
+// The image folder set in $HOME/.xscreensaver; false with a reason in Why, in
+// words the user can act on, when none is set.
+bool XScreenSaverImageFolder(std::string& Folder, std::string& Why);
 
 // The helper's name, as XScreenSaver installs it beside its modules.
 extern const char* const kImageFolderHelper;

@@ -143,10 +143,13 @@ int Run(const LinuxOptions& options) {
     if (options.SizeGiven) settings.StarSize = options.Size;
   }
   if (options.RandomPhoto) {
-    // XScreenSaver's helper waits for nothing but the disk; a folder read for
-    // the first time may take a few seconds.
-    std::string picked, why;
-    if (PickFromImageFolder(ImageFolderHelperPlaces(ProgramFolder()), 15000, picked, why)) {
+    // The image folder is walked by the show itself; a feed address is left
+    // to XScreenSaver's helper, which waits for nothing but the network and
+    // the disk (a feed read for the first time may take a few seconds).
+    std::string folder, picked, why;
+    if (XScreenSaverImageFolder(folder, why) && !IsFeedAddress(folder)) {
+      settings.PicturePath = folder;
+    } else if (!folder.empty() && PickFromImageFolder(ImageFolderHelperPlaces(ProgramFolder()), 15000, picked, why)) {
       settings.PicturePath = picked;
     } else {
       std::fprintf(stderr, "sorvane: %s; showing %s instead\n", why.c_str(),

@@ -34,6 +34,10 @@ std::string FolderOfPath(const std::string& Path);
 // separator is ignored). Folders, missing files and the empty path give false.
 bool FileExists(const std::string& Path);
 
+// True when Path names a folder (links followed; one trailing separator is
+// ignored).
+bool FolderExists(const std::string& Path);
+
 // True when Byte starts a double-byte character in the system's narrow
 // encoding (Shift-JIS and other Windows code pages; never on Linux).
 bool IsLeadByte(unsigned char Byte);

@@ -45,6 +45,11 @@ bool FileExists(const std::string& Path) {
   return regular;
 }
 
+bool FolderExists(const std::string& Path) {
+  struct stat st;
+  return !Path.empty() && stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::FILE* OpenFile(const std::string& Path, const char* Mode) {
   if (Path.empty() || !Mode || !Mode[0]) return nullptr;
   const bool update = std::strchr(Mode, '+') != nullptr;

@@ -84,6 +84,12 @@ bool FileExists(const std::string& Path) {
   return true;
 }
 
+bool FolderExists(const std::string& Path) {
+  if (Path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(AnsiToWide(Path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::FILE* OpenFile(const std::string& Path, const char* Mode) {
   if (Path.empty()) return nullptr;
   const std::wstring wide = AnsiToWide(Path);

@@ -427,6 +427,8 @@ void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath) 
   if (!picture.empty()) {
     if (FileExists(picture)) {
       Record.PictureFolder = FolderOfPath(picture);
+    } else if (FolderExists(picture)) {
+      Record.PictureFolder = picture;  // a folder of photographs: the chooser opens in it
     } else {
       Record.PicturePath.clear();
     }

@@ -80,7 +80,9 @@ SettingsEncoding EncodingOfSettingsFile(const std::string& FileName);
 // the code page 932 keys.
 bool WriteSettingsValue(const char* Key, const std::string& Value, const std::string& FileName);
 
-// Fills Record from the settings file in ProgramFolderPath. Steps that fail
+// Fills Record from the settings file in ProgramFolderPath. The photograph
+// is kept when it names a readable file or a folder of photographs, else the
+// built-in one is used. Steps that fail
 // leave their field as it was; missing keys give the defaults (built-in
 // photograph, count 30, size 12); the count and the size end up inside their
 // ranges whatever the file says. In a file that is not UTF-8 a key spelt in

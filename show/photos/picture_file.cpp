@@ -67,6 +67,9 @@ const char* PictureProblemText(PictureProblem Problem) {
     case PictureProblem::Undecodable: return "the picture is damaged or of a kind that cannot be read";
     case PictureProblem::TooLarge: return "the picture is too large to decode";
     case PictureProblem::TooThin: return "the picture is too thin to show";
+    case PictureProblem::FolderUnreadable: return "the folder cannot be read";
+    case PictureProblem::FolderEmpty: return "the folder holds no photographs";
+    case PictureProblem::NoneReadable: return "no photograph in the folder could be read";
   }
   return "unknown problem";
 }

@@ -30,9 +30,13 @@ enum class PictureProblem {
   Undecodable,  // damaged, or a variant of its format that is not read
   TooLarge,     // more pixels, or more decoder memory, than a photograph may take
   TooThin,      // so thin that nothing of it would show in the square
+  // A folder of photographs:
+  FolderUnreadable,  // the folder cannot be read
+  FolderEmpty,       // it holds no files at all
+  NoneReadable,      // none of the files tried in it could be shown
 };
 
-// Words for Problem that follow "cannot show FILE: ".
+// Words for Problem that follow "cannot show FILE: " (or FOLDER).
 const char* PictureProblemText(PictureProblem Problem);
 
 // Size in pixels of the picture file at Path (narrow-encoded path) from

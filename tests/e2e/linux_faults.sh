@@ -3,7 +3,7 @@
 # display that scripts/with-test-display.sh provides: a FIFO where a file is
 # expected, the X server going away, end signals, a locale with a decimal
 # comma, no place for the temporary bitmap, two shows started at once,
-# large or unusable photographs, and WebP and HEIC photographs.
+# large or unusable photographs, WebP and HEIC photographs, and a folder.
 #   tests/e2e/linux_faults.sh CASE
 # Environment (set by tests/e2e/CMakeLists.txt): SORVANE_LINUX (the program),
 # MAKE_PHOTO (the JPEG helper), HOST_X11 (the host window helper). Exit status 0 passed, 1 failed, 77 skipped.
@@ -268,12 +268,18 @@ case "$CASE" in
     end_with_key
     ;;
 
-  webp_photo | heif_photo)
+  webp_photo | heif_photo | folder_photo)
     # A solid red photograph, lossy WebP or HEIC, named without an extension
-    # (the format is told by the content): its red fills the squares on the
-    # screen; the built-in photographs give next to no such pixels.
+    # (the format is told by the content), or a PNG in a subfolder of a
+    # folder beside a text file: its red fills the squares on the screen; the
+    # built-in photographs give next to no such pixels.
     convert -size 640x480 xc:'#ff0000' -quality 95 "$WORK/red.png" || fail "cannot make the photograph"
-    if [ "$CASE" = webp_photo ]; then
+    if [ "$CASE" = folder_photo ]; then
+      mkdir -p "$WORK/photo/trip" "$WORK/cache"
+      mv "$WORK/red.png" "$WORK/photo/trip/red.png"
+      echo "not a photograph" >"$WORK/photo/notes.txt"
+      export XDG_CACHE_HOME="$WORK/cache"  # the history of photographs shown
+    elif [ "$CASE" = webp_photo ]; then
       command -v cwebp >/dev/null || fail "cwebp is missing (scripts/install-deps.sh installs webp)"
       cwebp -quiet -q 90 "$WORK/red.png" -o "$WORK/photo" || fail "cannot make the WebP photograph"
     else
@@ -297,7 +303,7 @@ case "$CASE" in
     mkdir "$WORK/folder.jpg"
     echo "not a picture" >"$WORK/text.jpg"
     head -c 300 "$SORVANE_SOURCE/resources/photo0.jpg" >"$WORK/cut.jpg"
-    for c in "missing.jpg:there is no such file" "folder.jpg:it is not a plain file" \
+    for c in "missing.jpg:there is no such file" "folder.jpg:the folder holds no photographs" \
              "text.jpg:it is not a BMP, JPEG, PNG, GIF, TIFF, WebP, HEIF or AVIF picture" "cut.jpg:the picture is damaged"; do
       file=${c%%:*}; why=${c#*:}
       start -s --image "$WORK/$file"

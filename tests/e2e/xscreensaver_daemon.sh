@@ -404,9 +404,12 @@ case "$CASE" in
     ;;
 
   random_png)
-    # --random-photo with a solid red PNG alone in XScreenSaver's image
-    # folder: the daemon's image helper picks it and its red is on the screen.
-    convert -size 800x600 xc:'#ff0000' -type TrueColor "PNG24:$WORK/photos/red.png" || fail "cannot make the photograph"
+    # --random-photo with a small solid red PNG (below the 500 x 500 that
+    # XScreenSaver's own helper would pass over) alone in a subfolder of
+    # XScreenSaver's image folder: Sorvane walks the folder and its red is
+    # on the screen.
+    mkdir -p "$WORK/photos/trip"
+    convert -size 400x300 xc:'#ff0000' -type TrueColor "PNG24:$WORK/photos/trip/red.png" || fail "cannot make the photograph"
     chmod -R a+rX "$WORK/photos"
     start_x 1 1024x768
     write_settings "sorvane --root --random-photo"

@@ -178,7 +178,7 @@ TEST(ComposePhotoSquare, PhotographsThatCannotBeShownGiveTheBuiltInOne) {
   } cases[] = {{"tall.bmp", PictureProblem::TooThin},       {"truncated.jpg", PictureProblem::Undecodable},
                {"text.jpg", PictureProblem::NotAPicture},   {"empty.bmp", PictureProblem::NotAPicture},
                {"huge.bmp", PictureProblem::TooLarge},      {"claim.jpg", PictureProblem::TooLarge},
-               {"folder.jpg", PictureProblem::NotAFile},    {"missing.jpg", PictureProblem::Missing}};
+               {"folder.jpg", PictureProblem::FolderEmpty}, {"missing.jpg", PictureProblem::Missing}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
     ShowRandom above(SeedWhoseFirstNumberIs(false));

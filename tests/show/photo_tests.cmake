@@ -47,6 +47,7 @@ set(photo_test_sources
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_orientation_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/png_webp_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/gif_tiff_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/photo_library_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader_test.cpp
   ${photo_test_embedded})

@@ -1,5 +1,7 @@
-// Picking a photograph through XScreenSaver's helper (startup/image_folder_posix.h),
-// with stand-in helpers written as shell scripts into test folders.
+// XScreenSaver's image folder read from its settings file, and picking a
+// photograph from a feed through XScreenSaver's helper
+// (startup/image_folder_posix.h), with stand-in helpers written as shell
+// scripts into test folders.
 
 #include "image_folder_posix.h"
 
@@ -31,6 +33,35 @@ bool Pick(const std::vector<std::string>& Places, std::string& Path, std::string
   const bool ok = PickFromImageFolder(Places, Timeout, Path, Why);
   setenv("PATH", saved.c_str(), 1);
   return ok;
+}
+
+TEST(ImageFolder, TheFolderComesFromTheImageDirectoryLineOfTheSettings) {
+  struct Row {
+    const char* Settings;
+    const char* Folder;
+  };
+  const Row rows[] = {
+      {"timeout:\t0:10:00\nimageDirectory:\t/photos/sea and sky \r\nmode:\tone\n", "/photos/sea and sky"},
+      {"imageDirectory:\t~/Pictures\n", "/home/u/Pictures"},
+      {"imageDirectory:\t/a\nimageDirectory: /b", "/b"},  // the last one counts
+      {"imageDirectory:\t\n", ""},
+      {"  imageDirectory:\t/not/at/the/start\n", ""},
+      {"", ""},
+  };
+  for (const Row& row : rows) EXPECT_EQ(ImageFolderInSettings(row.Settings, "/home/u"), row.Folder) << row.Settings;
+  EXPECT_TRUE(IsFeedAddress("https://example.org/feed.rss"));
+  EXPECT_FALSE(IsFeedAddress("/srv/http://x"));
+
+  testing::TempFolder home;
+  const std::string saved = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", home.Path().c_str(), 1);
+  std::string folder, why;
+  EXPECT_FALSE(XScreenSaverImageFolder(folder, why));  // no ~/.xscreensaver
+  EXPECT_NE(why.find("no image folder"), std::string::npos) << why;
+  home.Write(".xscreensaver", "imageDirectory:\t~/photos\n");
+  EXPECT_TRUE(XScreenSaverImageFolder(folder, why));
+  EXPECT_EQ(folder, home.Path() + "/photos");
+  setenv("HOME", saved.c_str(), 1);
 }
 
 TEST(ImageFolder, TakesTheAbsolutePathTheHelperPrints) {

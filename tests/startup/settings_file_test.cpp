@@ -336,8 +336,9 @@ TEST_F(LoadSettingsTest, DropsAPictureThatIsNotAReadableFile) {
   EXPECT_EQ(r.PicturePath, "");
   EXPECT_EQ(r.PictureFolder, t.Path());
 
-  r = Load(Ini(t.Path(), "30", "12"));  // a folder
-  EXPECT_EQ(r.PicturePath, "");
+  r = Load(Ini(t.Path(), "30", "12"));  // a folder of photographs is kept
+  EXPECT_EQ(r.PicturePath, t.Path());
+  EXPECT_EQ(r.PictureFolder, t.Path());
 }
 
 TEST_F(LoadSettingsTest, AcceptsKeysSavedInUtf8OnlyWhenTheirKeyIsMissing) {
