@@ -188,7 +188,7 @@ case "$CASE" in
     conditions=("$WORK/no-such-tmp --root No such file or directory")
     if [ "$(id -u)" = 0 ]; then
       mkdir -p "$WORK/full-prog" "$WORK/full-tmp"
-      mount -t tmpfs -o size=4m tmpfs "$WORK/full-prog" || fail "cannot mount a tmpfs"
+      mount -t tmpfs -o size=32m tmpfs "$WORK/full-prog" || fail "cannot mount a tmpfs"
       MOUNTS+=("$WORK/full-prog")
       mount -t tmpfs -o size=64k tmpfs "$WORK/full-tmp" || fail "cannot mount a tmpfs"
       MOUNTS+=("$WORK/full-tmp")
