@@ -17,14 +17,17 @@ const char* const kSettingsSection = "Section";
 const char* const kKeyPicture = "\x89\xE6\x91\x9C\xCC\xA7\xB2\xD9";
 const char* const kKeyCount = "\x93\xAF\x8E\x9E\x95\x5C\x8E\xA6\x90\x94";
 const char* const kKeySize = "\x89\xE6\x91\x9C\x82\xCC\x91\xE5\x82\xAB\x82\xB3";
+const char* const kKeyChange = "\x89\xE6\x91\x9C\x82\xCC\x90\xD8\x91\xD6\x8A\xD4\x8A\x75";
 
 namespace {
 
-// The same three key names in UTF-8, accepted when reading so that a file
+// The same key names in UTF-8, accepted when reading so that a file
 // edited by hand on a UTF-8 system still means what it says.
 const char* const kKeyPictureUtf8 = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
 const char* const kKeyCountUtf8 = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
 const char* const kKeySizeUtf8 = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
+const char* const kKeyChangeUtf8 =
+    "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\x88\x87\xE6\x9B\xBF\xE9\x96\x93\xE9\x9A\x94";
 
 // Bytes of a line that are kept for parsing. A value is read whole up to this
 // length (a long path typed by hand), and cut there; the rest of a longer
@@ -208,11 +211,12 @@ std::string OneLine(const std::string& value) {
   return br == std::string::npos ? value : value.substr(0, br);
 }
 
-// The UTF-8 spelling of one of the three keys (nullptr for any other name).
+// The UTF-8 spelling of one of the keys (nullptr for any other name).
 const char* Utf8KeyFor(const char* key) {
   if (std::strcmp(key, kKeyPicture) == 0) return kKeyPictureUtf8;
   if (std::strcmp(key, kKeyCount) == 0) return kKeyCountUtf8;
   if (std::strcmp(key, kKeySize) == 0) return kKeySizeUtf8;
+  if (std::strcmp(key, kKeyChange) == 0) return kKeyChangeUtf8;
   return nullptr;
 }
 
@@ -362,7 +366,7 @@ SettingsEncoding EncodingOfSettingsFile(const std::string& FileName) {
       continue;
     }
     if (!inSection || !KeyName(line, name)) continue;
-    for (const char* key : {kKeyPicture, kKeyCount, kKeySize}) {
+    for (const char* key : {kKeyPicture, kKeyCount, kKeySize, kKeyChange}) {
       narrowKey = narrowKey || NamesMatch(name, key);
       utf8Key = utf8Key || NamesMatch(name, Utf8KeyFor(key));
     }
@@ -454,6 +458,16 @@ void LoadSettings(SettingsRecord& Record, const std::string& ProgramFolderPath) 
   }
   if (!(Record.StarSize >= kMinStarSize)) Record.StarSize = kMinStarSize;  // also a record holding no number
   if (Record.StarSize > kMaxStarSize) Record.StarSize = kMaxStarSize;
+
+  // Whole minutes; older files have no such key and mean a minute.
+  const std::string change = ReadSettingsValue(file, kKeyChange, encoding);
+  if (change.empty()) {
+    Record.ChangeMinutes = 1;
+  } else if (ParseSettingsNumber(change, number)) {
+    Record.ChangeMinutes = static_cast<int16_t>(
+        std::clamp(std::floor(number), double{kMinChangeMinutes}, double{kMaxChangeMinutes}));
+  }
+  Record.ChangeMinutes = std::clamp(Record.ChangeMinutes, kMinChangeMinutes, kMaxChangeMinutes);
 }
 
 void LoadSettings(SettingsRecord& Record) { LoadSettings(Record, ProgramFolder()); }

@@ -21,6 +21,7 @@ struct SettingsRecord {
   std::string PictureFolder;  // folder the photo chooser opens in
   int16_t StarCount = 0;      // number shown at once (stored, edited, not shown)
   float StarSize = 0.0f;      // picture size; the show's view distance is StarSize - 25
+  int16_t ChangeMinutes = 1;  // a folder's next photograph after this many minutes; 0: never
 };
 
 // Section and key names as stored in the file (code page 932 bytes).
@@ -28,6 +29,7 @@ extern const char* const kSettingsSection;  // "Section"
 extern const char* const kKeyPicture;       // 画像ﾌｧｲﾙ
 extern const char* const kKeyCount;         // 同時表示数
 extern const char* const kKeySize;          // 画像の大きさ
+extern const char* const kKeyChange;        // 画像の切替間隔
 
 // Value under Key in the first matching Section of FileName, or "" when the
 // file, section or key is missing. Names compare case-insensitively for ASCII
@@ -65,6 +67,8 @@ constexpr int16_t kMinStarCount = 10;
 constexpr int16_t kMaxStarCount = 100;
 constexpr float kMinStarSize = 1.0f;
 constexpr float kMaxStarSize = 20.0f;
+constexpr int16_t kMinChangeMinutes = 0;
+constexpr int16_t kMaxChangeMinutes = 1440;  // a day
 
 // How a settings file spells its keys and values.
 enum class SettingsEncoding {
@@ -73,8 +77,8 @@ enum class SettingsEncoding {
 };
 SettingsEncoding EncodingOfSettingsFile(const std::string& FileName);
 
-// Stores one of the three settings (Key is kKeyPicture, kKeyCount or
-// kKeySize; Value in the system's narrow encoding) in the file's own
+// Stores one of the settings (Key is kKeyPicture, kKeyCount, kKeySize or
+// kKeyChange; Value in the system's narrow encoding) in the file's own
 // encoding, so that a UTF-8 file has its UTF-8 line rewritten rather than a
 // second key added. As WriteIniValue otherwise; a missing file is made with
 // the code page 932 keys.
@@ -84,8 +88,8 @@ bool WriteSettingsValue(const char* Key, const std::string& Value, const std::st
 // is kept when it names a readable file or a folder of photographs, else the
 // built-in one is used. Steps that fail
 // leave their field as it was; missing keys give the defaults (built-in
-// photograph, count 30, size 12); the count and the size end up inside their
-// ranges whatever the file says. In a file that is not UTF-8 a key spelt in
+// photograph, count 30, size 12, a new photograph of a folder every minute);
+// the numbers end up inside their ranges whatever the file says. In a file that is not UTF-8 a key spelt in
 // UTF-8 is read only when its code page 932 spelling is missing, and the
 // other way round in a UTF-8 file; a value is converted from UTF-8 when it
 // stands under a UTF-8 key or in a UTF-8 file.

@@ -321,6 +321,28 @@ TEST_F(LoadSettingsTest, ReadsNumbersWithTheirRulesIntoTheirRanges) {
   }
 }
 
+// The change interval: whole minutes from 0 (never) to a day; a missing key
+// (every older file) is a minute, a UTF-8 key counts as the others do.
+TEST_F(LoadSettingsTest, ReadsTheChangeIntervalInWholeMinutes) {
+  const std::string key = kKeyChange;
+  const struct {
+    std::string Line;
+    int16_t Minutes;
+  } cases[] = {
+      {"", 1},
+      {key + "= 5\r\n", 5},
+      {key + "=0\r\n", 0},
+      {key + "=2.9\r\n", 2},
+      {key + "=-3\r\n", 0},
+      {key + "=99999\r\n", 1440},
+      {key + "=soon\r\n", 1},
+      {"\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\x88\x87\xE6\x9B\xBF\xE9\x96\x93\xE9\x9A\x94=7\r\n", 7},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Load(Ini("", "30", "12") + c.Line).ChangeMinutes, c.Minutes) << c.Line;
+  }
+}
+
 TEST_F(LoadSettingsTest, DropsAPictureThatIsNotAReadableFile) {
   t.Write("sea.jpg", "not really a photo");
   const std::string photo = t.File("sea.jpg");
