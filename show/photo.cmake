@@ -12,11 +12,14 @@ add_library(sorvane_photo STATIC
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_kind.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/picture_file.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photos/photo_library.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photos/folder_photos.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_fit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_square.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo_bitmap_reader.cpp)
 target_include_directories(sorvane_photo PUBLIC ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/photos)
-target_link_libraries(sorvane_photo PUBLIC sorvane_show_random sorvane_numeric sorvane_startup sorvane_resources)
+find_package(Threads REQUIRED)
+target_link_libraries(sorvane_photo PUBLIC sorvane_show_random sorvane_numeric sorvane_startup sorvane_resources
+                                           Threads::Threads)
 
 add_library(sorvane_photo_texture STATIC ${CMAKE_CURRENT_LIST_DIR}/photo_texture.cpp)
 target_link_libraries(sorvane_photo_texture PUBLIC sorvane_photo)

@@ -52,29 +52,51 @@ PictureProblem DrawUserPhoto(const std::string& Path, BgrImage& Square) {
 // is shown instead: a folder of other files must not hold up the start.
 constexpr int kMaxFolderTries = 20;
 
+// Notes Path in the history of photographs shown lately.
+void NoteShown(const std::string& Path, PhotoHistory& History, const std::string& HistoryFile) {
+  History.Shown(Path);
+  History.Save(HistoryFile);  // best effort: a history not kept only repeats sooner
+}
+
 // Draws one photograph picked from the folder's library, trying the next
 // pick when one does not decode, and notes it in the history of photographs
-// shown lately.
-PictureProblem DrawFromFolder(const std::string& Folder, ShowRandom& Random, BgrImage& Square) {
-  PhotoLibrary library;
-  if (!library.Walk(Folder)) return PictureProblem::FolderUnreadable;
-  if (library.Count() == 0) return PictureProblem::FolderEmpty;
+// shown lately. The photograph the last show picked for this start comes
+// first: then the folder is not walked at all.
+PictureProblem DrawFromFolder(const std::string& Folder, ShowRandom& Random, BgrImage& Square, std::string& Shown) {
   const std::string historyFile = PhotoHistoryFile();
   PhotoHistory history;
   history.Load(historyFile);
-  std::vector<size_t> tried;
+  const std::string picked = TakeNextStartPhoto(NextStartPhotoFile(), Folder);
+  if (!picked.empty() && DrawUserPhoto(picked, Square) == PictureProblem::NoProblem) {
+    NoteShown(picked, history, historyFile);
+    Shown = picked;
+    return PictureProblem::NoProblem;
+  }
+  PhotoLibrary library;
+  if (!library.Walk(Folder)) return PictureProblem::FolderUnreadable;
+  if (library.Count() == 0) return PictureProblem::FolderEmpty;
+  std::vector<bool> tried(library.Count(), false);
   for (int attempt = 0; attempt < kMaxFolderTries; ++attempt) {
     const long pick = PickFromLibrary(library, history, tried, Random);
     if (pick < 0) break;
     const std::string path = library.PathAt(static_cast<size_t>(pick));
     if (DrawUserPhoto(path, Square) == PictureProblem::NoProblem) {
-      history.Shown(path);
-      history.Save(historyFile);  // best effort: a history not kept only repeats sooner
+      NoteShown(path, history, historyFile);
+      Shown = path;
       return PictureProblem::NoProblem;
     }
-    tried.push_back(static_cast<size_t>(pick));
+    tried[static_cast<size_t>(pick)] = true;
   }
   return PictureProblem::NoneReadable;
+}
+
+// A black square of the bitmap's size.
+BgrImage BlackSquare() {
+  BgrImage square;
+  square.Width = kPhotoSquareSide;
+  square.Height = kPhotoSquareSide;
+  square.Pixels.assign(static_cast<size_t>(kPhotoSquareSide) * kPhotoSquareSide * 3, 0);
+  return square;
 }
 
 // Draws built-in photograph Index (0 or 1).
@@ -105,20 +127,26 @@ void Put32(uint8_t* p, uint32_t v) {
 }  // namespace
 
 // The user's photograph, else the built-in one the random number picks.
-BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random, PictureProblem* Problem) {
+BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random, PictureProblem* Problem,
+                            std::string* Shown) {
   const double r = Random.Next();
   const int index = r < 0.5 ? 0 : 1;  // floor(2 r) for r in [0, 1)
-  BgrImage square;
-  square.Width = kPhotoSquareSide;
-  square.Height = kPhotoSquareSide;
-  square.Pixels.assign(static_cast<size_t>(kPhotoSquareSide) * kPhotoSquareSide * 3, 0);
-  // A folder draws one more number, for its pick; a single file none.
-  const PictureProblem problem = PicturePath.empty()           ? PictureProblem::NoProblem
-                                 : FolderExists(PicturePath) ? DrawFromFolder(PicturePath, Random, square)
-                                                              : DrawUserPhoto(PicturePath, square);
+  BgrImage square = BlackSquare();
+  std::string fromFolder;
+  // A folder draws one more number, for its pick (unless the last show
+  // picked for this start); a single file none.
+  const PictureProblem problem = PicturePath.empty()         ? PictureProblem::NoProblem
+                                 : FolderExists(PicturePath) ? DrawFromFolder(PicturePath, Random, square, fromFolder)
+                                                             : DrawUserPhoto(PicturePath, square);
   if (PicturePath.empty() || problem != PictureProblem::NoProblem) DrawBuiltInPhoto(index, square);
   if (Problem) *Problem = problem;
+  if (Shown) *Shown = fromFolder;
   return square;
+}
+
+PictureProblem ComposeFileSquare(const std::string& Path, BgrImage& Square) {
+  Square = BlackSquare();
+  return DrawUserPhoto(Path, Square);
 }
 
 // Headers of the 24-bit file, then the rows bottom-up.
@@ -154,10 +182,12 @@ std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square) {
 PhotoBitmapFile PreparePhotoSquare(const std::string& PicturePath, const std::string& ProgramFolderPath,
                                    ShowRandom& Random, PhotoBitmapPlace Place) {
   PictureProblem problem = PictureProblem::NoProblem;
-  BgrImage square = ComposePhotoSquare(PicturePath, Random, &problem);
+  std::string shown;
+  BgrImage square = ComposePhotoSquare(PicturePath, Random, &problem, &shown);
   const std::vector<uint8_t> bytes = EncodePhotoBitmap(square);
   PhotoBitmapFile file;
   file.Photo = problem;
+  file.Shown = std::move(shown);
   std::string besideFailure;
   if (Place == PhotoBitmapPlace::BesideProgram && !ProgramFolderPath.empty()) {
     if (WriteBitmapBesideProgram(ProgramFolderPath, bytes, file)) return file;

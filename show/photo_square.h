@@ -25,6 +25,7 @@ struct PhotoBitmapFile {
   std::string PrivateFolder;  // the private folder made for it, if any (removed with it)
   std::string Failure;        // when Path is empty: what failed, in words
   PictureProblem Photo = PictureProblem::NoProblem;  // why the user's photograph was not used
+  std::string Shown;          // of a folder: the photograph picked from it
   BgrImage Square;            // when Path is empty: the square itself, for the texture to take from memory
 };
 
@@ -54,11 +55,17 @@ PhotoFit FitPhotoToSquare(int Width, int Height);
 // or nothing of it would be visible, built-in photograph floor(2 r). Draws
 // exactly one number from Random either way. A PicturePath that names a
 // folder shows one photograph picked from the files under it (one more number
-// from Random; photo_library.h), avoiding those shown lately. Problem, when
-// given, says why a photograph at a non-empty PicturePath was not used
-// (NoProblem when it was).
+// from Random; photo_library.h), avoiding those shown lately; the one that
+// the last show of that folder picked for this start is taken first, when
+// there is one, so that a large folder is not walked before the first frame.
+// Problem, when given, says why a photograph at a non-empty PicturePath was
+// not used (NoProblem when it was); Shown, of a folder, which file was.
 BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random,
-                            PictureProblem* Problem = nullptr);
+                            PictureProblem* Problem = nullptr, std::string* Shown = nullptr);
+
+// The square of the one photograph at Path, fitted onto black; NoProblem
+// when it was drawn.
+PictureProblem ComposeFileSquare(const std::string& Path, BgrImage& Square);
 
 // The bytes of the temporary bitmap file for a 512 x 512 square.
 std::vector<uint8_t> EncodePhotoBitmap(const BgrImage& Square);

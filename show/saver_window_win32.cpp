@@ -106,6 +106,12 @@ void Sorvane_S::Form_Load() {
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
   // The further monitors' swarms, sharing the photograph.
   if (!ShowDone) swarms_.SetUp(layout_, scene_, seed);
+  // With a folder: each monitor's own photograph, and new ones as the show goes on.
+  if (!ShowDone) {
+    const int64_t seconds = int64_t{settings_.ChangeMinutes} * 60;
+    photos_ = FolderPhotosForShow(settings_.PicturePath, bitmap_.Shown, seconds, swarms_.Count());
+    swarms_.ChangePhotographs(photos_.get(), static_cast<long>(seconds * Swarms::kStepsPerSecond));
+  }
   // 8.
   ShowWindow(window_, SW_SHOWNORMAL);
   // 9.
@@ -153,6 +159,8 @@ void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
 
 void Sorvane_S::Form_Unload() {
   unloading_ = true;
+  swarms_.ChangePhotographs(nullptr, 0);
+  photos_.reset();  // its worker stops
   UnregisterPowerNotifications();
   frameTimer_.Release();
   CloseRenderContext(context_);

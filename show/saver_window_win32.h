@@ -9,9 +9,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "folder_photos.h"
 #include "frame_timer_win32.h"
 #include "monitor_layout.h"
 #include "photo_square.h"
@@ -102,6 +104,7 @@ class Sorvane_S {
   MonitorLayout layout_;  // the window's area and a viewport per monitor
   Swarms swarms_;         // the primary's and the further monitors' swarms
   PhotoBitmapFile bitmap_;
+  std::unique_ptr<FolderPhotos> photos_;  // a folder's further photographs; null for one photograph
   RenderContext context_;
   FramePacer pacer_;
   FrameObserver* observer_ = nullptr;

@@ -339,6 +339,7 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   }
   // The texture holds the picture now and the file is never read again: it
   // goes at once, so that a crash or a kill later leaves nothing behind.
+  const std::string shown = bitmap_.Shown;
   DeletePhotoBitmap(bitmap_);
   bitmap_ = PhotoBitmapFile{};
   if (!ShowDone && frameRateShown_) frameRate_.Open(dpy_);
@@ -346,6 +347,11 @@ bool Sorvane_S::StartShow(RenderWindowKind Kind, PhotoBitmapPlace Place) {
   scene_.ViewDistance = static_cast<float>(static_cast<double>(settings_.StarSize) - 25.0);
   // Further monitors of the own window or the root window.
   if (!ShowDone && everyMonitor_) swarms_.SetUp(layout_, scene_, seed);
+  if (!ShowDone) {
+    const int64_t seconds = changeSeconds_ ? *changeSeconds_ : int64_t{settings_.ChangeMinutes} * 60;
+    photos_ = FolderPhotosForShow(settings_.PicturePath, shown, seconds, swarms_.Count());
+    swarms_.ChangePhotographs(photos_.get(), static_cast<long>(seconds * Swarms::kStepsPerSecond));
+  }
   if (ownWindow_) XMapRaised(dpy_, window_);
   if (ownWindow_ && swarms_.Count() > 1) CoverEveryMonitor();
   timer1_.Start(TickTimer::Clock::now());
@@ -463,6 +469,8 @@ void Sorvane_S::Timer1_Timer() { SweepTilt(scene_.TiltAngle, TiltUp); }
 void Sorvane_S::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  swarms_.ChangePhotographs(nullptr, 0);
+  photos_.reset();  // its worker stops
   frameRate_.Close();
   CloseRenderContext(context_);
   DeletePhotoBitmap(bitmap_);

@@ -11,10 +11,12 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "folder_photos.h"
 #include "frame_rate_overlay_x11.h"
 #include "monitor_layout.h"
 #include "photo_square.h"
@@ -69,6 +71,10 @@ class Sorvane_S {
   // -delay: the microseconds between frames the user asked for; absent when
   // not given.
   void SetFrameDelay(std::optional<int64_t> Microseconds) { frameDelay_ = Microseconds; }
+
+  // --change-every: seconds between photographs of a folder; absent: the
+  // settings file's minutes.
+  void SetChangeSeconds(std::optional<int64_t> Seconds) { changeSeconds_ = Seconds; }
 
   // Runs the show in a window of its own until a key or a mouse button;
   // returns the process's exit status (non-zero when the show could not start).
@@ -138,6 +144,8 @@ class Sorvane_S {
   bool frameRateShown_ = false;
   FrameRateOverlay frameRate_;
   std::optional<int64_t> frameDelay_;
+  std::optional<int64_t> changeSeconds_;
+  std::unique_ptr<FolderPhotos> photos_;  // a folder's further photographs; null for one photograph
 };
 
 }  // namespace sorvane

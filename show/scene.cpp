@@ -48,6 +48,10 @@ class RealCalls final : public SceneCalls {
   bool UploadPhotoTexture(const BgrImage& Square, unsigned int& PhotoTexture) override {
     return sorvane::UploadPhotoTexture(Square, PhotoTexture);
   }
+  void DeleteTexture(unsigned int Texture) override {
+    const GLuint name = Texture;
+    glDeleteTextures(1, &name);
+  }
   void Enable(unsigned int Capability) override { glEnable(Capability); }
   void ShadeModel(unsigned int Mode) override { glShadeModel(Mode); }
   void ClearColor(float Red, float Green, float Blue, float Alpha) override {
@@ -120,6 +124,7 @@ void Scene::FillStars(ShowRandom& Random) {
   for (int i = 0; i < kStarCount; ++i) {
     StarRecord& Star = Stars[i];
     Star.OrbitAngle = 0.0f;
+    Star.New = false;
     Star.Radius = static_cast<float>(static_cast<long double>(OrbitStep(i)) * kRimRadius);
     Star.Red = RandomColour(Random);
     Star.Green = RandomColour(Random);
@@ -141,16 +146,98 @@ void Scene::AdvanceStar(int Index, ShowRandom& Random) {
     Star.Red = RandomColour(Random);
     Star.Green = RandomColour(Random);
     Star.Blue = RandomColour(Random);
+    if (NextTexture && !Star.New) {
+      Star.New = true;
+      ++newStars_;
+    }
   }
+}
+
+bool Scene::BeginTurnover(const BgrImage& Square) {
+  if (TurningOver()) return false;
+  unsigned int texture = 0;
+  if (!Calls->UploadPhotoTexture(Square, texture) || texture == 0) return false;
+  NextTexture = texture;
+  newStars_ = 0;
+  return true;
+}
+
+unsigned int Scene::TakeRetiredTexture() {
+  const unsigned int texture = retired_;
+  retired_ = 0;
+  return texture;
+}
+
+// Once every square carries the incoming photograph it is the photograph.
+void Scene::FinishTurnoverWhenDone() {
+  if (!NextTexture || newStars_ < kStarCount) return;
+  if (retired_) Calls->DeleteTexture(retired_);  // never taken: ours to give back
+  retired_ = PhotoTexture;
+  PhotoTexture = NextTexture;
+  NextTexture = 0;
+  newStars_ = 0;
+  for (StarRecord& Star : Stars) Star.New = false;
 }
 
 // One step without drawing: the same updates, square by square, as DrawFrame.
 void Scene::StepFrame(ShowRandom& Random) {
   for (int i = 0; i < kStarCount; ++i) AdvanceStar(i, Random);
+  FinishTurnoverWhenDone();
+}
+
+// One square at its place, facing the viewer, spun by Spin.
+void Scene::DrawSquare(const StarRecord& Star, float Spin) {
+  Calls->LoadIdentity();
+  Calls->Translatef(0.0f, 0.0f, ViewDistance);
+  Calls->Rotatef(TiltAngle, 1.0f, 0.0f, 0.0f);
+  Calls->Rotatef(Star.OrbitAngle, 0.0f, 1.0f, 0.0f);
+  Calls->Translatef(Star.Radius, 0.0f, 0.0f);
+  // Undo the orbit's orientation so the square faces the viewer.
+  Calls->Rotatef(-Star.OrbitAngle, 0.0f, 1.0f, 0.0f);
+  Calls->Rotatef(-TiltAngle, 1.0f, 0.0f, 0.0f);
+  Calls->Rotatef(Spin, 0.0f, 0.0f, 1.0f);
+  Calls->Color4ub(static_cast<unsigned char>(Star.Red & 0xFF), static_cast<unsigned char>(Star.Green & 0xFF),
+                  static_cast<unsigned char>(Star.Blue & 0xFF), 255);
+
+  Calls->Begin(GL_QUADS);
+  Calls->TexCoord2f(0.0f, 0.0f);
+  Calls->Vertex3f(-1.0f, -1.0f, 0.0f);
+  Calls->TexCoord2f(1.0f, 0.0f);
+  Calls->Vertex3f(1.0f, -1.0f, 0.0f);
+  Calls->TexCoord2f(1.0f, 1.0f);
+  Calls->Vertex3f(1.0f, 1.0f, 0.0f);
+  Calls->TexCoord2f(0.0f, 1.0f);
+  Calls->Vertex3f(-1.0f, 1.0f, 0.0f);
+  Calls->End();
+}
+
+// During a turnover: every square is placed as the plain loop would place it
+// (each with the spin it would be drawn with), then the squares are drawn in
+// two groups, one per texture, so that each texture is bound once. Additive
+// blending onto black adds the same values in any order, so the picture is
+// the one the plain loop would give.
+bool Scene::DrawGroupedByPhotograph(ShowRandom& Random) {
+  std::array<StarRecord, kStarCount> placed;
+  std::array<float, kStarCount> spin;
+  for (int i = 0; i < kStarCount; ++i) {
+    placed[i] = Stars[i];
+    spin[i] = SpinAngle;
+    AdvanceStar(i, Random);
+  }
+  Calls->Clear(GL_COLOR_BUFFER_BIT);
+  for (const bool incoming : {false, true}) {
+    Calls->BindTexture(GL_TEXTURE_2D, incoming ? NextTexture : PhotoTexture);
+    for (int i = 0; i < kStarCount; ++i) {
+      if (placed[i].New == incoming) DrawSquare(placed[i], spin[i]);
+    }
+  }
+  FinishTurnoverWhenDone();
+  return true;
 }
 
 // Draws the 50 squares, each facing the viewer, and moves them one step.
 bool Scene::DrawFrame(ShowRandom& Random) {
+  if (TurningOver()) return DrawGroupedByPhotograph(Random);
   // Colour only: no depth test is ever on, so the depth buffer is neither read
   // nor written, and clearing it would cost a full-screen pass each frame on
   // a software renderer (about 2 ms of 25 at 1920 x 1080 on llvmpipe).
@@ -158,30 +245,7 @@ bool Scene::DrawFrame(ShowRandom& Random) {
   Calls->BindTexture(GL_TEXTURE_2D, PhotoTexture);
 
   for (int i = 0; i < kStarCount; ++i) {
-    StarRecord& Star = Stars[i];
-    Calls->LoadIdentity();
-    Calls->Translatef(0.0f, 0.0f, ViewDistance);
-    Calls->Rotatef(TiltAngle, 1.0f, 0.0f, 0.0f);
-    Calls->Rotatef(Star.OrbitAngle, 0.0f, 1.0f, 0.0f);
-    Calls->Translatef(Star.Radius, 0.0f, 0.0f);
-    // Undo the orbit's orientation so the square faces the viewer.
-    Calls->Rotatef(-Star.OrbitAngle, 0.0f, 1.0f, 0.0f);
-    Calls->Rotatef(-TiltAngle, 1.0f, 0.0f, 0.0f);
-    Calls->Rotatef(SpinAngle, 0.0f, 0.0f, 1.0f);
-    Calls->Color4ub(static_cast<unsigned char>(Star.Red & 0xFF), static_cast<unsigned char>(Star.Green & 0xFF),
-                    static_cast<unsigned char>(Star.Blue & 0xFF), 255);
-
-    Calls->Begin(GL_QUADS);
-    Calls->TexCoord2f(0.0f, 0.0f);
-    Calls->Vertex3f(-1.0f, -1.0f, 0.0f);
-    Calls->TexCoord2f(1.0f, 0.0f);
-    Calls->Vertex3f(1.0f, -1.0f, 0.0f);
-    Calls->TexCoord2f(1.0f, 1.0f);
-    Calls->Vertex3f(1.0f, 1.0f, 0.0f);
-    Calls->TexCoord2f(0.0f, 1.0f);
-    Calls->Vertex3f(-1.0f, 1.0f, 0.0f);
-    Calls->End();
-
+    DrawSquare(Stars[i], SpinAngle);
     AdvanceStar(i, Random);
   }
   return true;

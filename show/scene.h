@@ -7,6 +7,11 @@
 // both and then calls SetUpScene), set ViewDistance, then call DrawFrame once
 // per frame and present the back buffer (StepFrame for a step not drawn).
 // TiltAngle may change between frames.
+//
+// A new photograph comes in through the squares themselves: after
+// BeginTurnover, every square that re-enters at the rim carries it, and once
+// all do (at most one drift, 500 steps) the old photograph's texture is
+// retired. A swarm so holds at most two textures.
 #pragma once
 
 #include <array>
@@ -23,6 +28,7 @@ struct StarRecord {
   int16_t Red = 0, Green = 0, Blue = 0;  // tint, 0 to 255
   float Radius = 0.0f;                   // distance from the orbit centre
   float OrbitAngle = 0.0f;               // degrees, never reduced modulo 360
+  bool New = false;                      // carries NextTexture (the incoming photograph)
 };
 
 class Scene {
@@ -34,6 +40,7 @@ class Scene {
   float SpinAngle = 0.0f;      // spin of the squares in their own plane
   float ViewDistance = -13.0f; // z of the orbit centre: StarSize - 25
   unsigned int PhotoTexture = 0;
+  unsigned int NextTexture = 0;  // the incoming photograph during a turnover; 0 otherwise
   SceneCalls* Calls = &RealSceneCalls();  // where OpenGL calls go; tests put a recorder here
 
   // With a current context and projection: loads the texture from BitmapPath,
@@ -58,12 +65,29 @@ class Scene {
   // late frame can catch up on the steps it missed.
   void StepFrame(ShowRandom& Random);
 
+  // Uploads Square as the incoming photograph; squares take it as they re-enter
+  // at the rim. False (nothing changes) during a turnover or when the texture
+  // could not be made.
+  bool BeginTurnover(const BgrImage& Square);
+
+  bool TurningOver() const { return NextTexture != 0; }
+
+  // The texture of the photograph that went out with the last finished
+  // turnover (0: none), handed over once: whoever owns it deletes it.
+  unsigned int TakeRetiredTexture();
+
   // A random tint component: floor(256 r), 0 to 255.
   static int16_t RandomColour(ShowRandom& Random);
 
  private:
   void SetFixedStateAndFill(ShowRandom& Random);
   void AdvanceStar(int Index, ShowRandom& Random);
+  void DrawSquare(const StarRecord& Star, float Spin);
+  bool DrawGroupedByPhotograph(ShowRandom& Random);
+  void FinishTurnoverWhenDone();
+
+  int newStars_ = 0;             // squares carrying NextTexture
+  unsigned int retired_ = 0;
 };
 
 }  // namespace sorvane

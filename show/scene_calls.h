@@ -23,6 +23,9 @@ class SceneCalls {
   // texture its bitmap file would give (UploadPhotoTexture).
   virtual bool UploadPhotoTexture(const BgrImage& Square, unsigned int& PhotoTexture) = 0;
 
+  // Gives back a texture no square carries any more.
+  virtual void DeleteTexture(unsigned int Texture) = 0;
+
   virtual void Enable(unsigned int Capability) = 0;
   virtual void ShadeModel(unsigned int Mode) = 0;
   virtual void ClearColor(float Red, float Green, float Blue, float Alpha) = 0;

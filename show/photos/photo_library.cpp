@@ -51,7 +51,7 @@ bool PhotoLibrary::Walk(const std::string& Folder, const PhotoWalkLimits& Limits
   size_t folders = 1;
   std::set<FolderIdentity> seen;
   bool rootRead = false, full = false;
-  while (!pending.empty() && !full) {
+  while (!pending.empty() && !full && !(Limits.Stop && Limits.Stop->load())) {
     const std::string below = std::move(pending.back().first);
     const int depth = pending.back().second;
     pending.pop_back();
@@ -156,7 +156,7 @@ int PhotoHistory::Position(const std::string& Photo) const {
   return found == hashes_.end() ? -1 : static_cast<int>(found - hashes_.begin());
 }
 
-long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, const std::vector<size_t>& Tried,
+long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, const std::vector<bool>& Passed,
                      ShowRandom& Random) {
   const size_t n = Library.Count();
   if (n == 0) return -1;
@@ -165,7 +165,7 @@ long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, c
   int oldestPosition = INT_MAX;
   for (size_t k = 0; k < n; ++k) {
     const size_t i = (start + k) % n;
-    if (std::find(Tried.begin(), Tried.end(), i) != Tried.end()) continue;
+    if (i < Passed.size() && Passed[i]) continue;
     const int position = History.Position(Library.PathAt(i));
     if (position < 0) return static_cast<long>(i);
     if (position < oldestPosition) {
@@ -174,6 +174,60 @@ long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, c
     }
   }
   return oldest;
+}
+
+std::string NextStartPhotoFile() {
+  const std::string folder = PhotoCacheFolder();
+  return folder.empty() ? std::string() : folder + PathSeparator() + "next-photograph";
+}
+
+namespace {
+constexpr char kNextHeader[] = "sorvane next photograph 1";
+constexpr size_t kMaxNextBytes = 3 * 65536;
+}  // namespace
+
+bool SaveNextStartPhoto(const std::string& File, const std::string& Folder, const std::string& Photo) {
+  if (File.empty() || Folder.empty() || Photo.empty() || Folder.find('\n') != std::string::npos ||
+      Photo.find('\n') != std::string::npos) {
+    return false;
+  }
+  const std::string text = std::string(kNextHeader) + "\n" + Folder + "\n" + Photo + "\n";
+  const std::string temp = SiblingTempName(File);
+  std::FILE* f = OpenFile(temp, "wb");
+  if (!f) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  if (std::fclose(f) != 0 || !written || !ReplaceFileWith(temp, File)) {
+    DeleteFileAt(temp);
+    return false;
+  }
+  return true;
+}
+
+std::string TakeNextStartPhoto(const std::string& File, const std::string& Folder) {
+  if (File.empty() || Folder.empty()) return std::string();
+  // Renamed away first: of two copies starting together, one gets it.
+  const std::string taken = SiblingTempName(File);
+  if (!ReplaceFileWith(File, taken)) return std::string();
+  std::FILE* f = OpenFile(taken, "rb");
+  std::string text;
+  if (f) {
+    text.resize(kMaxNextBytes + 1);
+    text.resize(std::fread(&text[0], 1, text.size(), f));
+    std::fclose(f);
+  }
+  DeleteFileAt(taken);
+  const std::string header = std::string(kNextHeader) + "\n";
+  if (text.size() > kMaxNextBytes || text.compare(0, header.size(), header) != 0) return std::string();
+  const size_t folderEnd = text.find('\n', header.size());
+  if (folderEnd == std::string::npos) return std::string();
+  const size_t photoEnd = text.find('\n', folderEnd + 1);
+  if (photoEnd == std::string::npos || photoEnd + 1 != text.size()) return std::string();
+  if (text.compare(header.size(), folderEnd - header.size(), Folder) != 0) return std::string();
+  std::string photo = text.substr(folderEnd + 1, photoEnd - folderEnd - 1);
+  std::string root = Folder;
+  if (!EndsWithSeparator(root)) root += PathSeparator();
+  if (photo.size() <= root.size() || photo.compare(0, root.size(), root) != 0) return std::string();
+  return photo;
 }
 
 std::string PhotoHistoryFile() {

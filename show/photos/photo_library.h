@@ -7,6 +7,7 @@
 // content and asks for the next one when it does not decode.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -23,6 +24,7 @@ struct PhotoWalkLimits {
   size_t MaxFolders = 1000000;        // folders read or waiting to be read
   size_t MaxPathBytes = 128u << 20;   // the names buffer
   int MaxDepth = 64;                  // folders below the top one
+  const std::atomic<bool>* Stop = nullptr;  // when set and true, the walk ends between folders
 };
 
 // The plain files under one folder. Hidden files and folders (names starting
@@ -77,9 +79,11 @@ class PhotoHistory {
 };
 
 // One file of Library: from a random place (one number from Random) the first
-// not in History and not in Tried, else the one shown longest ago among those
-// not Tried. -1 when every file has been tried.
-long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, const std::vector<size_t>& Tried,
+// not in History and not Passed, else the one shown longest ago among those
+// not Passed. Passed[i] marks file i as passed over (tried already, or shown
+// in this show); it may be shorter than the library. -1 when every file is
+// passed over.
+long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, const std::vector<bool>& Passed,
                      ShowRandom& Random);
 
 // The user's own cache folder for Sorvane, made if needed
@@ -89,6 +93,19 @@ std::string PhotoCacheFolder();
 
 // The history file in the cache folder; empty when there is no cache folder.
 std::string PhotoHistoryFile();
+
+// The photograph the next start of a show of a folder begins with, picked by
+// the show before (photos it has walked), so that a start need not walk a
+// large folder before its first frame. One small file in the cache folder:
+// the folder and the photograph, a line each.
+std::string NextStartPhotoFile();  // empty when there is no cache folder
+bool SaveNextStartPhoto(const std::string& File, const std::string& Folder, const std::string& Photo);
+
+// Takes the photograph saved for Folder and removes the file, so that it is
+// taken once, also when copies of the show start at the same moment. Empty
+// when there is none, it is for another folder, it lies outside Folder or the
+// file is damaged.
+std::string TakeNextStartPhoto(const std::string& File, const std::string& Folder);
 
 // What the platform part tells about one folder entry.
 enum class FolderEntryKind { File, Folder, Other };

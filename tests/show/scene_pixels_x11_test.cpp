@@ -109,18 +109,27 @@ TEST_F(GlxScene, PhotographIsUprightInTrueColours) {
   testing::CheckPhotoUpright(Show, Random, kWidth, kHeight);
 }
 
-// With no bitmap file, the square goes to the texture from memory: the frame
-// is the very one that the bitmap file of the same picture gives.
-TEST_F(GlxScene, SquareFromMemoryDrawsWhatItsBitmapFileDraws) {
-  const auto Colour = [](int x, int y) { return Rgb{(x * 255) / 511, (y * 255) / 511, (x * 3 + y) & 0xFF}; };
+// A picture of many colours and the square of it in memory (top-down,
+// blue-green-red).
+Rgb ManyColours(int x, int y) { return Rgb{(x * 255) / 511, (y * 255) / 511, (x * 3 + y) & 0xFF}; }
+
+BgrImage SquareOf(const std::function<Rgb(int, int)>& Colour) {
   BgrImage Square;
   Square.Width = Square.Height = 512;
-  for (int y = 0; y < 512; ++y)  // top-down, blue-green-red
+  for (int y = 0; y < 512; ++y)
     for (int x = 0; x < 512; ++x) {
       const Rgb C = Colour(x, y);
       Square.Pixels.insert(Square.Pixels.end(), {static_cast<uint8_t>(C.B), static_cast<uint8_t>(C.G),
                                                  static_cast<uint8_t>(C.R)});
     }
+  return Square;
+}
+
+// With no bitmap file, the square goes to the texture from memory: the frame
+// is the very one that the bitmap file of the same picture gives.
+TEST_F(GlxScene, SquareFromMemoryDrawsWhatItsBitmapFileDraws) {
+  const auto Colour = ManyColours;
+  const BgrImage Square = SquareOf(Colour);
   ASSERT_TRUE(OpenRenderContext(Context, Connection, Win, RenderWindowKind::Own, Show, Square, Random));
   const std::string Path = Folder.File("Sorvane.bmp");
   testing::WriteTestBitmap(Path, 512, Colour);
@@ -135,6 +144,25 @@ TEST_F(GlxScene, SquareFromMemoryDrawsWhatItsBitmapFileDraws) {
     for (int x = 0; x < kWidth; ++x) Lit += Memory.Lit(x, y);
   EXPECT_GT(Lit, kWidth * kHeight / 20);
   EXPECT_TRUE(Memory.Rgba == File.Rgba) << "the square from memory draws another picture than its file";
+}
+
+// During a turnover the squares are drawn grouped by texture: with both
+// textures of one photograph the frame is the very one of a single texture.
+TEST_F(GlxScene, ATurnoverOfOnePhotographDrawsTheSinglePhotographsFrame) {
+  ASSERT_TRUE(Open(ManyColours));
+  Show.TiltAngle = 150.0f;
+  Scene Grouped = Show;
+  ShowRandom GroupedRandom = Random;
+  ASSERT_TRUE(Grouped.BeginTurnover(SquareOf(ManyColours)));
+  for (int i = 0; i < Scene::kStarCount; i += 2) Grouped.Stars[i].New = true;  // every other square
+  const testing::Frame Single = testing::DrawAndRead(Show, Random, kWidth, kHeight);
+  const testing::Frame Two = testing::DrawAndRead(Grouped, GroupedRandom, kWidth, kHeight);
+  EXPECT_TRUE(Grouped.TurningOver());
+  int Lit = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) Lit += Single.Lit(x, y);
+  EXPECT_GT(Lit, kWidth * kHeight / 20);
+  EXPECT_TRUE(Single.Rgba == Two.Rgba) << "the grouped drawing gives another picture";
 }
 
 TEST_F(GlxScene, OpeningMapsFocusesAndSetsViewportAndProjection) {

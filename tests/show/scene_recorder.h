@@ -36,6 +36,7 @@ class SceneRecorder final : public SceneCalls {
     if (TextureLoads) PhotoTexture = TextureName;
     return TextureLoads;
   }
+  void DeleteTexture(unsigned int Texture) override { Add("DeleteTexture", {double(Texture)}); }
   void Enable(unsigned int Capability) override { Add("Enable", {double(Capability)}); }
   void ShadeModel(unsigned int Mode) override { Add("ShadeModel", {double(Mode)}); }
   void ClearColor(float R, float G, float B, float A) override { Add("ClearColor", {R, G, B, A}); }

@@ -324,6 +324,7 @@ class CountingCalls final : public SceneCalls {
     PhotoTexture = 7;
     return true;
   }
+  void DeleteTexture(unsigned int) override { ++Count; }
   void Enable(unsigned int) override { ++Count; }
   void ShadeModel(unsigned int) override { ++Count; }
   void ClearColor(float, float, float, float) override { ++Count; }

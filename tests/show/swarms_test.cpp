@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -164,6 +166,103 @@ TEST(Swarms, TheSecondMonitorGetsItsOwnSwarmAndThePrimaryStaysAsItWas) {
   EXPECT_EQ(C[PerSwarm + 1], "Clear(16384)");
   EXPECT_EQ(C[PerSwarm + 5], "Rotatef(135.5,1,0,0)");
   EXPECT_EQ(C.back(), "MonitorViewport(0,0,800,600)");  // an overlay goes on the primary monitor
+}
+
+// A supply that answers at once: Ready with a 512 x 512 square while it has
+// answers for the swarm, else Unavailable.
+class ReadySupply final : public PhotoSupply {
+ public:
+  std::map<int, int> Asked;        // asks per swarm
+  std::map<int, int> Photographs;  // Ready answers left per swarm
+  void Ask(int Swarm) override { ++Asked[Swarm]; }
+  Answer Take(int Swarm, BgrImage& Square) override {
+    if (Photographs[Swarm] == 0) return Answer::Unavailable;
+    --Photographs[Swarm];
+    Square.Width = Square.Height = 512;
+    Square.Pixels.assign(512 * 512 * 3, 0xFF);
+    return Answer::Ready;
+  }
+  Answer Wait(int Swarm, BgrImage& Square) override { return Take(Swarm, Square); }
+};
+
+// The textures bound for the squares of one recorded frame: the texture of
+// each Begin in order.
+std::vector<unsigned> SquareTextures(const std::vector<std::string>& Calls) {
+  std::vector<unsigned> textures;
+  unsigned bound = 0;
+  for (const std::string& call : Calls) {
+    if (call.rfind("BindTexture(3553,", 0) == 0) bound = static_cast<unsigned>(std::stoul(call.substr(17)));
+    if (call == "Begin(7)") textures.push_back(bound);
+  }
+  return textures;
+}
+
+// After the interval the swarm asks; once the photograph is there, every
+// square that re-enters at the rim carries it, drawn grouped by texture, and
+// within one drift (500 steps) all do and the old texture is deleted. The
+// arithmetic stays that of the scene alone.
+TEST(Turnover, SquaresTakeTheNewPhotographAtTheRimAndTheOldTextureGoesAfterOneDrift) {
+  constexpr uint32_t kSeed = 99;
+  Primary Alone(kSeed), Laid(kSeed);
+  Swarms S;
+  S.SetUp(LayOutMonitors({{0, 0, 800, 600}}), Laid.Show, kSeed);
+  ReadySupply Supply;
+  Supply.Photographs[0] = 2;
+  S.ChangePhotographs(&Supply, 120);
+  Laid.Recorder.TextureName = 8;
+  int Step = 0, Began = -1, Finished = -1;
+  size_t LastNew = 0;
+  for (; Step < 2000 && Finished < 0; ++Step) {
+    ASSERT_TRUE(Alone.Show.DrawFrame(Alone.Random));
+    Laid.Recorder.Calls.clear();
+    ASSERT_TRUE(S.DrawSteps(Laid.Show, Laid.Random, 1));
+    const std::vector<unsigned> textures = SquareTextures(Laid.Recorder.Calls);
+    ASSERT_EQ(textures.size(), 50u);
+    const size_t New = static_cast<size_t>(std::count(textures.begin(), textures.end(), 8u));
+    // Grouped: the old texture's squares first, then the new one's.
+    EXPECT_TRUE(std::is_sorted(textures.begin(), textures.end())) << "step " << Step;
+    EXPECT_GE(New, LastNew) << "step " << Step;
+    LastNew = New;
+    if (Began < 0 && Laid.Show.TurningOver()) Began = Step;
+    if (Began >= 0 && !Laid.Show.TurningOver()) Finished = Step;
+  }
+  EXPECT_EQ(Began, 119);
+  ASSERT_GE(Finished, 0);
+  EXPECT_LE(Finished - Began, 501);
+  EXPECT_EQ(Laid.Show.PhotoTexture, 8u);
+  EXPECT_EQ(std::count(Laid.Recorder.Calls.begin(), Laid.Recorder.Calls.end(), "DeleteTexture(7)"), 1);
+  for (int i = 0; i < Scene::kStarCount; ++i) {
+    EXPECT_EQ(BitsOf(Laid.Show.Stars[i].Radius), BitsOf(Alone.Show.Stars[i].Radius));
+    EXPECT_EQ(Laid.Show.Stars[i].Green, Alone.Show.Stars[i].Green);
+  }
+  // The next interval counts from the turnover's start: the photograph asked
+  // for meanwhile waits until the turnover is over and then comes in.
+  EXPECT_EQ(Supply.Asked[0], 2);
+  Laid.Recorder.TextureName = 11;
+  ASSERT_TRUE(S.DrawSteps(Laid.Show, Laid.Random, 1));
+  EXPECT_EQ(Laid.Show.NextTexture, 11u);
+}
+
+// A further monitor takes a photograph of its own at once; one that cannot
+// have one keeps the primary's, whose texture then outlives the primary's
+// turnover.
+TEST(Turnover, FurtherMonitorsShowTheirOwnPhotographOrKeepThePrimarys) {
+  for (const int Own : {1, 0}) {
+    Primary Laid(5);
+    Swarms S;
+    S.SetUp(LayOutMonitors({{0, 0, 800, 600}, {800, 0, 800, 600}}), Laid.Show, 5);
+    ReadySupply Supply;
+    Supply.Photographs[0] = 1;
+    Supply.Photographs[1] = Own;
+    Laid.Recorder.TextureName = 9;
+    S.ChangePhotographs(&Supply, 60);
+    EXPECT_EQ(S.Other(0).PhotoTexture, Own ? 9u : 7u);
+    Laid.Recorder.TextureName = 10;
+    for (int i = 0; i < 600; ++i) ASSERT_TRUE(S.DrawSteps(Laid.Show, Laid.Random, 1));
+    EXPECT_EQ(Laid.Show.PhotoTexture, 10u);
+    EXPECT_EQ(std::count(Laid.Recorder.Calls.begin(), Laid.Recorder.Calls.end(), "DeleteTexture(7)"), Own)
+        << (Own ? "own photograph" : "the primary's kept");
+  }
 }
 
 }  // namespace

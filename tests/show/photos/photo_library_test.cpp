@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 
 #include "../support/temp_folder.h"
+#include "folder_photos.h"
 #include "paths.h"
 #include "photo_square.h"
 #include "photo_test_pictures.h"
@@ -182,6 +184,64 @@ TEST(PhotoLibrary, AFolderAsThePhotographsPathShowsAReadablePhotographOrSaysWhyN
     ComposePhotoSquare(folder.Path(), random, &problem);
     EXPECT_EQ(problem, row.Problem) << PictureProblemText(problem);
   }
+}
+
+// A folder as a show's supply: within a show every photograph comes once
+// before any comes back (the one the show began with counts as shown), other
+// files are passed over, and the next start's photograph is saved and taken
+// once. A folder of no photographs answers Unavailable.
+TEST(FolderPhotos, GivesEachPhotographOnceARoundAndPicksTheNextStart) {
+  TempFolder cache;
+  UseCacheFolder(cache.Path());
+  TempFolder photos;
+  const int sizes[][2] = {{64, 48}, {48, 64}, {32, 32}, {60, 20}};
+  std::vector<std::string> paths;
+  std::vector<std::vector<uint8_t>> squares;
+  for (const auto& size : sizes) {
+    testing::BmpShape shape;
+    shape.Width = size[0];
+    shape.Height = size[1];
+    const std::string name = std::to_string(size[0]) + "x" + std::to_string(size[1]);
+    photos.Write(name, testing::MakeQuarterBmp(shape));
+    paths.push_back(photos.File(name));
+    BgrImage square;
+    ASSERT_EQ(ComposeFileSquare(paths.back(), square), PictureProblem::NoProblem);
+    squares.push_back(square.Pixels);
+  }
+  photos.Write("notes.txt", "not a photograph");
+  {
+    FolderPhotos supply(photos.Path(), paths[0], 3);
+    std::set<size_t> given;
+    for (int ask = 0; ask < 3; ++ask) {
+      supply.Ask(0);
+      BgrImage square;
+      ASSERT_EQ(supply.Wait(0, square), PhotoSupply::Answer::Ready);
+      const size_t which = static_cast<size_t>(std::find(squares.begin(), squares.end(), square.Pixels) - squares.begin());
+      ASSERT_LT(which, squares.size());
+      given.insert(which);
+    }
+    EXPECT_EQ(given, (std::set<size_t>{1, 2, 3}));
+    EXPECT_EQ(supply.Count(), 5u);
+  }
+  const std::string next = TakeNextStartPhoto(NextStartPhotoFile(), photos.Path());
+  EXPECT_NE(std::find(paths.begin(), paths.end(), next), paths.end()) << next;
+  EXPECT_EQ(TakeNextStartPhoto(NextStartPhotoFile(), photos.Path()), "");  // taken once
+  // Saved for another folder, outside the folder, or damaged: nothing.
+  const std::string file = NextStartPhotoFile();
+  for (const auto& saved : {std::pair<std::string, std::string>{cache.Path(), paths[1]},
+                            {photos.Path(), cache.Path() + PathSeparator() + "x"}}) {
+    ASSERT_TRUE(SaveNextStartPhoto(file, saved.first, saved.second));
+    EXPECT_EQ(TakeNextStartPhoto(file, photos.Path()), "") << saved.first << " " << saved.second;
+  }
+  cache.Write("next-photograph", "sorvane next photograph 1\n" + photos.Path() + "\n");
+  EXPECT_EQ(TakeNextStartPhoto(file, photos.Path()), "");
+
+  TempFolder none;
+  none.Write("a.txt", "text");
+  FolderPhotos empty(none.Path(), none.Path() + PathSeparator() + "a.txt", 1);
+  empty.Ask(0);
+  BgrImage square;
+  EXPECT_EQ(empty.Wait(0, square), PhotoSupply::Answer::Unavailable);
 }
 
 }  // namespace
