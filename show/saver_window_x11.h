@@ -70,6 +70,10 @@ class Sorvane_S {
   // not given.
   void SetFrameDelay(std::optional<int64_t> Microseconds) { frameDelay_ = Microseconds; }
 
+  // --change-every: seconds between photographs of a folder; absent: the
+  // settings file's minutes.
+  void SetChangeSeconds(std::optional<int64_t> Seconds) { changeSeconds_ = Seconds; }
+
   // Runs the show in a window of its own until a key or a mouse button;
   // returns the process's exit status (non-zero when the show could not start).
   int RunOwnWindow();
@@ -138,6 +142,8 @@ class Sorvane_S {
   bool frameRateShown_ = false;
   FrameRateOverlay frameRate_;
   std::optional<int64_t> frameDelay_;
+  // --change-every: seconds between photographs of a folder; absent: the settings file's minutes
+  std::optional<int64_t> changeSeconds_;
 };
 
 }  // namespace sorvane

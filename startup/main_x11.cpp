@@ -165,6 +165,7 @@ int Run(const LinuxOptions& options) {
   Sorvane_S show(display, settings, options.HideCursor);
   show.SetFrameRateShown(options.ShowFrameRate);
   show.SetFrameDelay(options.DelayMicroseconds);
+  show.SetChangeSeconds(options.ChangeEverySeconds);
   if (options.Mode == LinuxMode::IntoWindow) return show.RunInWindow(static_cast<::Window>(options.TargetWindow));
   return show.RunOwnWindow();
 }
