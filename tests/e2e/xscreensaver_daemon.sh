@@ -310,7 +310,7 @@ case "$CASE" in
     # XScreenSaver's settings window reads Sorvane's file without a warning
     # (and does warn about a broken copy) and runs the preview; the command
     # line its dialog for Sorvane saves runs under the daemon, with the frame
-    # rate shown and a random photograph from the image folder set in
+    # rate shown and photographs from the image folder set in
     # XScreenSaver.
     XML="$SORVANE_SOURCE/startup/sorvane.xml"
     cp -r /usr/share/xscreensaver/config "$WORK/config"
