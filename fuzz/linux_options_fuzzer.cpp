@@ -1,8 +1,9 @@
 // libFuzzer target for the Linux program's command line: any arguments (the
 // input split at NUL bytes, the last piece as XSCREENSAVER_WINDOW when it
 // starts with "W"), through the public parser. Checks what its interface
-// promises: a size from 1 to 20, a delay within its limit, window ids within
-// 32 bits and not 0 where one is required, and the same answer twice. Built and run by scripts/fuzz.sh.
+// promises: a size from 1 to 20, a delay and a change interval within their
+// limits, window ids within 32 bits and not 0 where one is required, and the
+// same answer twice. Built and run by scripts/fuzz.sh.
 
 #include <cstddef>
 #include <cstdint>
@@ -40,13 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
       sorvane::ParseLinuxOptions(args, environment ? windowVariable.c_str() : nullptr);
   if (o.SizeGiven) Check(o.Size >= 1.0f && o.Size <= 20.0f);
   if (o.DelayMicroseconds) Check(*o.DelayMicroseconds >= 0 && *o.DelayMicroseconds <= sorvane::kMaxDelayMicroseconds);
+  if (o.ChangeEverySeconds) Check(*o.ChangeEverySeconds >= 0 && *o.ChangeEverySeconds <= sorvane::kMaxChangeSeconds);
   if (o.Mode == LinuxMode::Preview) Check(o.PreviewWindow >= 1 && o.PreviewWindow <= 0xFFFFFFFFu);
   if (o.Mode == LinuxMode::IntoWindow) Check(o.TargetWindow <= 0xFFFFFFFFu);
 
   const sorvane::LinuxOptions again =
       sorvane::ParseLinuxOptions(args, environment ? windowVariable.c_str() : nullptr);
   Check(again.Mode == o.Mode && again.ImagePath == o.ImagePath && again.Size == o.Size &&
-        again.TargetWindow == o.TargetWindow && again.PreviewWindow == o.PreviewWindow && again.Error == o.Error);
+        again.TargetWindow == o.TargetWindow && again.PreviewWindow == o.PreviewWindow && again.Error == o.Error &&
+        again.ChangeEverySeconds == o.ChangeEverySeconds);
 
   uint64_t id = 0;
   for (const std::string& a : args)

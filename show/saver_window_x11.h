@@ -144,7 +144,7 @@ class Sorvane_S {
   bool frameRateShown_ = false;
   FrameRateOverlay frameRate_;
   std::optional<int64_t> frameDelay_;
-  std::optional<int64_t> changeSeconds_;
+  std::optional<int64_t> changeSeconds_;  // --change-every; absent: the settings file's minutes
   std::unique_ptr<FolderPhotos> photos_;  // a folder's further photographs; null for one photograph
 };
 

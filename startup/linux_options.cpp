@@ -46,16 +46,17 @@ bool ParseSize(const std::string& Text, float& Size) {
   return true;
 }
 
-// The frame delay: whole microseconds, 0 to kMaxDelayMicroseconds.
-bool ParseDelay(const std::string& Text, int64_t& Delay) {
+// A whole number of units from 0 to Max (the frame delay, the change
+// interval): digits only, no sign, no blanks.
+bool ParseWholeUpTo(const std::string& Text, int64_t Max, int64_t& Out) {
   if (Text.empty() || Text.size() > 12) return false;
   int64_t v = 0;
   for (char c : Text) {
     if (c < '0' || c > '9') return false;
     v = v * 10 + (c - '0');
   }
-  if (v > kMaxDelayMicroseconds) return false;
-  Delay = v;
+  if (v > Max) return false;
+  Out = v;
   return true;
 }
 
@@ -173,10 +174,17 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
     } else if (name == "delay") {
       std::string text;
       int64_t delay = 0;
-      if (!takeValue(text) || !ParseDelay(text, delay)) {
+      if (!takeValue(text) || !ParseWholeUpTo(text, kMaxDelayMicroseconds, delay)) {
         return Ending("-delay needs whole microseconds from 0 to " + std::to_string(kMaxDelayMicroseconds));
       }
       o.DelayMicroseconds = delay;
+    } else if (name == "change-every") {
+      std::string text;
+      int64_t seconds = 0;
+      if (!takeValue(text) || !ParseWholeUpTo(text, kMaxChangeSeconds, seconds)) {
+        return Ending("-change-every needs whole seconds from 0 (never) to " + std::to_string(kMaxChangeSeconds));
+      }
+      o.ChangeEverySeconds = seconds;
     } else if (name == "visual") {
       // The show picks the visual of the window it draws into, or its own.
       std::string text;
@@ -226,13 +234,15 @@ SettingsRecord CommandLineSettings(const LinuxOptions& Options) {
   SettingsRecord settings;
   settings.StarCount = 30;
   settings.StarSize = 12.0f;
+  settings.ChangeMinutes = 1;  // the settings window's default of 60 seconds
   if (Options.ImageGiven) settings.PicturePath = Options.ImagePath;
   if (Options.SizeGiven) settings.StarSize = Options.Size;
   return settings;
 }
 
 const char* LinuxUsage() {
-  return "usage: sorvane [-s | -p WINDOW | -c] [-image PATH | -random-photo] [-size N] [-fps] [-delay USECS]\n"
+  return "usage: sorvane [-s | -p WINDOW | -c] [-image PATH | -random-photo] [-change-every SECS]\n"
+         "               [-size N] [-fps] [-delay USECS]\n"
          "       sorvane -root | -window-id WINDOW   (XScreenSaver)\n"
          "  -s               run the show (the mouse cursor is hidden); no switch runs it too\n"
          "  -p WINDOW        draw the preview picture inside that X window\n"
@@ -240,8 +250,13 @@ const char* LinuxUsage() {
          "  -root            draw the show into XSCREENSAVER_WINDOW, else the root window\n"
          "  -window-id ID    draw the show into that X window (decimal or 0x hex)\n"
          "  -image PATH      show this photograph (BMP, JPEG, PNG, GIF, TIFF, WebP, HEIC, AVIF),\n"
-         "                   or one picked at random from this folder and those inside it\n"
-         "  -random-photo    a random photograph from the image folder set in XScreenSaver\n"
+         "                   or photographs picked at random, in turn, from this folder and\n"
+         "                   those inside it\n"
+         "  -random-photo    photographs from the image folder set in XScreenSaver, as\n"
+         "                   a folder given to -image\n"
+         "  -change-every SECS\n"
+         "                   with a folder, a new photograph after this many seconds\n"
+         "                   (0: never; without it the settings' minutes, or a minute)\n"
          "  -size N          picture size 1 to 20 instead of the settings' one\n"
          "  -fps, -no-fps    show or hide the frame rate and load in the lower left corner\n"
          "  -delay USECS     at least this many microseconds between frames\n"

@@ -3,8 +3,9 @@
 // ("--window-id ID", "--root", the XSCREENSAVER_WINDOW environment variable,
 // and the common options every XScreenSaver module takes: "-fps", "-no-fps",
 // "-delay N", "-window", "-install", "-visual V", "-mono", "-pair") and the
-// settings overrides ("--image PATH", "--random-photo", "--size N"). Options are matched by
-// their whole name, with one or two leading dashes. Portable; reads no
+// settings overrides ("--image PATH", "--random-photo", "--size N",
+// "--change-every SECONDS"). Options are matched by their whole name, with one
+// or two leading dashes. Portable; reads no
 // environment itself and opens no display. The Windows program reads its
 // command line with command_line.h instead.
 #pragma once
@@ -43,11 +44,17 @@ struct LinuxOptions {
   // -delay: microseconds between frames that the user asked for; absent when
   // not given (the show then paces itself).
   std::optional<int64_t> DelayMicroseconds;
+  // -change-every: seconds between photographs of a folder, 0 for never;
+  // absent when not given (the settings file's minutes then count).
+  std::optional<int64_t> ChangeEverySeconds;
   std::string Error;               // End: why, naming the option
 };
 
 // The longest -delay accepted: ten seconds between frames.
 constexpr int64_t kMaxDelayMicroseconds = 10'000'000;
+
+// The longest -change-every accepted: a day, as the settings file's limit.
+constexpr int64_t kMaxChangeSeconds = 86'400;
 
 // Reads a window id: decimal, or hexadecimal after "0x"/"0X". Blanks around
 // are allowed; anything else, 0, or a value beyond 32 bits (X ids are 29 bits)
@@ -60,8 +67,9 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
 
 // The settings of a show drawn into XScreenSaver's window: the command line
 // alone, on the defaults of an empty settings file (built-in photograph,
-// count 30, size 12). XScreenSaver leaves out an option whose value equals
-// its default, so a settings file must not fill the gap.
+// count 30, size 12, a new photograph of a folder every minute).
+// XScreenSaver leaves out an option whose value equals its default, so a
+// settings file must not fill the gap.
 SettingsRecord CommandLineSettings(const LinuxOptions& Options);
 
 // The text printed for --help and after a bad option.

@@ -38,12 +38,14 @@ void PrintSettingsHelp() {
   std::printf(
       "Sorvane's settings are chosen in XScreenSaver's settings window: run\n"
       "xscreensaver-settings, pick Sorvane in the list and open its settings (the\n"
-      "photograph, the picture size, the frame rate). XScreenSaver passes them on the\n"
-      "command line, and under XScreenSaver the command line alone counts.\n"
-      "Run by hand outside XScreenSaver, the show takes -image PATH and -size N and\n"
-      "otherwise reads %s when that file exists\n"
-      "(section [Section]: the photograph, the number shown at once and the picture\n"
-      "size, as the Windows program's settings dialog writes them).\n",
+      "photograph or the image folder, the time per photograph, the picture size, the\n"
+      "frame rate). XScreenSaver passes them on the command line, and under\n"
+      "XScreenSaver the command line alone counts.\n"
+      "Run by hand outside XScreenSaver, the show takes -image PATH, -change-every\n"
+      "SECONDS and -size N and otherwise reads %s when that file exists\n"
+      "(section [Section]: the photograph or a folder, the number shown at once, the\n"
+      "picture size and the minutes between the photographs of a folder, as the\n"
+      "Windows program keeps them).\n",
       SettingsFileName().c_str());
 }
 
@@ -165,6 +167,7 @@ int Run(const LinuxOptions& options) {
   Sorvane_S show(display, settings, options.HideCursor);
   show.SetFrameRateShown(options.ShowFrameRate);
   show.SetFrameDelay(options.DelayMicroseconds);
+  show.SetChangeSeconds(options.ChangeEverySeconds);
   if (options.Mode == LinuxMode::IntoWindow) return show.RunInWindow(static_cast<::Window>(options.TargetWindow));
   return show.RunOwnWindow();
 }

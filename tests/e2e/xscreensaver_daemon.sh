@@ -310,7 +310,7 @@ case "$CASE" in
     # XScreenSaver's settings window reads Sorvane's file without a warning
     # (and does warn about a broken copy) and runs the preview; the command
     # line its dialog for Sorvane saves runs under the daemon, with the frame
-    # rate shown and a random photograph from the image folder set in
+    # rate shown and photographs from the image folder set in
     # XScreenSaver.
     XML="$SORVANE_SOURCE/startup/sorvane.xml"
     cp -r /usr/share/xscreensaver/config "$WORK/config"
@@ -336,9 +336,9 @@ case "$CASE" in
     if grep -q '(sorvane) died\|(sorvane) crashed' "$WORK/settings.log"; then fail "the preview died"; fi
     note "the settings window reads sorvane.xml without a warning and runs the preview"
 
-    # The settings window's own dialog for Sorvane: both sliders moved, show
-    # the frame rate, a random photograph from the image folder; Save writes
-    # the command line into ~/.xscreensaver.
+    # The settings window's own dialog for Sorvane: the three sliders moved,
+    # show the frame rate, photographs from the image folder; Save writes the
+    # command line into ~/.xscreensaver.
     "$MAKE_PHOTO" 800 600 "$WORK/photos/red.jpg" || fail "cannot make the photograph"
     chmod -R a+rX "$WORK/photos"
     as_user xscreensaver-settings --debug >"$WORK/settings.log" 2>&1 &
@@ -372,7 +372,8 @@ case "$CASE" in
     change "--delay [0-9]" in_dialog 170 82     # the frame rate slider, towards Low
     change "--size [0-9]" in_dialog 143 145     # the picture size slider, towards Far
     change "--fps" in_dialog 38 181             # "Show frame rate"
-    change "--random-photo" pick_random         # a random photograph from the image folder
+    change "--random-photo" pick_random         # photographs from the image folder
+    change "--change-every [0-9]" in_dialog 520 166  # the time per photograph slider, towards 10 minutes
     writes=$(grep -c 'wrote .*\.xscreensaver' "$WORK/settings.log")
     in_dialog 669 415  # Save
     for _ in $(seq 1 50); do [ "$(grep -c 'wrote .*\.xscreensaver' "$WORK/settings.log")" -gt "$writes" ] && break; sleep 0.1; done
@@ -384,7 +385,7 @@ case "$CASE" in
     saved=$(tr -d '\n' <"$WORK/home/.xscreensaver" | sed 's/\\n\\/\n/g' | grep 'sorvane --root' |
       sed 's/\\//g; s/^.*sorvane --root/sorvane --root/; s/[[:space:]]\{1,\}/ /g; s/ *$//' | head -1)
     note "saved command line: $saved"
-    for option in "--fps" "--random-photo" "--delay [0-9]" "--size [0-9]"; do
+    for option in "--fps" "--random-photo" "--delay [0-9]" "--size [0-9]" "--change-every [0-9]"; do
       echo "$saved" | grep -q -- "$option" || fail "the settings window did not save $option (the dialog's layout moved? see $WORK/dialog.png)"
     done
     # The daemon runs what the settings window saved, as saved.

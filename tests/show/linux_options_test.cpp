@@ -54,7 +54,7 @@ TEST(LinuxOptions, WholeNamesOnlyAndUnknownOptionsAreNamed) {
 TEST(LinuxOptions, XScreenSaverCommonOptionsAreAccepted) {
   // Everything the daemon and its settings window pass, in one and two-dash spellings.
   const LinuxOptions all = Parse({"-root", "-fps", "-delay", "20000", "-window", "-install", "-visual", "default",
-                                  "-mono", "-pair", "--image", "/p.jpg", "-size", "3"},
+                                  "-mono", "-pair", "--image", "/p.jpg", "-size", "3", "--change-every", "45"},
                                  "0x400007");
   EXPECT_EQ(all.Mode, LinuxMode::IntoWindow);
   EXPECT_EQ(all.TargetWindow, 0x400007u);
@@ -63,25 +63,35 @@ TEST(LinuxOptions, XScreenSaverCommonOptionsAreAccepted) {
   EXPECT_EQ(*all.DelayMicroseconds, 20000);
   EXPECT_EQ(all.ImagePath, "/p.jpg");
   EXPECT_EQ(all.Size, 3.0f);
+  EXPECT_EQ(all.ChangeEverySeconds.value_or(-1), 45);
 
-  const LinuxOptions two = Parse({"--fps", "--delay=0", "--visual=0x21", "--window", "--install", "--mono", "--pair"});
+  const LinuxOptions two = Parse({"--fps", "--delay=0", "--visual=0x21", "--window", "--install", "--mono", "--pair",
+                                  "-change-every=0"});
   EXPECT_EQ(two.Mode, LinuxMode::Show);
   EXPECT_TRUE(two.ShowFrameRate);
   EXPECT_EQ(two.DelayMicroseconds.value_or(-1), 0);
+  EXPECT_EQ(two.ChangeEverySeconds.value_or(-1), 0);  // never
 
   // The last of -fps and -no-fps counts; without -delay there is no delay.
   EXPECT_FALSE(Parse({"-fps", "-no-fps"}).ShowFrameRate);
   EXPECT_TRUE(Parse({"--no-fps", "-fps"}).ShowFrameRate);
   EXPECT_FALSE(Parse({"-root"}).DelayMicroseconds.has_value());
   EXPECT_FALSE(Parse({"-root"}).ShowFrameRate);
+  EXPECT_FALSE(Parse({"-root"}).ChangeEverySeconds.has_value());
   EXPECT_EQ(Parse({"-delay", "10000000"}).DelayMicroseconds.value_or(-1), kMaxDelayMicroseconds);
+  EXPECT_EQ(Parse({"-change-every", "86400"}).ChangeEverySeconds.value_or(-1), kMaxChangeSeconds);
 
-  for (const char* bad : {"", "-1", "1.5", "abc", "10000001", "99999999999999999999", " 5", "5 "}) {
-    const LinuxOptions o = Parse({"-delay", bad});
-    EXPECT_EQ(o.Mode, LinuxMode::End) << bad;
-    EXPECT_NE(o.Error.find("-delay"), std::string::npos) << bad;
+  // Whole units within the limit, nothing else; the reason names the option.
+  for (const char* option : {"-delay", "-change-every"}) {
+    for (const char* bad : {"", "-1", "1.5", "abc", "99999999999999999999", " 5", "5 "}) {
+      const LinuxOptions o = Parse({option, bad});
+      EXPECT_EQ(o.Mode, LinuxMode::End) << option << " " << bad;
+      EXPECT_NE(o.Error.find(option), std::string::npos) << option << " " << bad;
+    }
+    EXPECT_EQ(Parse({option}).Mode, LinuxMode::End) << option;
   }
-  EXPECT_EQ(Parse({"-delay"}).Mode, LinuxMode::End);
+  EXPECT_EQ(Parse({"-delay", "10000001"}).Mode, LinuxMode::End);
+  EXPECT_EQ(Parse({"-change-every", "86401"}).Mode, LinuxMode::End);
 }
 
 TEST(LinuxOptions, UnderXScreenSaverTheCommandLineAloneGivesTheSettings) {
@@ -94,6 +104,7 @@ TEST(LinuxOptions, UnderXScreenSaverTheCommandLineAloneGivesTheSettings) {
   EXPECT_EQ(none.PicturePath, fromEmptyFile.PicturePath);
   EXPECT_EQ(none.StarCount, fromEmptyFile.StarCount);
   EXPECT_EQ(none.StarSize, fromEmptyFile.StarSize);
+  EXPECT_EQ(none.ChangeMinutes, fromEmptyFile.ChangeMinutes);  // the settings window's default, a minute
 
   const SettingsRecord given = CommandLineSettings(Parse({"-root", "-image", "/a b/c.jpg", "-size", "4.5"}));
   EXPECT_EQ(given.PicturePath, "/a b/c.jpg");
