@@ -221,6 +221,65 @@ region_figures() {
     awk -F'[,: ()]+' 'NR>1{w+=$4; s+=$2*$4} END{printf "%d\n", (w>0 ? s/w : -1)}'
 }
 
+# A folder of two solid photographs, red and blue, beside a text file, and
+# the user's cache (the history of photographs shown) inside the work folder.
+two_colour_folder() {
+  mkdir -p "$WORK/photos/blue" "$WORK/cache"
+  convert -size 640x480 xc:'#ff0000' "$WORK/photos/red.png" &&
+    convert -size 640x480 xc:'#0000ff' "$WORK/photos/blue/blue.png" || fail "cannot make the photographs"
+  echo "not a photograph" >"$WORK/photos/notes.txt"
+  export XDG_CACHE_HOME="$WORK/cache"
+}
+
+# "red blue": the shares of purely red and purely blue pixels in region $2
+# (WxH+X+Y) of screenshot $1. Tinted squares of a red photograph light red
+# alone, of a blue one blue alone.
+colour_shares() {
+  convert "$1" -crop "$2" +repage -format %c histogram:info: |
+    sed -n 's/^ *\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4/p' |
+    awk '{ t += $1; if ($2 > 8 && $3 <= 3 && $4 <= 3) r += $1; if ($4 > 8 && $2 <= 3 && $3 <= 3) b += $1 }
+         END { printf "%.4f %.4f\n", t ? r / t : 0, t ? b / t : 0 }'
+}
+
+# The show turns over to the folder's other photograph every few seconds:
+# both colours are seen within one show.
+folder_turnover_scenario() {
+  wait_window Sorvane_Main 10 >/dev/null || fail "no show window: $(cat "$WORK/out.txt")"
+  local red=0 blue=0 shares size
+  size=$(screen_size)
+  for _ in $(seq 1 40); do
+    sleep 1
+    import -window root "$WORK/turn.png" 2>/dev/null || continue
+    shares=$(colour_shares "$WORK/turn.png" "$size+0+0")
+    set -- $shares
+    awk -v s="$1" 'BEGIN{exit !(s > 0.005)}' && red=1
+    awk -v s="$2" 'BEGIN{exit !(s > 0.005)}' && blue=1
+    [ "$red$blue" = 11 ] && break
+  done
+  note "red seen: $red, blue seen: $blue (last shares $shares)"
+  [ "$red$blue" = 11 ] || fail "the show did not turn over to the other photograph"
+  if grep -q "cannot show" "$WORK/out.txt"; then fail "a photograph was refused: $(cat "$WORK/out.txt")"; fi
+  xdotool key space
+  wait_end "$PID" 4 || fail "a key did not end the show"
+}
+
+# Two monitors, a folder of two photographs: each monitor shows a photograph
+# of its own from the first frames on.
+folder_two_monitors_scenario() {
+  wait_window Sorvane_Main 10 >/dev/null || fail "no show window: $(cat "$WORK/out.txt")"
+  sleep 2.5
+  import -window root "$WORK/two.png" 2>/dev/null || fail "no screenshot"
+  local first second
+  first=$(colour_shares "$WORK/two.png" 800x600+0+0)
+  second=$(colour_shares "$WORK/two.png" 640x480+800+0)
+  note "red and blue shares: first monitor $first, second monitor $second"
+  echo "$first $second" | awk '{ exit !(($1 > 0.005 && $2 < 0.001 && $4 > 0.005 && $3 < 0.001) ||
+                                        ($2 > 0.005 && $1 < 0.001 && $3 > 0.005 && $4 < 0.001)) }' ||
+    fail "the monitors do not show one photograph each, different ones"
+  xdotool key space
+  wait_end "$PID" 4 || fail "a key did not end the show"
+}
+
 # The show over two monitors: one window over both, a swarm centred in each
 # monitor, the two not alike, black corners (nothing of the desktop), and a
 # key ends it. SORVANE_TWO_MONITOR_SHOT saves the screenshot.
@@ -336,6 +395,12 @@ case "$SCENARIO" in
     [ "$left" = 0 ] || fail "left behind in the temporary folder: $(find "$TMPDIR" -mindepth 1)"
     ;;
   linux_two_monitors)    linux_program; two_monitors; start_linux -s; two_monitor_scenario 10 ;;
+  linux_folder_turnover)
+    linux_program; two_colour_folder
+    start_linux -s --image "$WORK/photos" --change-every 5; folder_turnover_scenario ;;
+  linux_folder_two_monitors)
+    linux_program; two_colour_folder; two_monitors
+    start_linux -s --image "$WORK/photos" --change-every 0; folder_two_monitors_scenario ;;
   linux_root_three_monitors)
     linux_program; two_monitors 800x600 640x480 1024x768
     XSCREENSAVER_WINDOW= start_linux --root; root_three_monitors_scenario ;;
