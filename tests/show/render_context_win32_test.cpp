@@ -7,11 +7,16 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "folder_photos.h"
+#include "monitor_layout.h"
 #include "render_context_win32.h"
 #include "scene_pixel_checks.h"
 #include "scene_recorder.h"
+#include "swarms.h"
 #include "temp_folder.h"
 
 namespace sorvane {
@@ -129,6 +134,57 @@ TEST_F(WglScene, NoWindowGivesFalse) {
   RenderContext None;
   EXPECT_FALSE(OpenRenderContext(None, nullptr, 16, Show, "x.bmp", Random));
   CloseRenderContext(None);
+}
+
+// Lit pixels of the back buffer that are red alone and blue alone.
+std::pair<int, int> RedAndBluePixels() {
+  glFinish();
+  std::vector<unsigned char> rgba(static_cast<size_t>(kWidth) * kHeight * 4);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  int red = 0, blue = 0;
+  for (size_t i = 0; i < rgba.size(); i += 4) {
+    red += rgba[i] > 8 && rgba[i + 1] <= 3 && rgba[i + 2] <= 3;
+    blue += rgba[i + 2] > 8 && rgba[i] <= 3 && rgba[i + 1] <= 3;
+  }
+  return {red, blue};
+}
+
+// The show's own turnover with WIC decoding on the supply's thread and real
+// textures: a show of a folder that began with its red photograph turns
+// over to the blue one, both seen during the turnover, blue alone after it.
+TEST_F(WglScene, AFolderTurnsOverToItsOtherPhotographThroughTheSquares) {
+  _putenv_s("LOCALAPPDATA", Folder.Path().c_str());
+  const std::string photos = Folder.File("photos");
+  ASSERT_TRUE(CreateDirectoryA(photos.c_str(), nullptr));
+  const std::string red = photos + "\\red.bmp";
+  testing::WriteTestBitmap(red, 64, [](int, int) { return Rgb{255, 0, 0}; });
+  testing::WriteTestBitmap(photos + "\\blue.bmp", 64, [](int, int) { return Rgb{0, 0, 255}; });
+  ASSERT_TRUE(Open([](int, int) { return Rgb{255, 0, 0}; }));
+  FolderPhotos Supply(photos, red, 1);
+  Swarms S;
+  S.SetUp(LayOutMonitors({{0, 0, kWidth, kHeight}}), Show, 77);
+  S.ChangePhotographs(&Supply, 30);
+  bool Began = false, Both = false;
+  std::pair<int, int> Pixels{0, 0};
+  for (int Step = 0; Step < 3000 && !(Began && !Show.TurningOver()); ++Step) {
+    ASSERT_TRUE(S.DrawSteps(Show, Random, 1));
+    Began = Began || Show.TurningOver();
+    if (Step % 25 == 0) {
+      Pixels = RedAndBluePixels();
+      Both = Both || (Pixels.first > 0 && Pixels.second > 0);
+      if (Step == 0) EXPECT_TRUE(Pixels.first > 0 && Pixels.second == 0) << "the first frame is not red alone";
+    }
+    if (!Began) Sleep(2);  // the supply's thread decodes meanwhile
+  }
+  ASSERT_TRUE(S.DrawSteps(Show, Random, 1));  // the first frame after it
+  Pixels = RedAndBluePixels();
+  EXPECT_TRUE(Began) << "no turnover";
+  EXPECT_TRUE(Both) << "never both photographs at once";
+  EXPECT_EQ(Pixels.first, 0);
+  EXPECT_GT(Pixels.second, kWidth * kHeight / 50);
+  S.ChangePhotographs(nullptr, 0);
 }
 
 }  // namespace
