@@ -5,7 +5,8 @@
 //   SORVANE_BENCH_FRAMES=N       end after N frames
 //   SORVANE_BENCH_SECONDS=S      end after S seconds
 //   SORVANE_BENCH_FIRST_FRAME=1  print the wall-clock time of the first frame
-// Arguments: --image PATH (empty: a built-in photograph), --delay MICROSECONDS.
+// Arguments: --image PATH (empty: a built-in photograph; a folder), --delay
+// MICROSECONDS, --change-every SECONDS.
 
 #include <X11/Xlib.h>
 
@@ -42,10 +43,11 @@ int main(int argc, char** argv) {
   sorvane::SettingsRecord settings;
   settings.StarCount = 30;
   settings.StarSize = 12.0f;
-  long delay = -1;
+  long delay = -1, change = -1;
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--image") == 0) settings.PicturePath = argv[i + 1];
     if (std::strcmp(argv[i], "--delay") == 0) delay = std::strtol(argv[i + 1], nullptr, 10);
+    if (std::strcmp(argv[i], "--change-every") == 0) change = std::strtol(argv[i + 1], nullptr, 10);
   }
   Display* dpy = XOpenDisplay(nullptr);
   if (!dpy) return 1;
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
   {
     sorvane::Sorvane_S show(dpy, settings, false);
     if (delay >= 0) show.SetFrameDelay(delay);
+    if (change >= 0) show.SetChangeSeconds(change);
     show.Observe(&stats);
     status = show.RunOwnWindow();
   }

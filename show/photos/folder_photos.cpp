@@ -65,6 +65,7 @@ PhotoSupply::Answer FolderPhotos::Wait(int Swarm, BgrImage& Square) {
 }
 
 void FolderPhotos::Work() {
+  LowerThreadPriority();
   PhotoWalkLimits limits;
   limits.Stop = &stop_;
   const bool walked = library_.Walk(folder_, limits);

@@ -107,6 +107,11 @@ bool SaveNextStartPhoto(const std::string& File, const std::string& Folder, cons
 // file is damaged.
 std::string TakeNextStartPhoto(const std::string& File, const std::string& Folder);
 
+// Lowers the calling thread's priority as far as it goes without stopping it,
+// so that work in the background (decoding the next photograph) leaves the
+// processor to the frame loop when both want it. Best effort.
+void LowerThreadPriority();
+
 // What the platform part tells about one folder entry.
 enum class FolderEntryKind { File, Folder, Other };
 

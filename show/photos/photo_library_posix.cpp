@@ -4,7 +4,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -52,6 +54,9 @@ bool ListFolder(const std::string& Folder, const std::function<bool(const Folder
   closedir(dir);
   return true;
 }
+
+// Linux keeps a nice value per thread, named by the thread's id.
+void LowerThreadPriority() { setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 19); }
 
 std::string PhotoCacheFolder() {
   std::string base;

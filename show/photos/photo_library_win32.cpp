@@ -56,6 +56,8 @@ bool ListFolder(const std::string& Folder, const std::function<bool(const Folder
   return true;
 }
 
+void LowerThreadPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST); }
+
 std::string PhotoCacheFolder() {
   const DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
   if (n == 0) return std::string();
