@@ -3,8 +3,9 @@
 # virtual X server at 1920x1080 with Mesa's software renderer:
 #   - the time from process start to the first presented frame with one
 #     photograph beside a folder of 100,000 photographs in 1,000 nested
-#     folders: the first start of that folder (walked before the first frame)
-#     and the starts after it (the photograph the last show picked for them);
+#     folders: the first start of that folder (a way down through random
+#     entries) and the starts after it (the photograph the last show picked
+#     for them);
 #   - the frame intervals of the paced show with one photograph (steady)
 #     beside the same show of the folder turning over all the time (a new
 #     12-megapixel photograph every 2 seconds, each decoded while the squares
@@ -69,7 +70,7 @@ for _ in $(seq 1 "$RUNS"); do
   warm+=("$(first_frame_ms --image "$WORK/photos")"); sleep 0.5
 done
 median "one photograph" "${one[@]}" 2>/dev/null
-median "folder, its first start (walked first)" "${cold[@]}" 2>/dev/null
+median "folder, its first start (a way down)" "${cold[@]}" 2>/dev/null
 median "folder, later starts (picked by the last show)" "${warm[@]}" 2>/dev/null
 m_one=$(median x "${one[@]}" 2>&1 >/dev/null)
 m_cold=$(median x "${cold[@]}" 2>&1 >/dev/null)

@@ -58,19 +58,28 @@ void NoteShown(const std::string& Path, PhotoHistory& History, const std::string
   History.Save(HistoryFile);  // best effort: a history not kept only repeats sooner
 }
 
-// Draws one photograph picked from the folder's library, trying the next
-// pick when one does not decode, and notes it in the history of photographs
-// shown lately. The photograph the last show picked for this start comes
-// first: then the folder is not walked at all.
+// Tries of a way down through the folder before the start walks it whole.
+constexpr int kDescentTries = 3;
+
+// Draws one photograph of the folder, and notes it in the history of
+// photographs shown lately. The photograph the last show picked for this
+// start comes first; else a few ways down through random entries (a file
+// shown lately or not decoding is passed over); only then is the folder
+// walked whole and picked from, trying the next pick when one does not decode.
 PictureProblem DrawFromFolder(const std::string& Folder, ShowRandom& Random, BgrImage& Square, std::string& Shown) {
   const std::string historyFile = PhotoHistoryFile();
   PhotoHistory history;
   history.Load(historyFile);
-  const std::string picked = TakeNextStartPhoto(NextStartPhotoFile(), Folder);
-  if (!picked.empty() && DrawUserPhoto(picked, Square) == PictureProblem::NoProblem) {
-    NoteShown(picked, history, historyFile);
-    Shown = picked;
-    return PictureProblem::NoProblem;
+  auto drawn = [&](const std::string& Path) {
+    if (Path.empty() || DrawUserPhoto(Path, Square) != PictureProblem::NoProblem) return false;
+    NoteShown(Path, history, historyFile);
+    Shown = Path;
+    return true;
+  };
+  if (drawn(TakeNextStartPhoto(NextStartPhotoFile(), Folder))) return PictureProblem::NoProblem;
+  for (int attempt = 0; attempt < kDescentTries; ++attempt) {
+    const std::string found = PickByDescent(Folder, Random);
+    if (!found.empty() && history.Position(found) < 0 && drawn(found)) return PictureProblem::NoProblem;
   }
   PhotoLibrary library;
   if (!library.Walk(Folder)) return PictureProblem::FolderUnreadable;
@@ -79,12 +88,7 @@ PictureProblem DrawFromFolder(const std::string& Folder, ShowRandom& Random, Bgr
   for (int attempt = 0; attempt < kMaxFolderTries; ++attempt) {
     const long pick = PickFromLibrary(library, history, tried, Random);
     if (pick < 0) break;
-    const std::string path = library.PathAt(static_cast<size_t>(pick));
-    if (DrawUserPhoto(path, Square) == PictureProblem::NoProblem) {
-      NoteShown(path, history, historyFile);
-      Shown = path;
-      return PictureProblem::NoProblem;
-    }
+    if (drawn(library.PathAt(static_cast<size_t>(pick)))) return PictureProblem::NoProblem;
     tried[static_cast<size_t>(pick)] = true;
   }
   return PictureProblem::NoneReadable;

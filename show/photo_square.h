@@ -53,11 +53,13 @@ PhotoFit FitPhotoToSquare(int Width, int Height);
 // The square as a top-down 512 x 512 picture: the photograph at PicturePath
 // fitted onto black, or, when the path is empty, the file cannot be decoded
 // or nothing of it would be visible, built-in photograph floor(2 r). Draws
-// exactly one number from Random either way. A PicturePath that names a
-// folder shows one photograph picked from the files under it (one more number
-// from Random; photo_library.h), avoiding those shown lately; the one that
-// the last show of that folder picked for this start is taken first, when
-// there is one, so that a large folder is not walked before the first frame.
+// exactly one number from Random either way, and for a folder the numbers of
+// its pick. A PicturePath that names a folder shows one photograph picked
+// from the files under it (photo_library.h), avoiding those shown lately:
+// the one that the last show of that folder picked for this start when there
+// is one, else one found on a way down through random entries, and only when
+// neither can be shown one picked from the whole folder walked, so that a
+// large folder is seldom walked before the first frame.
 // Problem, when given, says why a photograph at a non-empty PicturePath was
 // not used (NoProblem when it was); Shown, of a folder, which file was.
 BgrImage ComposePhotoSquare(const std::string& PicturePath, ShowRandom& Random,

@@ -176,6 +176,30 @@ long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, c
   return oldest;
 }
 
+std::string PickByDescent(const std::string& Folder, ShowRandom& Random, const PhotoWalkLimits& Limits) {
+  if (Folder.empty()) return std::string();
+  std::string at = Folder;
+  std::set<FolderIdentity> seen;
+  for (int depth = 0; depth <= Limits.MaxDepth; ++depth) {
+    if (!EndsWithSeparator(at)) at += PathSeparator();
+    // One folder's entries; folders of many thousand files are listed whole,
+    // names only, and let go at once.
+    std::vector<std::pair<std::string, FolderEntryKind>> entries;
+    const bool read = ListFolder(
+        at, [&](const FolderIdentity& Id) { return seen.insert(Id).second; },
+        [&](const char* Name, FolderEntryKind Kind) {
+          if (Name[0] == '.' || Kind == FolderEntryKind::Other) return true;
+          entries.emplace_back(Name, Kind);
+          return entries.size() < Limits.MaxFiles;
+        });
+    if (!read || entries.empty()) return std::string();
+    const size_t pick = std::min(entries.size() - 1, static_cast<size_t>(Random.Next() * static_cast<double>(entries.size())));
+    at += entries[pick].first;
+    if (entries[pick].second == FolderEntryKind::File) return at;
+  }
+  return std::string();
+}
+
 std::string NextStartPhotoFile() {
   const std::string folder = PhotoCacheFolder();
   return folder.empty() ? std::string() : folder + PathSeparator() + "next-photograph";

@@ -86,6 +86,15 @@ class PhotoHistory {
 long PickFromLibrary(const PhotoLibrary& Library, const PhotoHistory& History, const std::vector<bool>& Passed,
                      ShowRandom& Random);
 
+// A file found by going down from Folder through entries chosen at random
+// (one number from Random per level), reading only the folders on the way:
+// a start with no photograph picked for it by an earlier show need not wait
+// for the walk of a large folder. Hidden entries are passed over as in the
+// walk. Empty when the way ends in an empty or unreadable folder, a loop or
+// beyond the depth limit.
+std::string PickByDescent(const std::string& Folder, ShowRandom& Random,
+                          const PhotoWalkLimits& Limits = PhotoWalkLimits());
+
 // The user's own cache folder for Sorvane, made if needed
 // ($XDG_CACHE_HOME/sorvane or ~/.cache/sorvane on Linux,
 // %LOCALAPPDATA%\Sorvane on Windows); empty when there is none.

@@ -87,6 +87,19 @@ TEST(PhotoLibrary, WalkKeepsPlainFilesAndPassesOverHiddenLoopedAndUnreadableFold
     }
     EXPECT_EQ(kept.count(row.Path) == 1, row.Kept) << row.Path;
   }
+  // A way down through random entries ends only in files the walk keeps, or
+  // nowhere (a loop, the locked folder); over many ways in every file.
+  std::set<std::string> found;
+  for (uint32_t seed = 1; seed <= 300; ++seed) {
+    ShowRandom random(seed);
+    std::string path = PickByDescent(top.Path(), random);
+    if (path.empty()) continue;
+    path = path.substr(top.Path().size() + 1);
+    for (char& c : path) c = c == '\\' ? '/' : c;
+    EXPECT_EQ(kept.count(path), 1u) << path;
+    found.insert(path);
+  }
+  EXPECT_EQ(found, kept);
   fs::permissions(t / "locked", fs::perms::owner_all);
 
   // Bounds: files kept, depth.
