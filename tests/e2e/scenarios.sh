@@ -405,6 +405,12 @@ case "$SCENARIO" in
     linux_program; two_monitors 800x600 640x480 1024x768
     XSCREENSAVER_WINDOW= start_linux --root; root_three_monitors_scenario ;;
   windows_two_monitors)  windows_program; two_monitors; start_windows /s; two_monitor_scenario 30 ;;
+  windows_folder_two_monitors)
+    windows_program; two_colour_folder; two_monitors
+    # The folder as the photograph in Sorvane.ini (code page 932), no changes.
+    printf '[Section]\r\n画像ﾌｧｲﾙ=%s\r\n画像の切替間隔=0\r\n' "$(echo "Z:$WORK/photos" | tr / '\\')" |
+      iconv -f UTF-8 -t CP932 >"$WORK/prog/Sorvane.ini" || fail "cannot write Sorvane.ini"
+    start_windows /s; folder_two_monitors_scenario ;;
   windows_show_key)      windows_program; start_windows /s; show_scenario key 20 ;;
   windows_show_button)   windows_program; start_windows /S; show_scenario button 20 ;;
   windows_second_start)  windows_program; start_windows /s; second_start_scenario 20 8 ;;
