@@ -1,6 +1,7 @@
 // The sample of a folder of photographs for the settings dialog: the folder
-// walked within the dialog's bounds, the number of files found and one
-// photograph of it decoded at the sample's size, found on a worker thread so
+// walked within the dialog's bounds, the number of photographs in it (files
+// named as a picture decoder installed here reads them) and one photograph
+// of it decoded at the sample's size, found on a worker thread so
 // that a large or slow folder does not hold up the dialog
 // (folder_sample_win32.cpp; the dialog draws the result,
 // settings_dialog_win32.cpp). It never notes a photograph as shown: the
@@ -14,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "photo_library.h"
 #include "picture_file.h"
@@ -27,7 +29,7 @@ PhotoWalkLimits DialogWalkLimits();
 // What was found in one folder.
 struct FolderSample {
   bool Readable = false;  // the folder could be read as a folder
-  size_t Count = 0;       // files found
+  size_t Count = 0;       // photographs found, by their names' extensions
   bool Capped = false;    // the walk stopped at DialogWalkLimits' file count
   std::string Photo;      // the photograph shown; empty when none decoded
   int PhotoWidth = 0;     // its upright size in pixels
@@ -36,10 +38,13 @@ struct FolderSample {
   int Dpi = 96;
 };
 
-// Walks Folder (narrow-encoded) and tries up to 20 of its files, from a
-// random place that Seed gives, until one decodes at the sample's size for
-// Dpi (a photograph too thin to show counts as not decoding).
-FolderSample FindFolderSample(const std::string& Folder, int Dpi, uint32_t Seed);
+// Walks Folder (narrow-encoded), counts the files whose extension is one of
+// Extensions (lower case, without the dot, as ChooserExtensions gives them)
+// and tries up to 20 of its files whatever their names, as the show does,
+// from a random place that Seed gives, until one decodes at the sample's size
+// for Dpi (a photograph too thin to show counts as not decoding).
+FolderSample FindFolderSample(const std::string& Folder, const std::vector<std::string>& Extensions, int Dpi,
+                              uint32_t Seed);
 
 // Decodes Photo at the sample's size for Dpi into Sample (its size and
 // picture); false when it cannot be shown.

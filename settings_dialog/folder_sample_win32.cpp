@@ -3,11 +3,14 @@
 
 #include "folder_sample.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
+#include "chooser_filter.h"
 #include "dialog_layout.h"
 #include "show_random.h"
+#include "wic_codecs_win32.h"
 
 namespace sorvane {
 namespace {
@@ -19,6 +22,18 @@ constexpr int kMaxSampleTries = 20;
 struct SearchStart {
   std::shared_ptr<FolderSampleSearch> Search;
 };
+
+// The extension of the last name in Path, in lower case without its dot;
+// empty when it has none. A dot is never part of a double-byte character.
+std::string ExtensionOf(const std::string& Path) {
+  const size_t dot = Path.rfind('.');
+  const size_t separator = Path.find_last_of("\\/");
+  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return std::string();
+  std::string extension = Path.substr(dot + 1);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension;
+}
 
 }  // namespace
 
@@ -46,14 +61,19 @@ bool DecodeSamplePhoto(const std::string& Photo, int Dpi, FolderSample& Sample) 
   return true;
 }
 
-FolderSample FindFolderSample(const std::string& Folder, int Dpi, uint32_t Seed) {
+FolderSample FindFolderSample(const std::string& Folder, const std::vector<std::string>& Extensions, int Dpi,
+                              uint32_t Seed) {
   FolderSample sample;
   sample.Dpi = Dpi;
   PhotoLibrary library;
   const PhotoWalkLimits limits = DialogWalkLimits();
   sample.Readable = library.Walk(Folder, limits);
-  sample.Count = library.Count();
-  sample.Capped = sample.Count >= limits.MaxFiles;
+  for (size_t i = 0; i < library.Count(); ++i) {
+    const std::string extension = ExtensionOf(library.PathAt(i));
+    if (!extension.empty() && std::find(Extensions.begin(), Extensions.end(), extension) != Extensions.end())
+      ++sample.Count;
+  }
+  sample.Capped = library.Count() >= limits.MaxFiles;
   ShowRandom random(Seed);
   const PhotoHistory none;  // the sample is no showing: no history read or written
   std::vector<size_t> tried;
@@ -87,7 +107,9 @@ std::shared_ptr<FolderSampleSearch> FolderSampleSearch::Start(HWND Target, UINT 
 DWORD WINAPI FolderSampleSearch::Run(void* Parameter) {
   std::unique_ptr<SearchStart> start(static_cast<SearchStart*>(Parameter));
   FolderSampleSearch& s = *start->Search;
-  FolderSample found = FindFolderSample(s.folder_, s.dpi_, s.seed_);
+  // The decoders asked here, off the dialog's thread, as the chooser asks them.
+  FolderSample found =
+      FindFolderSample(s.folder_, ChooserExtensions(InstalledDecoderExtensions()), s.dpi_, s.seed_);
   std::lock_guard<std::mutex> hold(s.lock_);
   s.result_ = std::move(found);
   s.done_ = true;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "chooser_filter.h"
 #include "command_win32.h"
 #include "gdi_win32.h"
 #include "paths.h"
@@ -20,6 +21,7 @@
 #include "resource_ids.h"
 #include "startup_win32.h"
 #include "text_win32.h"
+#include "wic_codecs_win32.h"
 #include "window_helpers_win32.h"
 
 namespace sorvane {
@@ -777,7 +779,7 @@ void Sorvane_P::StartFolderSample(const std::string& Folder) {
   const uint32_t seed = GetTickCount();
   search_ = FolderSampleSearch::Start(form_, kFolderSampleFound, Folder, dpi_, seed);
   if (search_) return;
-  folderSample_ = FindFolderSample(Folder, dpi_, seed);
+  folderSample_ = FindFolderSample(Folder, ChooserExtensions(InstalledDecoderExtensions()), dpi_, seed);
   RedrawSample();
 }
 

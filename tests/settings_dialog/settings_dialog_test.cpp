@@ -1408,12 +1408,13 @@ TEST(FolderSample, AFolderShowsAPhotographAndItsCountAndIsSaved) {
   std::filesystem::create_directories(photos.File("sea\\deeper"));
   photos.Write("sea\\broken.jpg", std::string("\xFF\xD8\xFF\xE0 no picture", 15));
   photos.Write("sea\\notes.txt", "not a picture");
-  photos.Write("sea\\deeper\\wave.bmp", BmpBytes(40, 20, 10, 200, 30));
+  photos.Write("sea\\deeper\\wave.BMP", BmpBytes(40, 20, 10, 200, 30));
   std::filesystem::create_directories(photos.File("empty"));
   const std::string sea = photos.File("sea");
   const std::string history = PhotoHistoryFile();
   const std::string historyBefore = FileBytes(history);
-  const std::wstring seaCount = L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u306E\u5199\u771F: 3 \u679A";  // ﾌｫﾙﾀﾞの写真: 3 枚
+  // Two files named as photographs (one broken), one not: ﾌｫﾙﾀﾞの写真: 2 枚.
+  const std::wstring seaCount = L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u306E\u5199\u771F: 2 \u679A";
 
   DialogUnderTest t(DefaultRecord());
   ASSERT_TRUE(t.Open());
@@ -1467,7 +1468,7 @@ TEST(FolderSample, AFolderShowsAPhotographAndItsCountAndIsSaved) {
   EXPECT_EQ(a.PnameText(), AnsiToWide(sea)) << "a cancel changes nothing";
   EXPECT_EQ(a.LabelCaption(DialogLabel::lbl_Count), seaCount);
   EXPECT_EQ(a.ImagePixel(DialogControl::Display, 3, 3), RGB(10, 200, 30));
-  SetWindowTextW(a.Control(DialogControl::Pname), AnsiToWide(photos.File("sea\\deeper\\wave.bmp")).c_str());
+  SetWindowTextW(a.Control(DialogControl::Pname), AnsiToWide(photos.File("sea\\deeper\\wave.BMP")).c_str());
   a.ShowSample();
   EXPECT_EQ(a.LabelCaption(DialogLabel::lbl_Count), L"");
   EXPECT_EQ(a.ImagePixel(DialogControl::Display, 3, 3), RGB(10, 200, 30));
