@@ -613,9 +613,10 @@ void Sorvane_P::ReleaseOwner() {
   SetForegroundWindow(host_.Owner);
 }
 
-// "設定": writes path, count, size and change interval, closes, ends the program. A path the
-// settings file cannot hold, or a file that cannot be written, is said in a
-// message box and the dialog stays open, so nothing the user set is lost.
+// "設定": writes path, count, size and change interval, closes, ends the
+// program. A path the settings file cannot hold, or a file that cannot be
+// written, is said in a message box and the dialog stays open, so nothing
+// the user set is lost.
 void Sorvane_P::Cmd_Set_Click() {
   std::string picture;
   if (!StoredPathFor(PnameText(), picture)) {
