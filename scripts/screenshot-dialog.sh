@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes docs/settings-dialog.png: the settings dialog of a built Sorvane.scr,
 # opened with "/c" under Wine (Japanese locale, IPA fonts) on a virtual
-# screen, with a built-in photograph as the chosen picture.
+# screen, with a folder of a built-in photograph as the chosen picture and a
+# change interval of 5 minutes.
 #   scripts/screenshot-dialog.sh [BUILD_DIR] [OUTPUT_PNG] [DPI]
 # BUILD_DIR defaults to build/windows (it must hold bin/Sorvane.scr). DPI
 # (default 96) is the display scaling: 144 is 150 %, and then the picture
@@ -28,14 +29,19 @@ fi
 WORK=$(mktemp -d /tmp/sorvane-shot.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 cp "$BUILD/bin/Sorvane.scr" "$WORK/"
-cp "$ROOT/resources/photo1.jpg" "$WORK/photo.jpg"
-# The settings file names the photograph by its Wine path (Z: is the root).
-WINPATH="Z:$(echo "$WORK/photo.jpg" | tr / '\\')"
+# Two files of the same photograph, so the sample is that one whichever the
+# dialog picks.
+mkdir -p "$WORK/photos/2026"
+cp "$ROOT/resources/photo1.jpg" "$WORK/photos/sea.jpg"
+cp "$ROOT/resources/photo1.jpg" "$WORK/photos/2026/sea.jpg"
+# The settings file names the folder by its Wine path (Z: is the root).
+WINPATH="Z:$(echo "$WORK/photos" | tr / '\\')"
 {
   printf '[Section]\r\n'
   printf '\x89\xE6\x91\x9C\xCC\xA7\xB2\xD9=%s\r\n' "$WINPATH"
   printf '\x93\xAF\x8E\x9E\x95\x5C\x8E\xA6\x90\x94= 30\r\n'
   printf '\x89\xE6\x91\x9C\x82\xCC\x91\xE5\x82\xAB\x82\xB3= 12\r\n'
+  printf '\x89\xE6\x91\x9C\x82\xCC\x90\xD8\x91\xD6\x8A\xD4\x8A\x75= 5\r\n'
 } >"$WORK/Sorvane.ini"
 
 # Without a window manager on the virtual screen, Wine draws the frame and

@@ -12,6 +12,7 @@ namespace sorvane {
 
 const BarRange kMultiBar{10, 100, 1, 10, 10};
 const BarRange kSizeBar{1, 20, 1, 1, 1};
+const BarRange kChangeBar{0, 60, 1, 5, 1};
 
 namespace {
 
@@ -120,6 +121,19 @@ int BarValueFor(const BarRange& Bar, double Value, int Current) {
 
 int SizeBarValueFor(float StarSize, int Current) {
   return BarValueFor(kSizeBar, static_cast<double>(StarSize), Current);
+}
+
+int ChangeMinutesFor(int Stored) { return Stored < 0 ? 0 : Stored > 1440 ? 1440 : Stored; }
+
+std::wstring ChangeText(int Minutes) {
+  if (Minutes == 0) return L"\u5207\u66FF\u306A\u3057";  // 切替なし
+  return std::to_wstring(Minutes) + L" \u5206";            // N 分
+}
+
+std::wstring FolderCountText(size_t Count, bool Capped) {
+  // ﾌｫﾙﾀﾞの写真: N 枚 (以上)
+  return L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u306E\u5199\u771F: " + std::to_wstring(Count) + L" \u679A" +
+         (Capped ? L"\u4EE5\u4E0A" : L"");
 }
 
 FormPosition KeepInside(FormPosition At, int Width, int Height, const ScreenRect& Area) {

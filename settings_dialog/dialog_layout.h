@@ -4,6 +4,7 @@
 // Portable: no platform header; settings_dialog_win32.cpp does the drawing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@ namespace sorvane {
 // The form's outer size in twips.
 constexpr int kFormWidthTwips = 5925;
 constexpr int kFormHeightTwips = 4755;
+
+// The outer height the dialog is given: the form above and the folder panel
+// below its buttons (64 pixels at 96 dpi more), which still leaves the whole
+// dialog on a 1024 x 768 screen at 200 % display scaling.
+constexpr int kDialogHeightTwips = kFormHeightTwips + 64 * 15;
 
 // Left and top of the form in twips.
 struct FormPosition {
@@ -74,6 +80,7 @@ struct BarRange {
 };
 extern const BarRange kMultiBar;  // 10..100, steps 1 and 10, starts at 10
 extern const BarRange kSizeBar;   // 1..20, steps 1 and 1, starts at 1
+extern const BarRange kChangeBar; // 0..60 minutes, steps 1 and 5, starts at 1
 
 // Scroll position for a value and value for a scroll position.
 int BarPositionOf(const BarRange& Bar, int Value);
@@ -86,6 +93,18 @@ int BarValueFor(const BarRange& Bar, double Value, int Current);
 
 // The same for a stored picture size.
 int SizeBarValueFor(float StarSize, int Current);
+
+// The change interval the dialog holds for a stored one: pulled into the
+// settings file's 0..1440 minutes. A value beyond the bar's top is kept as it
+// is (the bar then stands at its top) until the user moves the bar.
+int ChangeMinutesFor(int Stored);
+
+// The interval label: "切替なし" for 0, else "N 分".
+std::wstring ChangeText(int Minutes);
+
+// The count label of a folder of photographs: "ﾌｫﾙﾀﾞの写真: N 枚", with
+// "以上" after it when the walk stopped at its limit (Capped).
+std::wstring FolderCountText(size_t Count, bool Capped);
 
 // A window rectangle in screen pixels.
 struct ScreenRect {

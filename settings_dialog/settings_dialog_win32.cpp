@@ -2,7 +2,8 @@
 // form, the panels and the sample box keep persistent images (32-bit DIB
 // sections) that their paint routine copies to the screen; labels and heading
 // frames are drawn over those images at paint time, so the gradient and the
-// tiles show through them. The photo chooser lives in photo_chooser_win32.cpp.
+// tiles show through them. The photo chooser lives in photo_chooser_win32.cpp,
+// the folder chooser in folder_chooser_win32.cpp.
 
 #include "settings_dialog_win32.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "chooser_filter.h"
 #include "command_win32.h"
 #include "gdi_win32.h"
 #include "paths.h"
@@ -19,6 +21,7 @@
 #include "resource_ids.h"
 #include "startup_win32.h"
 #include "text_win32.h"
+#include "wic_codecs_win32.h"
 #include "window_helpers_win32.h"
 
 namespace sorvane {
@@ -34,11 +37,17 @@ const wchar_t* const kHolderClass = L"Sorvane_PictureBox";
 // Posted to the form to destroy it after a button's click handler has returned.
 constexpr UINT kDestroyLater = WM_APP + 1;
 
+// Posted to the form by the worker thread when a folder's sample is found.
+constexpr UINT kFolderSampleFound = WM_APP + 2;
+
 // Surfaces with a persistent image.
-enum SurfaceIndex { kForm = 0, kPicB = 1, kPicD = 2, kDisplay = 3, kSurfaceCount = 4 };
+enum SurfaceIndex { kForm = 0, kPicB = 1, kPicD = 2, kDisplay = 3, kPicF = 4, kSurfaceCount = 5 };
 
 // Control identifiers (child window ids).
-enum ControlId { kIdPicB = 100, kIdPicD, kIdPname, kIdDisplay, kIdVSMulti, kIdVSSize, kIdCmdPic, kIdCmdCan, kIdCmdSet };
+enum ControlId {
+  kIdPicB = 100, kIdPicD, kIdPname, kIdDisplay, kIdVSMulti, kIdVSSize, kIdCmdPic, kIdCmdCan, kIdCmdSet,
+  kIdPicF, kIdCmdFolder, kIdVSChange
+};
 
 // Grey background of the form and the panels (&H808080).
 constexpr COLORREF kGrey = RGB(128, 128, 128);
@@ -74,6 +83,15 @@ const LabelLayout kLabelLayouts[kLabelCount] = {
     {kPicD, 132, 40, 15, 13, L"99", false, LabelColourKind::WindowText},      // lbl_Multi
     {kPicD, 320, 40, 15, 13, L"99", false, LabelColourKind::WindowText},      // lbl_Size
     {kForm, 12, 248, 214, 13, nullptr, false, LabelColourKind::Address},      // lbl_URL
+    // The folder panel: a section heading, the interval's heading, its ends
+    // (top the longest), the interval and the folder's count.
+    {kPicF, 8, 16, 95, 13, L"\u5199\u771F\u306E\uFF8C\uFF6B\uFF99\uFF80\uFF9E", true,
+     LabelColourKind::WindowText},                                                                  // 写真のﾌｫﾙﾀﾞ
+    {kPicF, 180, 16, 95, 13, L"\u5207\u66FF\u9593\u9694", true, LabelColourKind::WindowText},  // 切替間隔
+    {kPicF, 304, 8, 13, 13, L"\u9577", false, LabelColourKind::WindowText},                       // 長
+    {kPicF, 304, 48, 13, 13, L"\u77ED", false, LabelColourKind::WindowText},                      // 短
+    {kPicF, 304, 28, 55, 13, L"99", false, LabelColourKind::WindowText},                           // lbl_Change
+    {kPicF, 8, 44, 165, 13, nullptr, false, LabelColourKind::WindowText},                          // lbl_Count
 };
 
 // Where each child window sits in its container, in pixels at 96 dpi (the
@@ -88,6 +106,9 @@ const ControlLayout kControlLayouts[] = {
     {DialogControl::Cmd_Can, 232, 236, 73, 25}, {DialogControl::Cmd_Set, 304, 236, 73, 25},
     {DialogControl::Pic_D, 12, 124, 365, 97},  {DialogControl::VS_Multi, 112, 8, 17, 77},
     {DialogControl::VS_Size, 300, 8, 17, 77},
+    // Below the buttons: the folder panel.
+    {DialogControl::Pic_F, 12, 268, 365, 73},  {DialogControl::Cmd_Folder, 108, 12, 37, 21},
+    {DialogControl::VS_Change, 284, 8, 17, 53},
 };
 
 // Window styles of the form.
@@ -99,7 +120,8 @@ struct ShapeLayout {
   int Surface;
   int X, Y, Width, Height;
 };
-const ShapeLayout kShapes[kFrameCount] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29}};
+const ShapeLayout kShapes[kFrameCount] = {{kPicB, 8, 8, 93, 29}, {kPicD, 8, 8, 93, 29}, {kPicD, 196, 8, 93, 29},
+                                          {kPicF, 8, 8, 93, 29}, {kPicF, 180, 8, 93, 29}};
 
 // The dialog's font: ＭＳ Ｐゴシック 9.75 pt, Shift-JIS, or the stand-in face
 // the system has where that one is missing.
@@ -147,6 +169,7 @@ Sorvane_P::Sorvane_P(SettingsDialogHost Host)
 
 // Destroys the window if it is still there and frees the GDI objects.
 Sorvane_P::~Sorvane_P() {
+  AbandonSearch();
   ReleaseOwner();
   if (form_ && IsWindow(form_)) DestroyWindow(form_);
   for (int i = 0; i < kSurfaceCount; ++i) surfaces_[i].Image.Release();
@@ -250,6 +273,7 @@ Command* Sorvane_P::MakeButton(HWND Parent, int Id, const wchar_t* Caption) {
   button->ReadProperties(store);
   button->OnClick = [this, Id] {
     if (Id == kIdCmdPic) Cmd_Pic_Click();
+    if (Id == kIdCmdFolder) Cmd_Folder_Click();
     if (Id == kIdCmdCan) Cmd_Can_Click();
     if (Id == kIdCmdSet) Cmd_Set_Click();
   };
@@ -261,9 +285,9 @@ Command* Sorvane_P::MakeButton(HWND Parent, int Id, const wchar_t* Caption) {
 // A picture box (panel or sample box); LayOut gives it its place and image.
 HWND Sorvane_P::CreateHolder(HWND Parent, int Index, DWORD ExStyle) {
   Surface& s = surfaces_[Index];
+  const int id = Index == kPicF ? kIdPicF : Index == kDisplay ? kIdDisplay : kIdPicB + Index - 1;
   s.Window = CreateWindowExW(ExStyle, kHolderClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, Parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPicB + Index - 1)),
-                             GetModuleHandleW(nullptr), &s);
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), &s);
   return s.Window;
 }
 
@@ -284,7 +308,8 @@ bool Sorvane_P::CreateControls() {
   labels_[static_cast<int>(DialogLabel::lbl_URL)].Underlined = true;
 
   // Creation order is the tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set,
-  // VS_Multi, VS_Size (the panels pass the walk into their children).
+  // VS_Multi, VS_Size, then the folder panel's Cmd_Folder and VS_Change (the
+  // panels pass the walk into their children).
   HWND picB = CreateHolder(form_, kPicB, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
   pname_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
                            0, 0, picB, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdPname)), instance, nullptr);
@@ -298,8 +323,17 @@ bool Sorvane_P::CreateControls() {
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSMulti)), instance, nullptr);
   vsSize_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, 0, 0, 0, 0, picD,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSSize)), instance, nullptr);
+  HWND picF = CreateHolder(form_, kPicF, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT);
+  cmdFolder_ = MakeButton(picF, kIdCmdFolder, L"...");
+  vsChange_ = CreateWindowExW(0, L"SCROLLBAR", L"", barStyle, 0, 0, 0, 0, picF,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdVSChange)), instance, nullptr);
   multiValue_ = kMultiBar.Initial;
   sizeValue_ = kSizeBar.Initial;
+  changeValue_ = kChangeBar.Initial;
+  if (vsChange_) {
+    SetScrollRange(vsChange_, SB_CTL, kChangeBar.Min, kChangeBar.Max, FALSE);
+    SetScrollPos(vsChange_, SB_CTL, BarPositionOf(kChangeBar, changeValue_), TRUE);
+  }
   if (vsMulti_) {
     SetScrollRange(vsMulti_, SB_CTL, kMultiBar.Min, kMultiBar.Max, FALSE);
     SetScrollPos(vsMulti_, SB_CTL, BarPositionOf(kMultiBar, multiValue_), TRUE);
@@ -308,7 +342,7 @@ bool Sorvane_P::CreateControls() {
     SetScrollRange(vsSize_, SB_CTL, kSizeBar.Min, kSizeBar.Max, FALSE);
     SetScrollPos(vsSize_, SB_CTL, BarPositionOf(kSizeBar, sizeValue_), TRUE);
   }
-  return picB && picD && pname_ && vsMulti_ && vsSize_;
+  return picB && picD && picF && pname_ && vsMulti_ && vsSize_ && vsChange_;
 }
 
 // Every font, control, label and picture at the dialog's DPI: at creation and
@@ -328,7 +362,7 @@ void Sorvane_P::LayOut() {
     labels_[i].Rect =
         RECT{Scale(layout.X), Scale(layout.Y), Scale(layout.X + layout.Width), Scale(layout.Y + layout.Height)};
   }
-  for (Command* button : {cmdPic_, cmdCan_, cmdSet_}) {
+  for (Command* button : {cmdPic_, cmdCan_, cmdSet_, cmdFolder_}) {
     if (button) button->SetDpi(dpi_);
   }
   for (const ControlLayout& c : kControlLayouts) {
@@ -341,7 +375,7 @@ void Sorvane_P::LayOut() {
     Place(window, c.X, c.Y, c.Width, c.Height);
   }
   // The panels' images at their new sizes, grey until tiled.
-  for (int index : {static_cast<int>(kPicB), static_cast<int>(kPicD)}) {
+  for (int index : {static_cast<int>(kPicB), static_cast<int>(kPicD), static_cast<int>(kPicF)}) {
     Surface& s = surfaces_[index];
     RECT client{};
     GetClientRect(s.Window, &client);
@@ -349,12 +383,13 @@ void Sorvane_P::LayOut() {
   }
 }
 
-// The form's outer size. At 96 dpi 5925 x 4755 twips; at any other DPI the
-// client area that size leaves at 96 dpi, scaled, inside that DPI's frame, so
-// the dialog looks the same, only larger.
+// The form's outer size. At 96 dpi 5925 x 4755 twips with the folder panel
+// below (kDialogHeightTwips); at any other DPI the client area that size
+// leaves at 96 dpi, scaled, inside that DPI's frame, so the dialog looks the
+// same, only larger.
 SIZE Sorvane_P::FormOuterSize() const {
   const int width96 = TwipsToPixels(kFormWidthTwips, 96);
-  const int height96 = TwipsToPixels(kFormHeightTwips, 96);
+  const int height96 = TwipsToPixels(kDialogHeightTwips, 96);
   if (dpi_ == 96) return SIZE{width96, height96};
   RECT frame96{0, 0, 0, 0};
   OuterRectForDpi(frame96, kFormStyle, kFormExStyle, 96);
@@ -378,6 +413,9 @@ HWND Sorvane_P::Control(DialogControl Which) const {
     case DialogControl::Cmd_Pic: return cmdPic_ ? cmdPic_->Window() : nullptr;
     case DialogControl::Cmd_Can: return cmdCan_ ? cmdCan_->Window() : nullptr;
     case DialogControl::Cmd_Set: return cmdSet_ ? cmdSet_->Window() : nullptr;
+    case DialogControl::Pic_F: return surfaces_[kPicF].Window;
+    case DialogControl::Cmd_Folder: return cmdFolder_ ? cmdFolder_->Window() : nullptr;
+    case DialogControl::VS_Change: return vsChange_;
   }
   return nullptr;
 }
@@ -388,6 +426,7 @@ Command* Sorvane_P::Button(DialogControl Which) const {
     case DialogControl::Cmd_Pic: return cmdPic_;
     case DialogControl::Cmd_Can: return cmdCan_;
     case DialogControl::Cmd_Set: return cmdSet_;
+    case DialogControl::Cmd_Folder: return cmdFolder_;
     default: return nullptr;
   }
 }
@@ -430,6 +469,7 @@ DialogControl Sorvane_P::SurfaceControl(int Surface) {
     case kPicB: return DialogControl::Pic_B;
     case kPicD: return DialogControl::Pic_D;
     case kDisplay: return DialogControl::Display;
+    case kPicF: return DialogControl::Pic_F;
     default: return DialogControl::Form;
   }
 }
@@ -441,6 +481,7 @@ COLORREF Sorvane_P::ImagePixel(DialogControl Which, int X, int Y) const {
     case DialogControl::Pic_B: index = kPicB; break;
     case DialogControl::Pic_D: index = kPicD; break;
     case DialogControl::Display: index = kDisplay; break;
+    case DialogControl::Pic_F: index = kPicF; break;
     default: break;
   }
   const Surface& s = surfaces_[index];
@@ -469,6 +510,7 @@ void Sorvane_P::Form_Load() {
   // 4. Marble panels.
   TileBackground(DialogControl::Pic_B);
   TileBackground(DialogControl::Pic_D);
+  TileBackground(DialogControl::Pic_F);
   const SettingsRecord& settings = *host_.Settings;
   // 5. The path box.
   if (pname_) SetWindowTextW(pname_, AnsiToWide(settings.PicturePath).c_str());
@@ -479,10 +521,17 @@ void Sorvane_P::Form_Load() {
   SetLabel(DialogLabel::lbl_Multi, AnsiToWide(DecimalText(multiValue_)));
   SetBarValue(DialogControl::VS_Size, SizeBarValueFor(settings.StarSize, sizeValue_));
   SetLabel(DialogLabel::lbl_Size, AnsiToWide(DecimalText(sizeValue_)));
+  // The change interval: one beyond the bar's top is kept as the file has
+  // it, the bar at its top, until the bar is moved.
+  const int change = ChangeMinutesFor(settings.ChangeMinutes);
+  SetBarValue(DialogControl::VS_Change, change);
+  changeValue_ = change;
+  VS_Change_Change();
   // 8. The sample.
   ShowSample();
-  // 9. The chooser starts in the path's folder.
-  host_.Settings->PictureFolder = FolderOfPath(WideToAnsi(PnameText()));
+  // 9. The chooser starts in the path's folder, or in the folder it names.
+  const std::string shown = WideToAnsi(PnameText());
+  host_.Settings->PictureFolder = FolderExists(shown) ? shown : FolderOfPath(shown);
   // 10-11. Zoom out of the mouse position.
   CatchZoomOrigin();
   ZoomOpen(form_, host_.Animate);
@@ -529,6 +578,7 @@ void Sorvane_P::Form_Unload() { ZoomClose(form_, host_.Animate); }
 
 // Closes the form from a button: unload now, destroy once the click is over.
 void Sorvane_P::CloseForm() {
+  AbandonSearch();
   if (!unloaded_) {
     unloaded_ = true;
     Form_Unload();
@@ -542,6 +592,7 @@ void Sorvane_P::CloseForm() {
 
 // The close box: unload and destroy.
 void Sorvane_P::OnClose() {
+  AbandonSearch();
   if (!unloaded_) {
     unloaded_ = true;
     Form_Unload();
@@ -562,9 +613,10 @@ void Sorvane_P::ReleaseOwner() {
   SetForegroundWindow(host_.Owner);
 }
 
-// "設定": writes path, count and size, closes, ends the program. A path the
-// settings file cannot hold, or a file that cannot be written, is said in a
-// message box and the dialog stays open, so nothing the user set is lost.
+// "設定": writes path, count, size and change interval, closes, ends the
+// program. A path the settings file cannot hold, or a file that cannot be
+// written, is said in a message box and the dialog stays open, so nothing
+// the user set is lost.
 void Sorvane_P::Cmd_Set_Click() {
   std::string picture;
   if (!StoredPathFor(PnameText(), picture)) {
@@ -582,7 +634,8 @@ void Sorvane_P::Cmd_Set_Click() {
   // Each in the file's own encoding: a file saved as UTF-8 stays UTF-8.
   const bool saved = WriteSettingsValue(kKeyPicture, picture, file) &&
                      WriteSettingsValue(kKeyCount, FormatSettingsNumber(multiValue_), file) &&
-                     WriteSettingsValue(kKeySize, FormatSettingsNumber(sizeValue_), file);
+                     WriteSettingsValue(kKeySize, FormatSettingsNumber(sizeValue_), file) &&
+                     WriteSettingsValue(kKeyChange, FormatSettingsNumber(changeValue_), file);
   if (!saved) {
     ReportSaveFailure(file);
     return;
@@ -629,6 +682,8 @@ void Sorvane_P::VS_Multi_Scroll() { VS_Multi_Change(); }
 void Sorvane_P::VS_Size_Change() { SetLabel(DialogLabel::lbl_Size, AnsiToWide(DecimalText(sizeValue_))); }
 // The size label follows the thumb while it is dragged.
 void Sorvane_P::VS_Size_Scroll() { VS_Size_Change(); }
+// The interval label follows the interval, also while the thumb is dragged.
+void Sorvane_P::VS_Change_Change() { SetLabel(DialogLabel::lbl_Change, ChangeText(changeValue_)); }
 
 // Opens the web address, with the hourglass around the call.
 void Sorvane_P::lbl_URL_Click() {
@@ -644,7 +699,7 @@ void Sorvane_P::lbl_URL_Click() {
 
 // Covers a panel's persistent image with marble tiles.
 void Sorvane_P::TileBackground(DialogControl Panel) {
-  const int index = Panel == DialogControl::Pic_D ? kPicD : kPicB;
+  const int index = Panel == DialogControl::Pic_D ? kPicD : Panel == DialogControl::Pic_F ? kPicF : kPicB;
   Surface& s = surfaces_[index];
   if (!s.Image.Dc() || !marbleDc_) return;
   // The tile at the dialog's DPI: larger on a larger display, as everything is.
@@ -657,9 +712,10 @@ void Sorvane_P::TileBackground(DialogControl Panel) {
   InvalidateRect(s.Window, nullptr, FALSE);
 }
 
-// Redraws the sample box from the photograph named in the path box.
+// Redraws the sample box from the photograph named in the path box; a
+// folder's sample and count come once its search is done.
 void Sorvane_P::ShowSample() {
-  Surface& s = surfaces_[kDisplay];
+  AbandonSearch();
   // The text is read twice and the file test always runs, even for no text.
   const std::wstring first = PnameText();
   // The file as the settings would name it (a name outside the code page by
@@ -667,34 +723,48 @@ void Sorvane_P::ShowSample() {
   std::string path;
   if (!StoredPathFor(PnameText(), path)) path.clear();
   const bool exists = FileExists(path);
-  bool used = !first.empty() && exists;
+  folderSample_ = FolderSample();
+  SetLabel(DialogLabel::lbl_Count, L"");
+  if (!first.empty() && !exists && FolderExists(path)) {
+    // The black box until the search is done.
+    DrawSample(nullptr, 0, 0);
+    StartFolderSample(path);
+    return;
+  }
+  if (first.empty() || !exists || !DrawSampleFile(path)) DrawSample(nullptr, 0, 0);
+}
+
+// Decodes a photograph at the sample's size and draws it; false when it
+// cannot be read or decoded. A side that rounds to nothing draws nothing.
+bool Sorvane_P::DrawSampleFile(const std::string& Path) {
   int photoWidth = 0;
   int photoHeight = 0;
-  if (used) used = ReadPictureSize(path, photoWidth, photoHeight) && photoWidth > 0 && photoHeight > 0;
-  SampleSize size;
+  if (!ReadPictureSize(Path, photoWidth, photoHeight) || photoWidth <= 0 || photoHeight <= 0) return false;
+  const SampleSize size = SampleSizeFor(photoWidth, photoHeight);
+  // The sample's sizes are 96-dpi pixels; the box grows with the display.
+  const int width = SamplePixels(size.Width * dpi_ / 96.0);
+  const int height = SamplePixels(size.Height * dpi_ / 96.0);
   BgrImage picture;
-  int width = 80;
-  int height = 80;
-  if (used) {
-    size = SampleSizeFor(photoWidth, photoHeight);
-    // The sample's sizes are 96-dpi pixels; the box grows with the display.
-    width = SamplePixels(size.Width * dpi_ / 96.0);
-    height = SamplePixels(size.Height * dpi_ / 96.0);
-    // A side that rounds to nothing draws nothing; a file that cannot be
-    // decoded after all gives the empty box.
-    if (width > 0 && height > 0) used = LoadPictureScaled(path, width, height, picture);
+  if (width > 0 && height > 0 && !LoadPictureScaled(Path, width, height, picture)) return false;
+  DrawSample(&picture, width, height);
+  return true;
+}
+
+// The sample box at Width x Height with Picture in it; without a picture the
+// empty black box of 80 x 80 at 96 dpi.
+void Sorvane_P::DrawSample(const BgrImage* Picture, int Width, int Height) {
+  Surface& s = surfaces_[kDisplay];
+  if (!Picture) {
+    Width = Scale(80);
+    Height = Scale(80);
   }
-  if (!used) {
-    width = Scale(80);
-    height = Scale(80);
-  }
-  SetWindowPos(s.Window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  s.Image.Resize(width, height, RGB(0, 0, 0));
-  if (used && s.Image.Pixels() && picture.Width == width && picture.Height == height) {
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* row = &picture.Pixels[static_cast<size_t>(y) * width * 3];
-      uint32_t* out = s.Image.Pixels() + static_cast<size_t>(y) * width;
-      for (int x = 0; x < width; ++x) {
+  SetWindowPos(s.Window, nullptr, 0, 0, Width, Height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  s.Image.Resize(Width, Height, RGB(0, 0, 0));
+  if (Picture && s.Image.Pixels() && Picture->Width == Width && Picture->Height == Height) {
+    for (int y = 0; y < Height; ++y) {
+      const uint8_t* row = &Picture->Pixels[static_cast<size_t>(y) * Width * 3];
+      uint32_t* out = s.Image.Pixels() + static_cast<size_t>(y) * Width;
+      for (int x = 0; x < Width; ++x) {
         out[x] = (static_cast<uint32_t>(row[3 * x + 2]) << 16) | (static_cast<uint32_t>(row[3 * x + 1]) << 8) |
                  row[3 * x];
       }
@@ -704,21 +774,64 @@ void Sorvane_P::ShowSample() {
   InvalidateRect(s.Window, nullptr, FALSE);
 }
 
+// Looks for a folder's sample on a worker thread; where no thread can be
+// made, here and now.
+void Sorvane_P::StartFolderSample(const std::string& Folder) {
+  const uint32_t seed = GetTickCount();
+  search_ = FolderSampleSearch::Start(form_, kFolderSampleFound, Folder, dpi_, seed);
+  if (search_) return;
+  folderSample_ = FindFolderSample(Folder, ChooserExtensions(InstalledDecoderExtensions()), dpi_, seed);
+  RedrawSample();
+}
+
+// The worker's message: the result, if it is still the one wanted.
+void Sorvane_P::OnFolderSample() {
+  if (!search_ || !search_->Done()) return;
+  folderSample_ = search_->Take();
+  search_.reset();
+  RedrawSample();
+}
+
+// The folder's sample and count as last found; a photograph decoded for
+// another DPI is decoded again for this one.
+void Sorvane_P::RedrawSample() {
+  FolderSample& f = folderSample_;
+  if (!f.Readable) {
+    SetLabel(DialogLabel::lbl_Count, L"");
+    DrawSample(nullptr, 0, 0);
+    return;
+  }
+  SetLabel(DialogLabel::lbl_Count, FolderCountText(f.Count, f.Capped));
+  if (!f.Photo.empty() && f.Dpi != dpi_ && !DecodeSamplePhoto(f.Photo, dpi_, f)) f.Photo.clear();
+  if (f.Photo.empty()) {
+    DrawSample(nullptr, 0, 0);
+  } else {
+    DrawSample(&f.Picture, f.Picture.Width, f.Picture.Height);
+  }
+}
+
+// Stops waiting for the search under way: its result is dropped.
+void Sorvane_P::AbandonSearch() {
+  if (search_) search_->Abandon();
+  search_.reset();
+}
+
 // Gives a bar a value in its range; a change raises its change handler.
 void Sorvane_P::SetBarValue(DialogControl Bar, int Value) {
-  const bool multi = Bar == DialogControl::VS_Multi;
-  const BarRange& range = multi ? kMultiBar : kSizeBar;
-  int& value = multi ? multiValue_ : sizeValue_;
+  const BarRange& range = Bar == DialogControl::VS_Multi ? kMultiBar : Bar == DialogControl::VS_Size ? kSizeBar : kChangeBar;
+  int& value = Bar == DialogControl::VS_Multi ? multiValue_ : Bar == DialogControl::VS_Size ? sizeValue_ : changeValue_;
   if (Value < range.Min) Value = range.Min;
   if (Value > range.Max) Value = range.Max;
-  HWND window = multi ? vsMulti_ : vsSize_;
+  HWND window = Control(Bar);
   if (window) SetScrollPos(window, SB_CTL, BarPositionOf(range, Value), TRUE);
   if (Value == value) return;
   value = Value;
-  if (multi) {
+  if (Bar == DialogControl::VS_Multi) {
     VS_Multi_Change();
-  } else {
+  } else if (Bar == DialogControl::VS_Size) {
     VS_Size_Change();
+  } else {
+    VS_Change_Change();
   }
 }
 
@@ -733,12 +846,16 @@ void Sorvane_P::SetLabel(DialogLabel Which, const std::wstring& Text) {
   if (window) InvalidateRect(window, nullptr, FALSE);
 }
 
-// A bar's arrow, page, end or thumb action, turned the right way up.
+// A bar's arrow, page, end or thumb action, turned the right way up. The
+// interval bar moves from where it stands, so an interval beyond its top
+// is kept until the bar really moves.
 void Sorvane_P::OnVScroll(HWND Bar, int Code, int Position) {
   const bool multi = Bar == vsMulti_;
-  if (!multi && Bar != vsSize_) return;
-  const BarRange& range = multi ? kMultiBar : kSizeBar;
-  const int current = multi ? multiValue_ : sizeValue_;
+  const bool change = Bar == vsChange_;
+  if (!multi && !change && Bar != vsSize_) return;
+  const BarRange& range = multi ? kMultiBar : change ? kChangeBar : kSizeBar;
+  int& held = multi ? multiValue_ : change ? changeValue_ : sizeValue_;
+  const int current = change ? BarValueAt(range, GetScrollPos(Bar, SB_CTL)) : held;
   int value = current;
   bool dragging = false;
   switch (Code) {
@@ -760,9 +877,11 @@ void Sorvane_P::OnVScroll(HWND Bar, int Code, int Position) {
   if (value > range.Max) value = range.Max;
   if (value == current) return;
   SetScrollPos(Bar, SB_CTL, BarPositionOf(range, value), TRUE);
-  (multi ? multiValue_ : sizeValue_) = value;
+  held = value;
   if (multi) {
     if (dragging) VS_Multi_Scroll(); else VS_Multi_Change();
+  } else if (change) {
+    VS_Change_Change();
   } else {
     if (dragging) VS_Size_Scroll(); else VS_Size_Change();
   }
@@ -791,7 +910,14 @@ void Sorvane_P::OnDpiChanged(int Dpi, const RECT* Suggested) {
   LayOut();
   TileBackground(DialogControl::Pic_B);
   TileBackground(DialogControl::Pic_D);
-  ShowSample();
+  TileBackground(DialogControl::Pic_F);
+  // A folder's photograph stays the one shown; a search under way draws at
+  // the DPI it was started with and is decoded again once it is done.
+  if (folderSample_.Readable && !search_) {
+    RedrawSample();
+  } else if (!search_) {
+    ShowSample();
+  }
   if (Suggested) {
     SetWindowPos(form_, nullptr, Suggested->left, Suggested->top, Suggested->right - Suggested->left,
                  Suggested->bottom - Suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -920,6 +1046,9 @@ LRESULT Sorvane_P::OnFormMessage(UINT Message, WPARAM W, LPARAM L) {
       return 0;
     case kDestroyLater:
       DestroyWindow(form_);
+      return 0;
+    case kFolderSampleFound:
+      OnFolderSample();
       return 0;
     default:
       break;

@@ -1,9 +1,10 @@
 // The settings dialog `Sorvane_P` of the Windows screen saver: gradient
-// background, two marble panels, the photo sample, the count and size bars,
-// the web address, and the three gradient buttons that save or cancel
-// (settings_dialog_win32.cpp; the photo chooser "..." is in
-// photo_chooser_win32.cpp, the arithmetic in dialog_layout.h). It reads the
-// settings record; it writes the settings file only on "設定".
+// background, three marble panels, the photo sample, the count, size and
+// change interval bars, the web address, and the gradient buttons that save,
+// cancel or choose (settings_dialog_win32.cpp; the photo chooser "..." is in
+// photo_chooser_win32.cpp, the folder chooser in folder_chooser_win32.cpp, a
+// folder's sample in folder_sample.h, the arithmetic in dialog_layout.h). It
+// reads the settings record; it writes the settings file only on "設定".
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "dialog_layout.h"
+#include "folder_sample.h"
 #include "settings_file.h"
 #include "window_helpers_win32.h"
 
@@ -33,20 +35,31 @@ struct SettingsDialogHost {
   std::string SettingsFile;            // empty: SettingsFileName(), built at each write
   std::function<void()> EndProgram;    // empty: end the process at once
   std::function<bool(OPENFILENAMEW&)> ChooseFile;                     // empty: GetOpenFileNameW
+  // Shows the folder picker starting in Start; true with Chosen on a choice.
+  std::function<bool(HWND Owner, const std::wstring& Start, std::wstring& Chosen)> ChooseFolder;  // empty: PickFolder
   std::function<void(HWND Owner, const std::wstring& Address)> OpenAddress;  // empty: ShellExecuteW
   std::function<void(HWND Owner, const std::wstring& Text)> ShowMessage;     // empty: MessageBoxW
   RectAnimation Animate;                                                     // empty: DrawAnimatedRects
 };
 
 // The dialog's windows, for SetupButtons' walk and for tests.
-enum class DialogControl { Form, Pic_B, Pic_D, Pname, Display, VS_Multi, VS_Size, Cmd_Pic, Cmd_Can, Cmd_Set };
+// Pic_F is the folder panel below the buttons, with the folder button
+// Cmd_Folder and the change interval bar VS_Change.
+enum class DialogControl {
+  Form, Pic_B, Pic_D, Pname, Display, VS_Multi, VS_Size, Cmd_Pic, Cmd_Can, Cmd_Set, Pic_F, Cmd_Folder, VS_Change
+};
 
-// The labels: lbl(0) .. lbl(9), then the three named ones.
-enum class DialogLabel { lbl0, lbl1, lbl2, lbl3, lbl4, lbl5, lbl6, lbl7, lbl8, lbl9, lbl_Multi, lbl_Size, lbl_URL };
-constexpr int kLabelCount = 13;
+// The labels: lbl(0) .. lbl(9), the three named ones, then those of the
+// folder panel: its two headings, the interval bar's ends, the interval and
+// the folder's count.
+enum class DialogLabel {
+  lbl0, lbl1, lbl2, lbl3, lbl4, lbl5, lbl6, lbl7, lbl8, lbl9, lbl_Multi, lbl_Size, lbl_URL,
+  lbl10, lbl11, lbl12, lbl13, lbl_Change, lbl_Count
+};
+constexpr int kLabelCount = 19;
 
-// The heading frames Shape1(0) .. Shape1(2).
-constexpr int kFrameCount = 3;
+// The heading frames Shape1(0) .. Shape1(4).
+constexpr int kFrameCount = 5;
 
 // Texts shown on the dialog.
 extern const wchar_t* const kCreditText;   // lbl(9)
@@ -85,6 +98,10 @@ class Sorvane_P {
   int Dpi() const { return dpi_; }
   int MultiValue() const { return multiValue_; }
   int SizeValue() const { return sizeValue_; }
+  // The change interval "設定" saves (beyond the bar's top while untouched).
+  int ChangeValue() const { return changeValue_; }
+  // True while a folder's sample is being looked for.
+  bool FolderSampleBusy() const { return search_ && !search_->Done(); }
   // A pixel of the persistent image of the form, a panel or the sample box.
   COLORREF ImagePixel(DialogControl Which, int X, int Y) const;
   std::wstring PnameText() const;
@@ -96,15 +113,22 @@ class Sorvane_P {
   void Cmd_Set_Click();
   void Cmd_Can_Click();
   void Cmd_Pic_Click();
+  void Cmd_Folder_Click();
+  // The step after the folder picker: Folder becomes path, chooser folder,
+  // sample and count. False (nothing changed) for a folder the settings
+  // file cannot name.
+  bool TakeChosenFolder(const std::wstring& Folder);
   void VS_Multi_Change();
   void VS_Multi_Scroll();
   void VS_Size_Change();
   void VS_Size_Scroll();
+  void VS_Change_Change();
   void lbl_URL_Click();
 
   // Covers a panel's persistent image with marble tiles.
   void TileBackground(DialogControl Panel);
-  // Redraws the photo sample from Pname's text.
+  // Redraws the photo sample from Pname's text: a file's at once, a
+  // folder's (with its count) once the search on its worker thread is done.
   void ShowSample();
 
  private:
@@ -125,6 +149,12 @@ class Sorvane_P {
   HWND CreateHolder(HWND Parent, int Index, DWORD ExStyle);
   static DialogControl SurfaceControl(int Surface);
   void Paint(int Index, HDC Dc);
+  void DrawSample(const BgrImage* Picture, int Width, int Height);
+  bool DrawSampleFile(const std::string& Path);
+  void StartFolderSample(const std::string& Folder);
+  void OnFolderSample();
+  void RedrawSample();
+  void AbandonSearch();
   void OnVScroll(HWND Bar, int Code, int Position);
   void SetBarValue(DialogControl Bar, int Value);
   void SetLabel(DialogLabel Which, const std::wstring& Text);
@@ -157,11 +187,16 @@ class Sorvane_P {
   HWND pname_ = nullptr;
   HWND vsMulti_ = nullptr;
   HWND vsSize_ = nullptr;
+  HWND vsChange_ = nullptr;
   Command* cmdPic_ = nullptr;
+  Command* cmdFolder_ = nullptr;
   Command* cmdCan_ = nullptr;
   Command* cmdSet_ = nullptr;
   int multiValue_ = 10;
   int sizeValue_ = 1;
+  int changeValue_ = 1;
+  std::shared_ptr<FolderSampleSearch> search_;  // the folder sample being looked for
+  FolderSample folderSample_;                   // the last one found
   bool unloaded_ = false;
   bool ownerReleased_ = false;
   bool addressPressed_ = false;

@@ -187,5 +187,12 @@ TEST(LabelTexts, DecimalAndGeneral) {
   EXPECT_EQ(GeneralNumberText(0.0f), "0");
 }
 
+TEST(LabelTexts, AFolderWalkStoppedAtItsLimitSaysOrMore) {
+  // ﾌｫﾙﾀﾞの写真: N 枚, and 以上 after it when the walk was cut short.
+  const std::wstring prefix = L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u306E\u5199\u771F: ";
+  EXPECT_EQ(FolderCountText(12, false), prefix + L"12 \u679A");
+  EXPECT_EQ(FolderCountText(100000, true), prefix + L"100000 \u679A\u4EE5\u4E0A");
+}
+
 }  // namespace
 }  // namespace sorvane

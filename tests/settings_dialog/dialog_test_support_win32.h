@@ -90,6 +90,9 @@ class DialogUnderTest {
     host.EndProgram = [this] { ++endCalls_; };
     host.OpenAddress = [this](HWND, const std::wstring& Address) { opened_ += Address; };
     host.ChooseFile = [this](OPENFILENAMEW& Request) { return choose_ ? choose_(Request) : false; };
+    host.ChooseFolder = [this](HWND, const std::wstring& Start, std::wstring& Chosen) {
+      return chooseFolder_ ? chooseFolder_(Start, Chosen) : false;
+    };
     host.ShowMessage = [this](HWND, const std::wstring& Text) { messages_.push_back(Text); };
     host.Animate = [this](HWND Window, const RECT& From, const RECT& To) { zooms_.push_back({Window, From, To}); };
     dialog_ = std::make_unique<Sorvane_P>(std::move(host));
@@ -108,6 +111,9 @@ class DialogUnderTest {
   int EndCalls() const { return endCalls_; }
   const std::wstring& Opened() const { return opened_; }
   void OnChoose(std::function<bool(OPENFILENAMEW&)> Choose) { choose_ = std::move(Choose); }
+  void OnChooseFolder(std::function<bool(const std::wstring& Start, std::wstring& Chosen)> Choose) {
+    chooseFolder_ = std::move(Choose);
+  }
   // The message boxes the dialog would have shown.
   const std::vector<std::wstring>& Messages() const { return messages_; }
   // The zoom animations the dialog asked for, in order.
@@ -124,6 +130,7 @@ class DialogUnderTest {
   int endCalls_ = 0;
   std::wstring opened_;
   std::function<bool(OPENFILENAMEW&)> choose_;
+  std::function<bool(const std::wstring&, std::wstring&)> chooseFolder_;
   std::vector<std::wstring> messages_;
   std::vector<Zoom> zooms_;
 };

@@ -14,6 +14,7 @@
 #include "exif_jpeg.h"
 #include "paths.h"
 #include "photo_chooser_win32.h"
+#include "photo_library.h"
 #include "settings_dialog_win32.h"
 #include "text_win32.h"
 #include "window_helpers_win32.h"
@@ -26,10 +27,11 @@ extern const std::size_t kTestBaselineJpegSize;
 namespace sorvane::testing {
 namespace {
 
-// The file "設定" writes for these three values.
-std::string SavedFile(const std::string& Path, const std::string& Count, const std::string& Size) {
+// The file "設定" writes for these values.
+std::string SavedFile(const std::string& Path, const std::string& Count, const std::string& Size,
+                      const std::string& Change = " 1") {
   return std::string("[Section]\r\n") + kKeyPicture + "=" + Path + "\r\n" + kKeyCount + "=" + Count + "\r\n" +
-         kKeySize + "=" + Size + "\r\n";
+         kKeySize + "=" + Size + "\r\n" + kKeyChange + "=" + Change + "\r\n";
 }
 
 // A 96-dpi layout coordinate at Dpi.
@@ -79,7 +81,15 @@ const ControlPlace kPlaces[] = {
     {DialogControl::VS_Size, {300, 8, 17, 77}, DialogControl::Pic_D},
     {DialogControl::Cmd_Can, {232, 236, 73, 25}, DialogControl::Form},
     {DialogControl::Cmd_Set, {304, 236, 73, 25}, DialogControl::Form},
+    {DialogControl::Pic_F, {12, 268, 365, 73}, DialogControl::Form},
+    {DialogControl::Cmd_Folder, {108, 12, 37, 21}, DialogControl::Pic_F},
+    {DialogControl::VS_Change, {284, 8, 17, 53}, DialogControl::Pic_F},
 };
+
+// True when two rectangles share any pixel.
+bool Overlap(const RECT& A, const RECT& B) {
+  return A.left < B.right && B.left < A.right && A.top < B.bottom && B.top < A.bottom;
+}
 
 // Everything of the open dialog where its layout puts it at Dpi, all inside
 // the client area, which is the 96-dpi one scaled; each button's frame whole
@@ -90,10 +100,10 @@ void ExpectLayoutAt(Sorvane_P& d, int Dpi) {
   EXPECT_EQ(d.Dpi(), Dpi);
   RECT client{};
   GetClientRect(form, &client);
-  // 5925 x 4755 twips make the outer size at 96 dpi; the client area that
-  // leaves is what every DPI scales.
+  // 5925 x 5715 twips (the folder panel below the buttons) make the outer
+  // size at 96 dpi; the client area that leaves is what every DPI scales.
   const SIZE frame96 = FrameAt(form, 96);
-  const long clientWidth96 = 395 - frame96.cx, clientHeight96 = 317 - frame96.cy;
+  const long clientWidth96 = 395 - frame96.cx, clientHeight96 = 381 - frame96.cy;
   EXPECT_NEAR(client.right, S(clientWidth96, Dpi), 1);
   EXPECT_NEAR(client.bottom, S(clientHeight96, Dpi), 1);
 
@@ -139,7 +149,34 @@ void ExpectLayoutAt(Sorvane_P& d, int Dpi) {
     EXPECT_LE(r.bottom, inside.bottom) << i;
   }
 
-  for (DialogControl b : {DialogControl::Cmd_Pic, DialogControl::Cmd_Can, DialogControl::Cmd_Set}) {
+  // The folder panel covers nothing else on the form, and nothing in it
+  // covers anything else there: windows, labels and heading frames. (The
+  // form's own buttons meet by a pixel, as they always have.)
+  for (DialogControl panel : {DialogControl::Form, DialogControl::Pic_F}) {
+    std::vector<std::pair<int, RECT>> parts;
+    for (const ControlPlace& e : kPlaces) {
+      if (e.Parent != panel) continue;
+      const Box b = ChildBox(d.Control(e.Which));
+      parts.push_back({static_cast<int>(e.Which), RECT{b.X, b.Y, b.X + b.W, b.Y + b.H}});
+    }
+    for (int i = 0; i < kLabelCount; ++i) {
+      const DialogLabel label = static_cast<DialogLabel>(i);
+      if (d.LabelContainer(label) == panel) parts.push_back({100 + i, d.LabelRect(label)});
+    }
+    for (int i = 0; i < kFrameCount; ++i)
+      if (d.FrameContainer(i) == panel) parts.push_back({200 + i, d.FrameRect(i)});
+    for (size_t i = 0; i < parts.size(); ++i)
+      for (size_t j = i + 1; j < parts.size(); ++j) {
+        // A heading sits in its frame.
+        if (parts[i].first >= 100 && parts[j].first >= 200) continue;
+        const int folderPanel = static_cast<int>(DialogControl::Pic_F);
+        if (panel == DialogControl::Form && parts[i].first != folderPanel && parts[j].first != folderPanel) continue;
+        EXPECT_FALSE(Overlap(parts[i].second, parts[j].second)) << parts[i].first << " and " << parts[j].first;
+      }
+  }
+
+  for (DialogControl b :
+       {DialogControl::Cmd_Pic, DialogControl::Cmd_Can, DialogControl::Cmd_Set, DialogControl::Cmd_Folder}) {
     Command* button = d.Button(b);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->Dpi(), Dpi);
@@ -160,10 +197,11 @@ void ExpectLayoutAt(Sorvane_P& d, int Dpi) {
     EXPECT_GT(band.Top * Dpi / 1440.0, 0) << static_cast<int>(b);
   }
 
-  // Tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set, VS_Multi, VS_Size, and round.
-  const DialogControl order[] = {DialogControl::Pname,   DialogControl::Cmd_Pic,  DialogControl::Cmd_Can,
-                                 DialogControl::Cmd_Set, DialogControl::VS_Multi, DialogControl::VS_Size,
-                                 DialogControl::Pname};
+  // Tab order: Pname, Cmd_Pic, Cmd_Can, Cmd_Set, VS_Multi, VS_Size, then the
+  // folder panel's Cmd_Folder and VS_Change, and round.
+  const DialogControl order[] = {DialogControl::Pname,    DialogControl::Cmd_Pic,    DialogControl::Cmd_Can,
+                                 DialogControl::Cmd_Set,  DialogControl::VS_Multi,   DialogControl::VS_Size,
+                                 DialogControl::Cmd_Folder, DialogControl::VS_Change, DialogControl::Pname};
   for (size_t i = 0; i + 1 < std::size(order); ++i) {
     EXPECT_EQ(GetNextDlgTabItem(form, d.Control(order[i]), FALSE), d.Control(order[i + 1])) << i;
   }
@@ -196,16 +234,16 @@ TEST(SettingsDialog, FormAndControlsSitWhereTheLayoutSays) {
   EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
   EXPECT_TRUE(IsWindowVisible(form));
 
-  // 5925 x 4755 twips at 96 dpi; on the 1024 x 768 test screen 4717 and
-  // 2255 twips from the top-left corner (314 and 150 px). At other DPIs the
-  // same rule places the larger form.
+  // 5925 x 5715 twips at 96 dpi (the form and the folder panel below it); on
+  // the 1024 x 768 test screen 4717 and 1935 twips from the top-left corner
+  // (314 and 129 px). At other DPIs the same rule places the larger form.
   RECT outer{};
   GetWindowRect(form, &outer);
   if (dpi == 96) {
     EXPECT_EQ(outer.right - outer.left, 395);
-    EXPECT_EQ(outer.bottom - outer.top, 317);
+    EXPECT_EQ(outer.bottom - outer.top, 381);
     EXPECT_EQ(outer.left, 314);
-    EXPECT_EQ(outer.top, 150);
+    EXPECT_EQ(outer.top, 129);
   } else {
     const FormPosition at =
         PlaceForm(PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi), PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi),
@@ -704,14 +742,21 @@ TEST(SettingsDialog, LabelsAndFramesAreWhereAndHowTheLayoutSays) {
       {DialogLabel::lbl_Multi, DialogControl::Pic_D, {132, 40, 15, 13}, L"30", windowText},
       {DialogLabel::lbl_Size, DialogControl::Pic_D, {320, 40, 15, 13}, L"12", windowText},
       {DialogLabel::lbl_URL, DialogControl::Form, {12, 248, 214, 13}, kAddressText, RGB(255, 255, 192)},
+      {DialogLabel::lbl10, DialogControl::Pic_F, {8, 16, 95, 13}, L"\u5199\u771F\u306E\uFF8C\uFF6B\uFF99\uFF80\uFF9E",
+       windowText},
+      {DialogLabel::lbl11, DialogControl::Pic_F, {180, 16, 95, 13}, L"\u5207\u66FF\u9593\u9694", windowText},
+      {DialogLabel::lbl12, DialogControl::Pic_F, {304, 8, 13, 13}, L"\u9577", windowText},
+      {DialogLabel::lbl13, DialogControl::Pic_F, {304, 48, 13, 13}, L"\u77ED", windowText},
+      {DialogLabel::lbl_Change, DialogControl::Pic_F, {304, 28, 55, 13}, L"1 \u5206", windowText},
+      {DialogLabel::lbl_Count, DialogControl::Pic_F, {8, 44, 165, 13}, L"", windowText},
   };
   struct Frame {
     int Index;
     DialogControl In;
     Box Where;
-  } frames[] = {{0, DialogControl::Pic_B, {8, 8, 93, 29}},
-                {1, DialogControl::Pic_D, {8, 8, 93, 29}},
-                {2, DialogControl::Pic_D, {196, 8, 93, 29}}};
+  } frames[] = {{0, DialogControl::Pic_B, {8, 8, 93, 29}},  {1, DialogControl::Pic_D, {8, 8, 93, 29}},
+                {2, DialogControl::Pic_D, {196, 8, 93, 29}}, {3, DialogControl::Pic_F, {8, 8, 93, 29}},
+                {4, DialogControl::Pic_F, {180, 8, 93, 29}}};
   static_assert(std::size(labels) == kLabelCount, "every label");
   static_assert(std::size(frames) == kFrameCount, "every frame");
 
@@ -746,6 +791,7 @@ TEST(SettingsDialog, LabelsAndFramesAreWhereAndHowTheLayoutSays) {
     EXPECT_EQ(d.LabelCaption(e.Which), e.Text);
     EXPECT_EQ(d.LabelColour(e.Which), e.Colour);
     // Its text in its colour, drawn inside its box (a little overhang aside).
+    if (*e.Text == L'\0') continue;  // the count of a folder, empty for no folder
     const auto painted = print(d.Control(e.In));
     int inColour = 0;
     for (long y = r.top; y < r.bottom + S(2, dpi); ++y)
@@ -1090,6 +1136,7 @@ TEST(SettingsDialog, AUtf8SettingsFileKeepsItsJapanesePath) {
   const std::string utf8Pic = "\xE7\x94\xBB\xE5\x83\x8F\xEF\xBE\x8C\xEF\xBD\xA7\xEF\xBD\xB2\xEF\xBE\x99";
   const std::string utf8Count = "\xE5\x90\x8C\xE6\x99\x82\xE8\xA1\xA8\xE7\xA4\xBA\xE6\x95\xB0";
   const std::string utf8Size = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\xA4\xA7\xE3\x81\x8D\xE3\x81\x95";
+  const std::string utf8Change = "\xE7\x94\xBB\xE5\x83\x8F\xE3\x81\xAE\xE5\x88\x87\xE6\x9B\xBF\xE9\x96\x93\xE9\x9A\x94";
   for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
     SCOPED_TRACE(mark.empty() ? "without a byte order mark" : "with a byte order mark");
     DialogUnderTest t(DefaultRecord());
@@ -1109,7 +1156,7 @@ TEST(SettingsDialog, AUtf8SettingsFileKeepsItsJapanesePath) {
     EXPECT_EQ(d.MultiValue(), 40);
     d.Cmd_Set_Click();
     EXPECT_EQ(FileBytes(t.SettingsFile()), mark + "[Section]\r\n" + utf8Pic + "=" + photoUtf8 + "\r\n" + utf8Count +
-                                                 "= 40\r\n" + utf8Size + "= 7\r\n");
+                                                 "= 40\r\n" + utf8Size + "= 7\r\n" + utf8Change + "= 1\r\n");
   }
 }
 
@@ -1297,6 +1344,135 @@ TEST(SettingsDialog, PrintClientPaintsTheLabelsOverTheImage) {
   SelectObject(dc, old);
   DeleteObject(bitmap);
   DeleteDC(dc);
+}
+
+
+// The change interval: the bar's 0..60 minutes, a stored value beyond its
+// top (or outside the file's 0..1440) shown and saved as held until the bar
+// really moves; "設定" writes it after the other values.
+TEST(SettingsDialog, TheChangeIntervalIsShownSavedAndKeptBeyondTheBar) {
+  const struct {
+    int16_t Stored;
+    int Code;  // a scroll action on the bar, or -1 for none
+    int Value;
+    const wchar_t* Label;
+    int BarValue;
+  } cases[] = {
+      {0, -1, 0, L"\u5207\u66FF\u306A\u3057", 0},  // 切替なし
+      {600, SB_LINEUP, 600, L"600 \u5206", 60},    // beyond the bar, which cannot go higher: kept
+      {600, SB_LINEDOWN, 59, L"59 \u5206", 59},    // moved: the bar's value
+      {1, SB_PAGEUP, 6, L"6 \u5206", 6},
+      {-5, -1, 0, L"\u5207\u66FF\u306A\u3057", 0},  // outside the file's range: its ends
+      {2000, -1, 1440, L"1440 \u5206", 60},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Stored) + " " + std::to_string(c.Code));
+    SettingsRecord r = DefaultRecord();
+    r.ChangeMinutes = c.Stored;
+    DialogUnderTest t(r);
+    ASSERT_TRUE(t.Open());
+    Sorvane_P& d = t.Dialog();
+    HWND bar = d.Control(DialogControl::VS_Change);
+    if (c.Code >= 0)
+      SendMessageW(d.Control(DialogControl::Pic_F), WM_VSCROLL, MAKEWPARAM(c.Code, 0), reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(d.ChangeValue(), c.Value);
+    EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Change), c.Label);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), BarPositionOf(kChangeBar, c.BarValue));
+    d.Cmd_Set_Click();
+    EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile("", " 30", " 12", FormatSettingsNumber(c.Value)));
+  }
+  // The thumb dragged: the label follows at once.
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  HWND bar = t.Dialog().Control(DialogControl::VS_Change);
+  SendMessageW(t.Dialog().Control(DialogControl::Pic_F), WM_VSCROLL,
+               MAKEWPARAM(SB_THUMBTRACK, BarPositionOf(kChangeBar, 45)), reinterpret_cast<LPARAM>(bar));
+  EXPECT_EQ(t.Dialog().LabelCaption(DialogLabel::lbl_Change), L"45 \u5206");
+}
+
+// Pumps messages until the dialog's folder search is done (or 20 s).
+void WaitForFolderSample(Sorvane_P& d) {
+  for (int i = 0; i < 2000 && d.FolderSampleBusy(); ++i) {
+    Pump();
+    Sleep(10);
+  }
+  Pump();
+}
+
+// A folder of photographs, chosen or from the settings: the path box shows
+// it, the sample shows a photograph of it that decodes, the count label says
+// how many files it holds, the choosers then open in it, "設定" saves it, and
+// the show's history of photographs shown lately is left alone.
+TEST(FolderSample, AFolderShowsAPhotographAndItsCountAndIsSaved) {
+  TempFolder photos;
+  std::filesystem::create_directories(photos.File("sea\\deeper"));
+  photos.Write("sea\\broken.jpg", std::string("\xFF\xD8\xFF\xE0 no picture", 15));
+  photos.Write("sea\\notes.txt", "not a picture");
+  photos.Write("sea\\deeper\\wave.BMP", BmpBytes(40, 20, 10, 200, 30));
+  std::filesystem::create_directories(photos.File("empty"));
+  const std::string sea = photos.File("sea");
+  const std::string history = PhotoHistoryFile();
+  const std::string historyBefore = FileBytes(history);
+  // Two files named as photographs (one broken), one not: ﾌｫﾙﾀﾞの写真: 2 枚.
+  const std::wstring seaCount = L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u306E\u5199\u771F: 2 \u679A";
+
+  DialogUnderTest t(DefaultRecord());
+  ASSERT_TRUE(t.Open());
+  Sorvane_P& d = t.Dialog();
+  const int dpi = d.Dpi();
+  // The folder button hands the picker the chooser's folder and takes its answer.
+  std::vector<std::wstring> starts;
+  t.OnChooseFolder([&](const std::wstring& Start, std::wstring& Chosen) {
+    starts.push_back(Start);
+    Chosen = AnsiToWide(sea);
+    return true;
+  });
+  d.Cmd_Folder_Click();
+  WaitForFolderSample(d);
+  EXPECT_EQ(d.PnameText(), AnsiToWide(sea));
+  EXPECT_EQ(t.Record().PicturePath, sea);
+  EXPECT_EQ(t.Record().PictureFolder, sea) << "the choosers open in the folder";
+  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Count), seaCount);
+  EXPECT_EQ(ChildBox(d.Control(DialogControl::Display)), Scaled(272, 8, 80, 40, dpi));
+  EXPECT_EQ(d.ImagePixel(DialogControl::Display, 3, 3), RGB(10, 200, 30));
+
+  // An empty folder: no photograph, a count of none; a name the settings
+  // cannot hold: refused, nothing changes.
+  EXPECT_TRUE(d.TakeChosenFolder(AnsiToWide(photos.File("empty"))));
+  WaitForFolderSample(d);
+  EXPECT_EQ(d.LabelCaption(DialogLabel::lbl_Count), FolderCountText(0, false));
+  EXPECT_EQ(d.ImagePixel(DialogControl::Display, 3, 3), RGB(0, 0, 0));
+  EXPECT_FALSE(d.TakeChosenFolder(AnsiToWide(photos.Path()) + L"\\\u2603"));
+  EXPECT_EQ(t.Record().PicturePath, photos.File("empty"));
+  EXPECT_TRUE(d.TakeChosenFolder(AnsiToWide(sea)));
+  WaitForFolderSample(d);
+  d.Cmd_Set_Click();
+  EXPECT_EQ(FileBytes(t.SettingsFile()), SavedFile(sea, " 30", " 12"));
+  EXPECT_EQ(FileBytes(history), historyBefore);
+
+  // The same folder from the settings: its sample and count at opening, and
+  // the folder picker starts in it; a file again clears the count.
+  SettingsRecord r = DefaultRecord();
+  r.PicturePath = sea;
+  DialogUnderTest again(r);
+  again.Record().PictureFolder = "C:\\elsewhere";
+  again.OnChooseFolder([&](const std::wstring& Start, std::wstring&) {
+    starts.push_back(Start);
+    return false;
+  });
+  ASSERT_TRUE(again.Open());
+  Sorvane_P& a = again.Dialog();
+  WaitForFolderSample(a);
+  a.Cmd_Folder_Click();
+  EXPECT_EQ(starts, (std::vector<std::wstring>{L"", AnsiToWide(sea)}));
+  EXPECT_EQ(a.PnameText(), AnsiToWide(sea)) << "a cancel changes nothing";
+  EXPECT_EQ(a.LabelCaption(DialogLabel::lbl_Count), seaCount);
+  EXPECT_EQ(a.ImagePixel(DialogControl::Display, 3, 3), RGB(10, 200, 30));
+  SetWindowTextW(a.Control(DialogControl::Pname), AnsiToWide(photos.File("sea\\deeper\\wave.BMP")).c_str());
+  a.ShowSample();
+  EXPECT_EQ(a.LabelCaption(DialogLabel::lbl_Count), L"");
+  EXPECT_EQ(a.ImagePixel(DialogControl::Display, 3, 3), RGB(10, 200, 30));
+  EXPECT_EQ(FileBytes(history), historyBefore);
 }
 
 }  // namespace
