@@ -76,12 +76,12 @@ FolderSample FindFolderSample(const std::string& Folder, const std::vector<std::
   sample.Capped = library.Count() >= limits.MaxFiles;
   ShowRandom random(Seed);
   const PhotoHistory none;  // the sample is no showing: no history read or written
-  std::vector<size_t> tried;
+  std::vector<bool> tried(library.Count(), false);
   for (int attempt = 0; attempt < kMaxSampleTries; ++attempt) {
     const long pick = PickFromLibrary(library, none, tried, random);
     if (pick < 0) break;
     if (DecodeSamplePhoto(library.PathAt(static_cast<size_t>(pick)), Dpi, sample)) break;
-    tried.push_back(static_cast<size_t>(pick));
+    tried[static_cast<size_t>(pick)] = true;
   }
   return sample;
 }
