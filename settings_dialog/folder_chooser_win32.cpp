@@ -11,26 +11,13 @@
 #include "photo_chooser_win32.h"
 #include "settings_dialog_win32.h"
 #include "text_win32.h"
+#include "wic_support_win32.h"
 
 namespace sorvane {
 
 const wchar_t* const kFolderChooserTitle = L"\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u3092\u958B\u304F";  // ﾌｫﾙﾀﾞを開く
 
 namespace {
-
-// COM for the calling thread while the picker is open.
-class ComForPicker {
- public:
-  ComForPicker() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComForPicker() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComForPicker(const ComForPicker&) = delete;
-  ComForPicker& operator=(const ComForPicker&) = delete;
-
- private:
-  HRESULT hr_;
-};
 
 // The common item dialog picking folders. S_OK with Chosen set, S_FALSE on
 // cancel, a failure when the dialog is not there (the caller falls back).
@@ -99,7 +86,7 @@ bool PickWithFolderBrowser(HWND Owner, const std::wstring& Start, std::wstring& 
 }  // namespace
 
 bool PickFolder(HWND Owner, const std::wstring& Start, std::wstring& Chosen) {
-  ComForPicker com;
+  const ComScope com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);  // while the picker is open
   const HRESULT hr = PickWithItemDialog(Owner, Start, Chosen);
   if (hr == S_OK) return true;
   if (hr == S_FALSE) return false;

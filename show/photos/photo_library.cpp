@@ -35,6 +35,20 @@ bool IsHexLine(const std::string& Line, uint64_t& Value) {
   return true;
 }
 
+// Writes Text as the whole of Path through a temporary file renamed over it,
+// so that a reader never sees half a file.
+bool WriteWholeFile(const std::string& Path, const std::string& Text) {
+  const std::string temp = SiblingTempName(Path);
+  std::FILE* f = OpenFile(temp, "wb");
+  if (!f) return false;
+  const bool written = std::fwrite(Text.data(), 1, Text.size(), f) == Text.size();
+  if (std::fclose(f) != 0 || !written || !ReplaceFileWith(temp, Path)) {
+    DeleteFileAt(temp);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool PhotoLibrary::Walk(const std::string& Folder, const PhotoWalkLimits& Limits) {
@@ -133,15 +147,7 @@ bool PhotoHistory::Save(const std::string& Path) const {
     std::snprintf(line, sizeof line, "%016llx\n", static_cast<unsigned long long>(h));
     text += line;
   }
-  const std::string temp = SiblingTempName(Path);
-  std::FILE* f = OpenFile(temp, "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (std::fclose(f) != 0 || !written || !ReplaceFileWith(temp, Path)) {
-    DeleteFileAt(temp);
-    return false;
-  }
-  return true;
+  return WriteWholeFile(Path, text);
 }
 
 void PhotoHistory::Shown(const std::string& Photo) {
@@ -216,15 +222,7 @@ bool SaveNextStartPhoto(const std::string& File, const std::string& Folder, cons
     return false;
   }
   const std::string text = std::string(kNextHeader) + "\n" + Folder + "\n" + Photo + "\n";
-  const std::string temp = SiblingTempName(File);
-  std::FILE* f = OpenFile(temp, "wb");
-  if (!f) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  if (std::fclose(f) != 0 || !written || !ReplaceFileWith(temp, File)) {
-    DeleteFileAt(temp);
-    return false;
-  }
-  return true;
+  return WriteWholeFile(File, text);
 }
 
 std::string TakeNextStartPhoto(const std::string& File, const std::string& Folder) {

@@ -1,7 +1,7 @@
 // Small COM helpers shared by the Windows Imaging Component code (the picture
 // decoders of picture_decoder_wic.cpp and the list of installed decoders of
-// wic_codecs_win32.cpp): an owning interface pointer and a per-thread COM
-// scope. Windows only, header only; it creates no WIC object itself.
+// wic_codecs_win32.cpp, and the settings dialog's folder picker): an owning
+// interface pointer and a per-thread COM scope. Windows only, header only; it creates no WIC object itself.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +31,7 @@ class ComRef {
 // start (a thread already in another apartment model keeps its own).
 class ComScope {
  public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  explicit ComScope(DWORD Flags = COINIT_APARTMENTTHREADED) : hr_(CoInitializeEx(nullptr, Flags)) {}
   ~ComScope() {
     if (SUCCEEDED(hr_)) CoUninitialize();
   }
