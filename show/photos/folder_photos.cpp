@@ -128,6 +128,8 @@ void FolderPhotos::PickNextStart() {
 
 // The next photograph of the round; a new round once every file was passed.
 PhotoSupply::Answer FolderPhotos::Next(BgrImage& Square) {
+  // A folder of one photograph has nothing new to give: the show keeps it.
+  if (library_.Count() < 2 && !startShown_.empty()) return Answer::Unavailable;
   for (int attempt = 0; attempt < kMaxTries && !stop_.load(); ++attempt) {
     long pick = PickFromLibrary(library_, history_, passed_, random_);
     if (pick < 0) {

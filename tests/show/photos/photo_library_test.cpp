@@ -251,6 +251,7 @@ TEST(FolderPhotos, GivesEachPhotographOnceARoundAndPicksTheNextStart) {
 
   TempFolder none;
   none.Write("a.txt", "text");
+  none.Write("b.txt", "text");
   FolderPhotos empty(none.Path(), none.Path() + PathSeparator() + "a.txt", 1);
   empty.Ask(0);
   BgrImage square;
