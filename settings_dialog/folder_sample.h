@@ -46,6 +46,13 @@ struct FolderSample {
 FolderSample FindFolderSample(const std::string& Folder, const std::vector<std::string>& Extensions, int Dpi,
                               uint32_t Seed);
 
+// Reads Photo's upright size and decodes it at the size of the sample box for
+// Dpi (Box, in pixels; Picture stays empty when a side rounds to nothing).
+// False when it cannot be read or decoded. The one decode of every sample,
+// of a file or of a folder.
+bool DecodeForSample(const std::string& Photo, int Dpi, int& PhotoWidth, int& PhotoHeight, int& BoxWidth,
+                     int& BoxHeight, BgrImage& Picture);
+
 // Decodes Photo at the sample's size for Dpi into Sample (its size and
 // picture); false when it cannot be shown.
 bool DecodeSamplePhoto(const std::string& Photo, int Dpi, FolderSample& Sample);

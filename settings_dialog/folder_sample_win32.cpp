@@ -45,14 +45,21 @@ PhotoWalkLimits DialogWalkLimits() {
   return limits;
 }
 
+bool DecodeForSample(const std::string& Photo, int Dpi, int& PhotoWidth, int& PhotoHeight, int& BoxWidth,
+                     int& BoxHeight, BgrImage& Picture) {
+  if (!ReadPictureSize(Photo, PhotoWidth, PhotoHeight) || PhotoWidth <= 0 || PhotoHeight <= 0) return false;
+  const SampleSize size = SampleSizeFor(PhotoWidth, PhotoHeight);
+  // The sample's sizes are 96-dpi pixels; the box grows with the display.
+  BoxWidth = SamplePixels(size.Width * Dpi / 96.0);
+  BoxHeight = SamplePixels(size.Height * Dpi / 96.0);
+  return BoxWidth <= 0 || BoxHeight <= 0 || LoadPictureScaled(Photo, BoxWidth, BoxHeight, Picture);
+}
+
 bool DecodeSamplePhoto(const std::string& Photo, int Dpi, FolderSample& Sample) {
-  int width = 0, height = 0;
-  if (!ReadPictureSize(Photo, width, height) || width <= 0 || height <= 0) return false;
-  const SampleSize size = SampleSizeFor(width, height);
-  const int w = SamplePixels(size.Width * Dpi / 96.0);
-  const int h = SamplePixels(size.Height * Dpi / 96.0);
+  int width = 0, height = 0, boxWidth = 0, boxHeight = 0;
   BgrImage picture;
-  if (w <= 0 || h <= 0 || !LoadPictureScaled(Photo, w, h, picture)) return false;
+  if (!DecodeForSample(Photo, Dpi, width, height, boxWidth, boxHeight, picture) || boxWidth <= 0 || boxHeight <= 0)
+    return false;
   Sample.Photo = Photo;
   Sample.PhotoWidth = width;
   Sample.PhotoHeight = height;

@@ -737,15 +737,9 @@ void Sorvane_P::ShowSample() {
 // Decodes a photograph at the sample's size and draws it; false when it
 // cannot be read or decoded. A side that rounds to nothing draws nothing.
 bool Sorvane_P::DrawSampleFile(const std::string& Path) {
-  int photoWidth = 0;
-  int photoHeight = 0;
-  if (!ReadPictureSize(Path, photoWidth, photoHeight) || photoWidth <= 0 || photoHeight <= 0) return false;
-  const SampleSize size = SampleSizeFor(photoWidth, photoHeight);
-  // The sample's sizes are 96-dpi pixels; the box grows with the display.
-  const int width = SamplePixels(size.Width * dpi_ / 96.0);
-  const int height = SamplePixels(size.Height * dpi_ / 96.0);
+  int photoWidth = 0, photoHeight = 0, width = 0, height = 0;
   BgrImage picture;
-  if (width > 0 && height > 0 && !LoadPictureScaled(Path, width, height, picture)) return false;
+  if (!DecodeForSample(Path, dpi_, photoWidth, photoHeight, width, height, picture)) return false;
   DrawSample(&picture, width, height);
   return true;
 }
