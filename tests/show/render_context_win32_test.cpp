@@ -174,7 +174,9 @@ TEST_F(WglScene, AFolderTurnsOverToItsOtherPhotographThroughTheSquares) {
     if (Step % 25 == 0) {
       Pixels = RedAndBluePixels();
       Both = Both || (Pixels.first > 0 && Pixels.second > 0);
-      if (Step == 0) EXPECT_TRUE(Pixels.first > 0 && Pixels.second == 0) << "the first frame is not red alone";
+      if (Step == 0) {
+        EXPECT_TRUE(Pixels.first > 0 && Pixels.second == 0) << "the first frame is not red alone";
+      }
     }
     if (!Began) Sleep(2);  // the supply's thread decodes meanwhile
   }

@@ -101,12 +101,17 @@ void ExpectRefused(const std::vector<Hostile>& Cases) {
     t.Write("bad", c.Bytes);
     const auto start = std::chrono::steady_clock::now();
     int w = 0, h = 0;
+    const PictureProblem checked = CheckPicture(t.File("bad"), w, h);
 #ifdef _WIN32
     // A WIC decoder that reads the whole frame as it opens (Wine's GIF) may
     // refuse a file cut in its pixels already in the check.
-    if (c.Problem != PictureProblem::NoProblem)
+    const bool checkCounts = c.Problem != PictureProblem::NoProblem;
+#else
+    const bool checkCounts = true;
 #endif
-      EXPECT_EQ(CheckPicture(t.File("bad"), w, h), c.Problem);
+    if (checkCounts) {
+      EXPECT_EQ(checked, c.Problem);
+    }
     BgrImage image;
     EXPECT_FALSE(LoadPictureScaled(t.File("bad"), 512, 384, image));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
