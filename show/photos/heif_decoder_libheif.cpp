@@ -14,10 +14,19 @@
 // 8 bits; an alpha plane darkens the colour towards black. ICC profiles are
 // not applied. libheif 1.15 offers no way to keep its decoders (libde265,
 // dav1d) from printing to standard error on damaged data.
+//
+// libheif 1.15 aborts the process (a failed assertion) when a derived image
+// (an identity, a grid or an overlay) names as its source an item that is no
+// image; the file's own item boxes are therefore read here first, and such a
+// file is refused before libheif decodes anything.
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <map>
+#include <set>
 #include <vector>
 
 #include <libheif/heif.h>
@@ -57,6 +66,161 @@ struct HeifReading {
   }
 };
 
+// --- The file's item boxes (ISO base media file format) ---------------------
+
+// A run of bytes being read, big-endian; reading past its end fails softly.
+struct BoxBytes {
+  const uint8_t* At = nullptr;
+  const uint8_t* End = nullptr;
+  bool Ok = true;
+
+  size_t Left() const { return static_cast<size_t>(End - At); }
+  uint64_t Number(int Bytes) {
+    if (!Ok || Left() < static_cast<size_t>(Bytes)) {
+      Ok = false;
+      return 0;
+    }
+    uint64_t v = 0;
+    for (int i = 0; i < Bytes; ++i) v = v << 8 | *At++;
+    return v;
+  }
+  // The next box: its type and its body; false at the end or on a bad size.
+  bool NextBox(uint32_t& Type, BoxBytes& Body) {
+    if (!Ok || Left() < 8) return false;
+    uint64_t size = Number(4);
+    Type = static_cast<uint32_t>(Number(4));
+    uint64_t header = 8;
+    if (size == 1) {
+      size = Number(8);
+      header = 16;
+    } else if (size == 0) {
+      size = Left() + header;
+    }
+    if (!Ok || size < header || size - header > Left()) return Ok = false;
+    Body = BoxBytes{At, At + (size - header)};
+    At += size - header;
+    return true;
+  }
+};
+
+constexpr uint32_t FourCc(const char (&C)[5]) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(C[0])) << 24 |
+         static_cast<uint32_t>(static_cast<uint8_t>(C[1])) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(C[2])) << 8 | static_cast<uint8_t>(C[3]);
+}
+
+// The largest 'meta' box read from a file for the check; photographs keep
+// theirs to some kilobytes.
+constexpr uint64_t kMaxMetaBytes = 16u << 20;
+
+// The body of the file's top-level 'meta' box into Meta (read from the file
+// into Storage, or pointing into the bytes in memory). False when there is
+// none or it cannot be read.
+bool ReadMetaBox(const PictureInput& Input, std::vector<uint8_t>& Storage, BoxBytes& Meta) {
+  if (!Input.Path) {
+    BoxBytes file{Input.Data, Input.Data + Input.Size};
+    uint32_t type = 0;
+    BoxBytes body;
+    while (file.NextBox(type, body)) {
+      if (type == FourCc("meta")) {
+        Meta = body;
+        return true;
+      }
+    }
+    return false;
+  }
+  std::FILE* f = std::fopen(Input.Path->c_str(), "rb");
+  if (!f) return false;
+  bool found = false;
+  for (int boxes = 0; boxes < 1000 && !found; ++boxes) {
+    uint8_t head[16];
+    if (std::fread(head, 1, 8, f) != 8) break;
+    BoxBytes h{head, head + 8};
+    uint64_t size = h.Number(4);
+    const uint32_t type = static_cast<uint32_t>(h.Number(4));
+    uint64_t header = 8;
+    if (size == 1) {
+      if (std::fread(head + 8, 1, 8, f) != 8) break;
+      BoxBytes large{head + 8, head + 16};
+      size = large.Number(8);
+      header = 16;
+    }
+    if (size == 0 || size < header) break;  // to the end of the file, or damaged: no meta ahead
+    const uint64_t body = size - header;
+    if (type == FourCc("meta")) {
+      if (body > kMaxMetaBytes) break;
+      Storage.resize(static_cast<size_t>(body));
+      found = std::fread(Storage.data(), 1, Storage.size(), f) == Storage.size();
+      Meta = BoxBytes{Storage.data(), Storage.data() + Storage.size()};
+    } else if (body > static_cast<uint64_t>(LLONG_MAX) || fseeko(f, static_cast<off_t>(body), SEEK_CUR) != 0) {
+      break;
+    }
+  }
+  std::fclose(f);
+  return found;
+}
+
+// True when every item that the primary image Primary is derived from
+// ('dimg' references, followed from item to item) is an image libheif 1.15
+// decodes: a coded image (hvc1, av01) or a derived one (grid, iden, iovl).
+bool SourcesAreImages(const PictureInput& Input, uint32_t Primary) {
+  std::vector<uint8_t> storage;
+  BoxBytes meta;
+  if (!ReadMetaBox(Input, storage, meta)) return false;
+  meta.Number(4);  // version and flags
+  std::map<uint32_t, uint32_t> types;                 // item -> its type
+  std::map<uint32_t, std::vector<uint32_t>> sources;  // item -> what it is derived from
+  uint32_t type = 0;
+  BoxBytes box;
+  while (meta.NextBox(type, box)) {
+    if (type == FourCc("iinf")) {
+      const int version = static_cast<int>(box.Number(1));
+      box.Number(3);
+      box.Number(version == 0 ? 2 : 4);  // the entry count: the boxes tell
+      BoxBytes infe;
+      while (box.NextBox(type, infe)) {
+        if (type != FourCc("infe")) continue;
+        const int infeVersion = static_cast<int>(infe.Number(1));
+        infe.Number(3);
+        if (infeVersion < 2) continue;  // no item type: never an image
+        const uint32_t id = static_cast<uint32_t>(infe.Number(infeVersion == 2 ? 2 : 4));
+        infe.Number(2);  // protection index
+        const uint32_t itemType = static_cast<uint32_t>(infe.Number(4));
+        if (infe.Ok) types[id] = itemType;
+      }
+    } else if (type == FourCc("iref")) {
+      const int idBytes = box.Number(1) == 0 ? 2 : 4;
+      box.Number(3);
+      BoxBytes reference;
+      while (box.NextBox(type, reference)) {
+        if (type != FourCc("dimg")) continue;
+        const uint32_t from = static_cast<uint32_t>(reference.Number(idBytes));
+        const int count = static_cast<int>(reference.Number(2));
+        for (int i = 0; i < count && reference.Ok; ++i)
+          sources[from].push_back(static_cast<uint32_t>(reference.Number(idBytes)));
+        if (!reference.Ok) return false;
+      }
+    }
+  }
+  const std::set<uint32_t> images = {FourCc("hvc1"), FourCc("av01"), FourCc("grid"), FourCc("iden"),
+                                     FourCc("iovl")};
+  // Every item reached from the primary, each once.
+  std::vector<uint32_t> pending = {Primary};
+  std::set<uint32_t> seen = {Primary};
+  while (!pending.empty()) {
+    const uint32_t item = pending.back();
+    pending.pop_back();
+    const auto found = types.find(item);
+    if (found == types.end() || images.count(found->second) == 0) return false;
+    for (const uint32_t source : sources[item]) {
+      if (seen.insert(source).second) pending.push_back(source);
+    }
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
 PictureProblem ProblemOf(const heif_error& Error) {
   if (Error.code == heif_error_Memory_allocation_error || Error.subcode == heif_suberror_Security_limit_exceeded)
     return PictureProblem::TooLarge;
@@ -76,6 +240,10 @@ PictureProblem OpenPrimary(HeifReading& R, const PictureInput& Input) {
   if (read.code != heif_error_Ok) return ProblemOf(read);
   const heif_error primary = heif_context_get_primary_image_handle(R.Context, &R.Handle);
   if (primary.code != heif_error_Ok || !R.Handle) return PictureProblem::Undecodable;
+  heif_item_id primaryId = 0;
+  if (heif_context_get_primary_image_ID(R.Context, &primaryId).code != heif_error_Ok ||
+      !SourcesAreImages(Input, primaryId))
+    return PictureProblem::Undecodable;
   R.Width = heif_image_handle_get_width(R.Handle);
   R.Height = heif_image_handle_get_height(R.Handle);
   if (R.Width <= 0 || R.Height <= 0) return PictureProblem::Undecodable;

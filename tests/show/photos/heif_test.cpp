@@ -99,6 +99,16 @@ std::string WithGridCanvas(std::string File) {
   return File;
 }
 
+// File with its grid's one source (the first 'dimg' reference) naming item
+// 237, which the file does not hold; empty when File has no such reference.
+std::string WithGridSourceMissing(std::string File) {
+  const size_t at = File.find("dimg");
+  if (at == std::string::npos || at + 12 > File.size()) return std::string();
+  File[at + 8] = 0;
+  File[at + 9] = static_cast<char>(237);
+  return File;
+}
+
 TEST(HeifRefusals, DamagedAndHostileFilesAreRefusedQuickly) {
   TempFolder t;
   for (const HeifCase& source : {HeifCase{"heic", kTestHeifQuartersHeic, kTestHeifQuartersHeicSize},
@@ -125,6 +135,9 @@ TEST(HeifRefusals, DamagedAndHostileFilesAreRefusedQuickly) {
     // libheif makes it.
     const std::string canvas = WithGridCanvas(good);
     if (!canvas.empty()) bad.push_back({"grid canvas claims 60000 x 60000", canvas, PictureProblem::NoProblem});
+    // libheif 1.15 aborts the process on a derived image without its source.
+    const std::string orphan = WithGridSourceMissing(good);
+    if (!orphan.empty()) bad.push_back({"grid's source missing", orphan, PictureProblem::Undecodable});
     for (const Bad& b : bad) {
       SCOPED_TRACE(std::string(source.Name) + ": " + b.Name);
       t.Write("bad", b.Bytes);
