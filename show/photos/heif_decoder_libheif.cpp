@@ -160,9 +160,11 @@ bool ReadMetaBox(const PictureInput& Input, std::vector<uint8_t>& Storage, BoxBy
   return found;
 }
 
-// True when every item that the primary image Primary is derived from
-// ('dimg' references, followed from item to item) is an image libheif 1.15
-// decodes: a coded image (hvc1, av01) or a derived one (grid, iden, iovl).
+// True when the item boxes read cleanly (no box overruns the one holding
+// it) and every item that the primary image Primary is derived from ('dimg'
+// references, followed from item to item) is an image libheif 1.15 decodes:
+// a coded image (hvc1, av01) or a derived one (grid, iden, iovl) that names
+// its sources.
 bool SourcesAreImages(const PictureInput& Input, uint32_t Primary) {
   std::vector<uint8_t> storage;
   BoxBytes meta;
@@ -188,6 +190,7 @@ bool SourcesAreImages(const PictureInput& Input, uint32_t Primary) {
         const uint32_t itemType = static_cast<uint32_t>(infe.Number(4));
         if (infe.Ok) types[id] = itemType;
       }
+      if (!box.Ok) return false;
     } else if (type == FourCc("iref")) {
       const int idBytes = box.Number(1) == 0 ? 2 : 4;
       box.Number(3);
@@ -200,8 +203,11 @@ bool SourcesAreImages(const PictureInput& Input, uint32_t Primary) {
           sources[from].push_back(static_cast<uint32_t>(reference.Number(idBytes)));
         if (!reference.Ok) return false;
       }
+      if (!box.Ok) return false;
     }
   }
+  // A box that overruns the one holding it: libheif reads on regardless.
+  if (!meta.Ok) return false;
   const std::set<uint32_t> images = {FourCc("hvc1"), FourCc("av01"), FourCc("grid"), FourCc("iden"),
                                      FourCc("iovl")};
   // Every item reached from the primary, each once.
@@ -212,6 +218,8 @@ bool SourcesAreImages(const PictureInput& Input, uint32_t Primary) {
     pending.pop_back();
     const auto found = types.find(item);
     if (found == types.end() || images.count(found->second) == 0) return false;
+    const bool derived = found->second != FourCc("hvc1") && found->second != FourCc("av01");
+    if (derived && sources[item].empty()) return false;
     for (const uint32_t source : sources[item]) {
       if (seen.insert(source).second) pending.push_back(source);
     }
