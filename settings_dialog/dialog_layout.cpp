@@ -123,8 +123,6 @@ int SizeBarValueFor(float StarSize, int Current) {
   return BarValueFor(kSizeBar, static_cast<double>(StarSize), Current);
 }
 
-int ChangeMinutesFor(int Stored) { return Stored < 0 ? 0 : Stored > 1440 ? 1440 : Stored; }
-
 std::wstring ChangeText(int Minutes) {
   if (Minutes == 0) return L"\u5207\u66FF\u306A\u3057";  // 切替なし
   return std::to_wstring(Minutes) + L" \u5206";            // N 分

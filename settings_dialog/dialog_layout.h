@@ -94,11 +94,6 @@ int BarValueFor(const BarRange& Bar, double Value, int Current);
 // The same for a stored picture size.
 int SizeBarValueFor(float StarSize, int Current);
 
-// The change interval the dialog holds for a stored one: pulled into the
-// settings file's 0..1440 minutes. A value beyond the bar's top is kept as it
-// is (the bar then stands at its top) until the user moves the bar.
-int ChangeMinutesFor(int Stored);
-
 // The interval label: "切替なし" for 0, else "N 分".
 std::wstring ChangeText(int Minutes);
 

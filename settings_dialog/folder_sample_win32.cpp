@@ -18,11 +18,6 @@ namespace {
 // As many files as the show tries before it gives up on a folder.
 constexpr int kMaxSampleTries = 20;
 
-// The thread's share of a search, handed to it at its start.
-struct SearchStart {
-  std::shared_ptr<FolderSampleSearch> Search;
-};
-
 // The extension of the last name in Path, in lower case without its dot;
 // empty when it has none. A dot is never part of a double-byte character.
 std::string ExtensionOf(const std::string& Path) {
@@ -101,7 +96,8 @@ std::shared_ptr<FolderSampleSearch> FolderSampleSearch::Start(HWND Target, UINT 
   search->folder_ = Folder;
   search->dpi_ = Dpi;
   search->seed_ = Seed;
-  auto* start = new SearchStart{search};
+  // The thread's own share of the search, handed to it at its start.
+  auto* start = new std::shared_ptr<FolderSampleSearch>(search);
   HANDLE thread = CreateThread(nullptr, 0, &FolderSampleSearch::Run, start, 0, nullptr);
   if (!thread) {
     delete start;
@@ -112,8 +108,9 @@ std::shared_ptr<FolderSampleSearch> FolderSampleSearch::Start(HWND Target, UINT 
 }
 
 DWORD WINAPI FolderSampleSearch::Run(void* Parameter) {
-  std::unique_ptr<SearchStart> start(static_cast<SearchStart*>(Parameter));
-  FolderSampleSearch& s = *start->Search;
+  const std::unique_ptr<std::shared_ptr<FolderSampleSearch>> start(
+      static_cast<std::shared_ptr<FolderSampleSearch>*>(Parameter));
+  FolderSampleSearch& s = **start;
   // The decoders asked here, off the dialog's thread, as the chooser asks them.
   FolderSample found =
       FindFolderSample(s.folder_, ChooserExtensions(InstalledDecoderExtensions()), s.dpi_, s.seed_);

@@ -523,7 +523,7 @@ void Sorvane_P::Form_Load() {
   SetLabel(DialogLabel::lbl_Size, AnsiToWide(DecimalText(sizeValue_)));
   // The change interval: one beyond the bar's top is kept as the file has
   // it, the bar at its top, until the bar is moved.
-  const int change = ChangeMinutesFor(settings.ChangeMinutes);
+  const int change = std::clamp<int>(settings.ChangeMinutes, kMinChangeMinutes, kMaxChangeMinutes);
   SetBarValue(DialogControl::VS_Change, change);
   changeValue_ = change;
   VS_Change_Change();
@@ -812,20 +812,40 @@ void Sorvane_P::AbandonSearch() {
 
 // Gives a bar a value in its range; a change raises its change handler.
 void Sorvane_P::SetBarValue(DialogControl Bar, int Value) {
-  const BarRange& range = Bar == DialogControl::VS_Multi ? kMultiBar : Bar == DialogControl::VS_Size ? kSizeBar : kChangeBar;
-  int& value = Bar == DialogControl::VS_Multi ? multiValue_ : Bar == DialogControl::VS_Size ? sizeValue_ : changeValue_;
+  const BarRange& range = RangeOf(Bar);
+  int& value = ValueOf(Bar);
   if (Value < range.Min) Value = range.Min;
   if (Value > range.Max) Value = range.Max;
   HWND window = Control(Bar);
   if (window) SetScrollPos(window, SB_CTL, BarPositionOf(range, Value), TRUE);
   if (Value == value) return;
   value = Value;
-  if (Bar == DialogControl::VS_Multi) {
-    VS_Multi_Change();
-  } else if (Bar == DialogControl::VS_Size) {
-    VS_Size_Change();
-  } else {
-    VS_Change_Change();
+  BarMoved(Bar, false);
+}
+
+// The range of one of the three bars.
+const BarRange& Sorvane_P::RangeOf(DialogControl Bar) {
+  return Bar == DialogControl::VS_Multi ? kMultiBar : Bar == DialogControl::VS_Size ? kSizeBar : kChangeBar;
+}
+
+// The value one of the three bars holds.
+int& Sorvane_P::ValueOf(DialogControl Bar) {
+  return Bar == DialogControl::VS_Multi ? multiValue_ : Bar == DialogControl::VS_Size ? sizeValue_ : changeValue_;
+}
+
+// Raises a bar's change handler, or its scroll handler while its thumb is
+// dragged.
+void Sorvane_P::BarMoved(DialogControl Bar, bool Dragging) {
+  switch (Bar) {
+    case DialogControl::VS_Multi:
+      if (Dragging) VS_Multi_Scroll(); else VS_Multi_Change();
+      break;
+    case DialogControl::VS_Size:
+      if (Dragging) VS_Size_Scroll(); else VS_Size_Change();
+      break;
+    default:
+      VS_Change_Change();
+      break;
   }
 }
 
@@ -844,11 +864,14 @@ void Sorvane_P::SetLabel(DialogLabel Which, const std::wstring& Text) {
 // interval bar moves from where it stands, so an interval beyond its top
 // is kept until the bar really moves.
 void Sorvane_P::OnVScroll(HWND Bar, int Code, int Position) {
-  const bool multi = Bar == vsMulti_;
-  const bool change = Bar == vsChange_;
-  if (!multi && !change && Bar != vsSize_) return;
-  const BarRange& range = multi ? kMultiBar : change ? kChangeBar : kSizeBar;
-  int& held = multi ? multiValue_ : change ? changeValue_ : sizeValue_;
+  const DialogControl which = Bar == vsMulti_    ? DialogControl::VS_Multi
+                              : Bar == vsSize_   ? DialogControl::VS_Size
+                              : Bar == vsChange_ ? DialogControl::VS_Change
+                                                 : DialogControl::Form;
+  if (which == DialogControl::Form) return;
+  const BarRange& range = RangeOf(which);
+  int& held = ValueOf(which);
+  const bool change = which == DialogControl::VS_Change;
   const int current = change ? BarValueAt(range, GetScrollPos(Bar, SB_CTL)) : held;
   int value = current;
   bool dragging = false;
@@ -872,13 +895,7 @@ void Sorvane_P::OnVScroll(HWND Bar, int Code, int Position) {
   if (value == current) return;
   SetScrollPos(Bar, SB_CTL, BarPositionOf(range, value), TRUE);
   held = value;
-  if (multi) {
-    if (dragging) VS_Multi_Scroll(); else VS_Multi_Change();
-  } else if (change) {
-    VS_Change_Change();
-  } else {
-    if (dragging) VS_Size_Scroll(); else VS_Size_Change();
-  }
+  BarMoved(which, dragging);
 }
 
 // Activation: leaving remembers the control with the focus, coming back

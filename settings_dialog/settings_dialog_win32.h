@@ -157,6 +157,9 @@ class Sorvane_P {
   void AbandonSearch();
   void OnVScroll(HWND Bar, int Code, int Position);
   void SetBarValue(DialogControl Bar, int Value);
+  static const BarRange& RangeOf(DialogControl Bar);
+  int& ValueOf(DialogControl Bar);
+  void BarMoved(DialogControl Bar, bool Dragging);
   void SetLabel(DialogLabel Which, const std::wstring& Text);
   void CloseForm();
   void OnClose();

@@ -130,6 +130,11 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
       out = Args[++i];
       return true;
     };
+    // Takes the option's value as a whole number from 0 to Max.
+    auto takeWhole = [&](int64_t Max, int64_t& out) {
+      std::string text;
+      return takeValue(text) && ParseWholeUpTo(text, Max, out);
+    };
     const std::string& name = opt.Name;
     std::string attached;
     const char ssSwitch = opt.HasValue ? '\0' : ScreenSaverSwitch(name, attached);
@@ -172,16 +177,14 @@ LinuxOptions ParseLinuxOptions(const std::vector<std::string>& Args, const char*
     } else if (name == "no-fps") {
       o.ShowFrameRate = false;
     } else if (name == "delay") {
-      std::string text;
       int64_t delay = 0;
-      if (!takeValue(text) || !ParseWholeUpTo(text, kMaxDelayMicroseconds, delay)) {
+      if (!takeWhole(kMaxDelayMicroseconds, delay)) {
         return Ending("-delay needs whole microseconds from 0 to " + std::to_string(kMaxDelayMicroseconds));
       }
       o.DelayMicroseconds = delay;
     } else if (name == "change-every") {
-      std::string text;
       int64_t seconds = 0;
-      if (!takeValue(text) || !ParseWholeUpTo(text, kMaxChangeSeconds, seconds)) {
+      if (!takeWhole(kMaxChangeSeconds, seconds)) {
         return Ending("-change-every needs whole seconds from 0 (never) to " + std::to_string(kMaxChangeSeconds));
       }
       o.ChangeEverySeconds = seconds;
